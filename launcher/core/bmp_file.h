@@ -1,0 +1,36 @@
+// The icon store's file format: a Windows bitmap file.  The header check runs
+// before Windows sees the file, so a garbage, truncated or absurd-sized
+// "Iconbmp.dat" is turned away instead of becoming a bitmap.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kb {
+
+struct BmpInfo {
+  int width = 0;
+  int height = 0;          // always positive; topDown tells the row order
+  bool topDown = false;
+  int bitCount = 0;
+  uint32_t compression = 0;
+  uint32_t pixelOffset = 0;
+};
+
+// Largest side accepted: far beyond any store (41 × 32 by 40 × 32 with the
+// limits of the settings, 256 × 32 with the widest 8-bit list count).
+constexpr int kMaxBmpSide = 16384;
+
+// Parses and checks the file header and the information header: "BM", a
+// known header size, 1 plane, a known depth and compression that fit each
+// other, sane dimensions, palette and pixel data inside the file.
+std::optional<BmpInfo> ParseBmp(std::string_view file);
+
+// A 24-bit bottom-up bitmap file from top-down 0x00RRGGBB pixels
+// (width × height of them).
+std::string EncodeBmp24(int width, int height, const std::vector<uint32_t>& topDownPixels);
+
+}  // namespace kb
