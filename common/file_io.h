@@ -1,0 +1,32 @@
+// Whole-file access with Shift-JIS paths.  The host build uses POSIX calls
+// (backslashes become slashes there, so the same paths work in host tests);
+// the Windows build calls the W functions with the path converted from code
+// page 932.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kb {
+
+// The file's bytes, or nullopt when it is missing or cannot be read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// Writes bytes to a temporary file beside path and renames it into place,
+// replacing the old file: a crash or a full disk leaves either the old file
+// or the new one, never a torn one.  False (and no temporary file left) when
+// the system refuses.
+bool WriteFileAtomic(const std::string& path, std::string_view bytes);
+
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+
+// Creates one folder level; a trailing backslash is allowed.  False when the
+// folder could not be made (also when it already exists).
+bool CreateFolder(const std::string& path);
+
+// Removes a file; false when it was not there or could not be removed.
+bool RemoveFile(const std::string& path);
+
+}  // namespace kb

@@ -1,0 +1,84 @@
+// Host implementation: POSIX calls.  A backslash that is a real separator
+// (not the trail byte of a double-byte character) becomes '/', so code and
+// tests use the same Windows-style paths on both sides.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "common/file_io.h"
+#include "common/path.h"
+
+namespace kb {
+
+namespace {
+
+std::string HostPath(std::string_view path) {
+  std::string out(path);
+  for (size_t i = 0; i < out.size(); i += CharLength(out, i)) {
+    if (out[i] == '\\') out[i] = '/';
+  }
+  return out;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  const int fd = ::open(HostPath(path).c_str(), O_RDONLY);
+  if (fd < 0) return std::nullopt;
+  std::string out;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    out.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return out;
+}
+
+bool WriteFileAtomic(const std::string& path, std::string_view bytes) {
+  const std::string target = HostPath(path);
+  const std::string temp = target + ".kbtmp";
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) return false;
+  const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  const bool closed = ::close(fd) == 0;
+  if (!written || !closed || std::rename(temp.c_str(), target.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(HostPath(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool FolderExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(HostPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool CreateFolder(const std::string& path) {
+  return ::mkdir(HostPath(path).c_str(), 0755) == 0;
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(HostPath(path).c_str()) == 0; }
+
+}  // namespace kb
