@@ -1,13 +1,8 @@
 #include "groups/edit_rules.h"
 
+#include "common/path.h"
+
 namespace kb {
-namespace {
-
-// Shift-JIS lead bytes; the byte after one is always part of the same
-// character, whatever its value ('\\' and '|' included).
-bool IsSjisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-}  // namespace
 
 int ExecOptionItem(int32_t execOption) {
   switch (execOption) {
@@ -43,8 +38,10 @@ std::vector<std::string> SplitFilter(std::string_view filter) {
   std::vector<std::string> parts;
   std::string current;
   for (size_t i = 0; i < filter.size(); ++i) {
+    // The byte after a lead byte belongs to the same character, whatever
+    // its value ('|' included).
     const unsigned char c = static_cast<unsigned char>(filter[i]);
-    if (IsSjisLead(c) && i + 1 < filter.size()) {
+    if (IsLeadByte(c) && i + 1 < filter.size()) {
       current += filter[i];
       current += filter[++i];
     } else if (c == '|') {
@@ -59,17 +56,8 @@ std::vector<std::string> SplitFilter(std::string_view filter) {
 }
 
 std::string InitialFolder(std::string_view path) {
-  size_t folderEnd = std::string_view::npos;  // index of the last separator
-  for (size_t i = 0; i < path.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(path[i]);
-    if (IsSjisLead(c)) {
-      ++i;
-    } else if (c == '\\') {
-      folderEnd = i;
-    }
-  }
-  if (folderEnd == std::string_view::npos) return {};
-  std::string folder(path.substr(0, folderEnd));
+  std::string folder = FolderPart(path);
+  if (!folder.empty()) folder.pop_back();  // FolderPart ends with a real backslash
   // "C:" alone would mean the drive's current folder, not its root.
   if (folder.size() == 2 && folder[1] == ':') folder += '\\';
   return folder;
