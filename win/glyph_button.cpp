@@ -1,0 +1,322 @@
+#include "win/glyph_button.h"
+
+#include <windowsx.h>
+
+#include <array>
+
+#include "win/text.h"
+#include "win/ui_font.h"
+
+namespace kb::win {
+namespace {
+
+constexpr int kGlyphTextGap = 4;
+
+// PSDPxax: where the mask is 0 paint the brush, where it is 1 keep the screen.
+constexpr DWORD kRopBrushThroughMask = 0x00B8074A;
+
+// Builds the 32 × 32 "drag a copy" cursor: an arrow with a small framed box
+// and a plus sign below it.  1 in the AND mask = screen shows through.
+HCURSOR MakeDragCursor() {
+  constexpr int kW = 32, kH = 32, kStride = kW / 8;
+  std::array<BYTE, kStride * kH> andMask;
+  std::array<BYTE, kStride * kH> xorMask{};
+  andMask.fill(0xFF);
+  auto put = [&](int x, int y, bool white) {
+    const int i = y * kStride + x / 8;
+    const BYTE bit = static_cast<BYTE>(0x80 >> (x % 8));
+    andMask[i] &= static_cast<BYTE>(~bit);
+    if (white) xorMask[i] |= bit; else xorMask[i] &= static_cast<BYTE>(~bit);
+  };
+  for (int y = 0; y < 12; ++y) {  // arrow: black outline, white inside
+    for (int x = 0; x <= y; ++x) put(x, y, x != 0 && x != y && y != 11);
+  }
+  for (int y = 16; y < 28; ++y) {  // box with a plus sign
+    for (int x = 8; x < 22; ++x) {
+      const bool edge = y == 16 || y == 27 || x == 8 || x == 21;
+      const bool plus = (x == 14 || x == 15) ? (y > 18 && y < 25) : ((y == 21 || y == 22) && x > 10 && x < 19);
+      put(x, y, !(edge || plus));
+    }
+  }
+  return CreateCursor(GetModuleHandleW(nullptr), 0, 0, kW, kH, andMask.data(), xorMask.data());
+}
+
+// A cursor made once for the process; the system frees it at exit.
+class DragCursorHolder {
+ public:
+  DragCursorHolder() : cursor_(MakeDragCursor()) {}
+  HCURSOR cursor() const { return cursor_ ? cursor_ : LoadCursorW(nullptr, IDC_ARROW); }
+
+ private:
+  HCURSOR cursor_;
+};
+
+}  // namespace
+
+GlyphButton::~GlyphButton() {
+  Destroy();
+  FreeGlyph();
+}
+
+bool GlyphButton::Create(HWND parent, int x, int y, int width, int height, int id) {
+  return Window::Create(kClassName, 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP, x, y, width, height,
+                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+}
+
+void GlyphButton::SetGlyph(HBITMAP bitmap, int imageCount, bool takeOwnership) {
+  if (bitmap != glyph_) FreeGlyph();
+  glyph_ = bitmap;
+  imageCount_ = imageCount == 2 ? 2 : 1;
+  ownsGlyph_ = takeOwnership && bitmap;
+  if (hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void GlyphButton::FreeGlyph() {
+  if (ownsGlyph_ && glyph_) DeleteObject(glyph_);
+  glyph_ = nullptr;
+  ownsGlyph_ = false;
+}
+
+void GlyphButton::SetCaption(const std::string& sjisCaption) {
+  caption_ = sjisCaption;
+  if (hwnd()) {
+    // The window text lets tests and accessibility tools read the caption.
+    SetWindowTextW(hwnd(), Widen(caption_).c_str());
+    InvalidateRect(hwnd(), nullptr, FALSE);
+  }
+}
+
+void GlyphButton::SetEnabled(bool enabled) {
+  if (!hwnd()) return;
+  EnableWindow(hwnd(), enabled ? TRUE : FALSE);
+  InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+bool GlyphButton::Enabled() const { return hwnd() && IsWindowEnabled(hwnd()); }
+
+void GlyphButton::SetVisible(bool visible) {
+  if (hwnd()) ShowWindow(hwnd(), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void GlyphButton::SetCursor(HCURSOR cursor) {
+  cursor_ = cursor;
+  POINT pt;
+  if (hwnd() && GetCursorPos(&pt) && WindowFromPoint(pt) == hwnd()) {
+    ::SetCursor(cursor_ ? cursor_ : LoadCursorW(nullptr, IDC_ARROW));
+  }
+}
+
+HCURSOR GlyphButton::DragCursor() {
+  static const DragCursorHolder holder;
+  return holder.cursor();
+}
+
+void GlyphButton::SetDefault(bool isDefault) {
+  default_ = isDefault;
+  if (hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+int GlyphButton::Id() const { return hwnd() ? GetDlgCtrlID(hwnd()) : 0; }
+
+void GlyphButton::Click() {
+  if (!hwnd() || !IsWindowEnabled(hwnd())) return;
+  HWND self = hwnd();
+  const int id = Id();
+  if (OnClick) OnClick();
+  // The handler may have destroyed the button (a dialog that closes).
+  if (IsWindow(self) && id != 0) {
+    if (HWND parent = GetParent(self)) {
+      SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(self));
+    }
+  }
+}
+
+void GlyphButton::MouseUp(MouseButton, WPARAM, int, int) {}
+
+bool GlyphButton::Inside(int x, int y) const {
+  RECT rc;
+  GetClientRect(hwnd(), &rc);
+  return x >= rc.left && x < rc.right && y >= rc.top && y < rc.bottom;
+}
+
+void GlyphButton::SetPressedLook(bool pressed) {
+  if (pressed_ == pressed) return;
+  pressed_ = pressed;
+  InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void GlyphButton::OnButtonDown(MouseButton button) {
+  if (tracking_) return;  // a second button while one is held: ignore
+  tracking_ = true;
+  trackedButton_ = button;
+  SetCapture(hwnd());
+  if (button == MouseButton::Left) {
+    if (GetWindowLongPtrW(hwnd(), GWL_STYLE) & WS_TABSTOP) SetFocus(hwnd());
+    SetPressedLook(true);
+  }
+}
+
+void GlyphButton::OnButtonUp(MouseButton button, WPARAM wParam, LPARAM lParam) {
+  if (!tracking_ || button != trackedButton_) return;
+  tracking_ = false;
+  if (GetCapture() == hwnd()) ReleaseCapture();
+  SetPressedLook(false);
+  const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+  HWND self = hwnd();
+  if (button == MouseButton::Left && Inside(x, y)) Click();
+  if (IsWindow(self) && hwnd() == self) MouseUp(button, wParam, x, y);
+}
+
+void GlyphButton::OnMouseMove(LPARAM lParam) {
+  if (tracking_ && trackedButton_ == MouseButton::Left) {
+    SetPressedLook(Inside(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+  }
+}
+
+LRESULT GlyphButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: OnButtonDown(MouseButton::Left); return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK: OnButtonDown(MouseButton::Right); return 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK: OnButtonDown(MouseButton::Middle); return 0;
+    case WM_LBUTTONUP: OnButtonUp(MouseButton::Left, wParam, lParam); return 0;
+    case WM_RBUTTONUP: OnButtonUp(MouseButton::Right, wParam, lParam); return 0;
+    case WM_MBUTTONUP: OnButtonUp(MouseButton::Middle, wParam, lParam); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(lParam); return 0;
+    case WM_CAPTURECHANGED:
+      // Capture taken away (another window, a modal dialog): drop the press.
+      if (tracking_ && reinterpret_cast<HWND>(lParam) != hwnd()) {
+        tracking_ = false;
+        SetPressedLook(false);
+      }
+      return 0;
+    case WM_SETCURSOR:
+      if (cursor_ && LOWORD(lParam) == HTCLIENT) {
+        ::SetCursor(cursor_);
+        return TRUE;
+      }
+      break;
+    case WM_GETDLGCODE:
+      return DLGC_BUTTON | (default_ ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+    case WM_KEYUP:
+      if (wParam == VK_SPACE) Click();
+      return 0;
+    case BM_CLICK: Click(); return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE: InvalidateRect(hwnd(), nullptr, FALSE); break;
+    case WM_ERASEBKGND: return 1;  // WM_PAINT covers every pixel
+    case WM_PAINT: Paint(); return 0;
+  }
+  return DefaultHandling(msg, wParam, lParam);
+}
+
+void GlyphButton::Paint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd(), &ps);
+  // Drawn off screen first so the face never flickers under the glyph.
+  RECT rc;
+  GetClientRect(hwnd(), &rc);
+  HDC mem = CreateCompatibleDC(dc);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, rc.right, rc.bottom);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  PaintContent(mem);
+  BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  EndPaint(hwnd(), &ps);
+}
+
+void GlyphButton::PaintContent(HDC dc) const {
+  RECT rc;
+  GetClientRect(hwnd(), &rc);
+  const bool enabled = Enabled();
+  if (default_) {
+    FrameRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    InflateRect(&rc, -1, -1);
+  }
+  DrawFrameControl(dc, &rc, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed_ ? DFCS_PUSHED : 0));
+  const int shift = pressed_ ? 1 : 0;
+
+  int glyphW = 0, glyphH = 0;
+  if (glyph_) {
+    BITMAP bm{};
+    GetObjectW(glyph_, sizeof bm, &bm);
+    glyphW = bm.bmWidth / imageCount_;
+    glyphH = bm.bmHeight;
+  }
+  const std::wstring text = Widen(caption_);
+  HGDIOBJ oldFont = SelectObject(dc, UiFont());
+  SIZE textSize{};
+  if (!text.empty()) {
+    RECT calc{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &calc, DT_SINGLELINE | DT_CALCRECT);
+    textSize = {calc.right, calc.bottom};
+  }
+  const int gap = (glyphW && textSize.cx) ? kGlyphTextGap : 0;
+  const int total = glyphW + gap + textSize.cx;
+  const int left = (rc.left + rc.right - total) / 2 + shift;
+  if (glyph_) {
+    DrawGlyph(dc, left, (rc.top + rc.bottom - glyphH) / 2 + shift, glyphW, glyphH, enabled);
+  }
+  if (!text.empty()) {
+    RECT tr{left + glyphW + gap, rc.top + shift, left + total + 1, rc.bottom + shift};
+    SetBkMode(dc, TRANSPARENT);
+    if (enabled) {
+      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &tr, DT_SINGLELINE | DT_VCENTER);
+    } else {
+      OffsetRect(&tr, 1, 1);
+      SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &tr, DT_SINGLELINE | DT_VCENTER);
+      OffsetRect(&tr, -1, -1);
+      SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &tr, DT_SINGLELINE | DT_VCENTER);
+    }
+  }
+  SelectObject(dc, oldFont);
+  if (GetFocus() == hwnd() && !text.empty()) {
+    RECT fr = rc;
+    InflateRect(&fr, -4, -4);
+    DrawFocusRect(dc, &fr);
+  }
+}
+
+void GlyphButton::DrawGlyph(HDC dc, int x, int y, int w, int h, bool enabled) const {
+  HDC src = CreateCompatibleDC(dc);
+  HGDIOBJ oldSrc = SelectObject(src, glyph_);
+  const bool ownDisabledImage = !enabled && imageCount_ == 2;
+  const int srcX = ownDisabledImage ? w : 0;
+  const COLORREF transparent = GetPixel(src, srcX, h - 1);
+  if (enabled || ownDisabledImage) {
+    TransparentBlt(dc, x, y, w, h, src, srcX, 0, w, h, transparent);
+  } else {
+    // Embossed from the glyph's shape: a monochrome mask (1 = transparent)
+    // painted in highlight one pixel down-right, then in shadow.
+    HDC maskDc = CreateCompatibleDC(dc);
+    HBITMAP mask = CreateBitmap(w, h, 1, 1, nullptr);
+    HGDIOBJ oldMask = SelectObject(maskDc, mask);
+    SetBkColor(src, transparent);
+    BitBlt(maskDc, 0, 0, w, h, src, 0, 0, SRCCOPY);
+    const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+    const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
+    const std::array<std::pair<int, int>, 2> layers{{{1, COLOR_BTNHIGHLIGHT}, {0, COLOR_BTNSHADOW}}};
+    for (const auto& [offset, colour] : layers) {
+      HGDIOBJ oldBrush = SelectObject(dc, GetSysColorBrush(colour));
+      BitBlt(dc, x + offset, y + offset, w, h, maskDc, 0, 0, kRopBrushThroughMask);
+      SelectObject(dc, oldBrush);
+    }
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBk);
+    SelectObject(maskDc, oldMask);
+    DeleteObject(mask);
+    DeleteDC(maskDc);
+  }
+  SelectObject(src, oldSrc);
+  DeleteDC(src);
+}
+
+}  // namespace kb::win

@@ -1,0 +1,105 @@
+// An owner-drawn push button with a glyph: the bitmap buttons of the bar, the
+// group window and the dialogs.
+//
+// The colour of a glyph image's bottom-left pixel is transparent, so a glyph
+// whose corner is set to the button face shows the face around its picture.
+// A glyph bitmap may hold two images side by side (normal, then disabled);
+// with one image the disabled look is embossed from its shape.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "win/window.h"
+
+namespace kb::win {
+
+enum class MouseButton { Left, Right, Middle };
+
+class GlyphButton : public Window {
+ public:
+  static constexpr int kSize = 38;  // the bar's and group window's buttons
+  static constexpr wchar_t kClassName[] = L"TGlyphButton";
+
+  GlyphButton() = default;
+  ~GlyphButton() override;
+
+  // Creates the child window; id is the control id its WM_COMMAND carries.
+  bool Create(HWND parent, int x, int y, int width = kSize, int height = kSize, int id = 0);
+
+  // Shows `bitmap` as the glyph; imageCount 1 or 2 (normal + disabled side by
+  // side).  The button frees the bitmap only when takeOwnership is set; a
+  // caller that keeps ownership must keep it alive while it is shown.
+  void SetGlyph(HBITMAP bitmap, int imageCount = 1, bool takeOwnership = false);
+  HBITMAP Glyph() const { return glyph_; }
+  int ImageCount() const { return imageCount_; }
+
+  // Caption drawn beside the glyph (Shift-JIS; "&" marks the accelerator).
+  void SetCaption(const std::string& sjisCaption);
+  std::string Caption() const { return caption_; }
+
+  void SetEnabled(bool enabled);
+  bool Enabled() const;
+  void SetVisible(bool visible);
+
+  // The cursor over this button (nullptr: the arrow).  Applied at once when
+  // the pointer is over the button.
+  void SetCursor(HCURSOR cursor);
+  HCURSOR Cursor() const { return cursor_; }
+
+  // The "drag a copy" cursor shown while a copied button waits to be pasted;
+  // made once (the system has none).
+  static HCURSOR DragCursor();
+
+  // Marks the button as the dialog's default one (thick frame, Enter).
+  void SetDefault(bool isDefault);
+  bool IsDefault() const { return default_; }
+
+  // Called on a left click released over the button (also for Space and
+  // BM_CLICK).  The parent also gets WM_COMMAND(id, BN_CLICKED).
+  std::function<void()> OnClick;
+
+  // Presses the button as a left click would.
+  void Click();
+
+  bool Pressed() const { return pressed_; }
+  int Id() const;
+
+  // Draws the whole button into dc (client coordinates).  WM_PAINT uses it;
+  // tests draw into a memory DC and look at pixels.
+  void PaintContent(HDC dc) const;
+
+ protected:
+  // Every mouse button released after it was pressed on this button, inside
+  // or outside; keys are the MK_* flags (MK_SHIFT ...), x and y client
+  // coordinates.  Called after OnClick.  Does nothing by default.
+  virtual void MouseUp(MouseButton button, WPARAM keys, int x, int y);
+
+  // Subclasses that handle WM_DROPFILES, WM_MOUSEMOVE and the like override
+  // this and pass everything else (also WM_MOUSEMOVE) on to it.
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void OnButtonDown(MouseButton button);
+  void OnButtonUp(MouseButton button, WPARAM wParam, LPARAM lParam);
+  void OnMouseMove(LPARAM lParam);
+  bool Inside(int x, int y) const;
+  void SetPressedLook(bool pressed);
+  void FreeGlyph();
+  void DrawGlyph(HDC dc, int x, int y, int w, int h, bool enabled) const;
+  void Paint();
+
+  HBITMAP glyph_ = nullptr;
+  int imageCount_ = 1;
+  bool ownsGlyph_ = false;
+  std::string caption_;
+  HCURSOR cursor_ = nullptr;
+  bool default_ = false;
+  bool pressed_ = false;           // drawn pressed
+  bool tracking_ = false;          // a button went down here and is held
+  MouseButton trackedButton_ = MouseButton::Left;
+};
+
+}  // namespace kb::win

@@ -1,0 +1,229 @@
+#include "win/message_dlg.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "win/controls.h"
+#include "win/text.h"
+#include "win/ui_font.h"
+#include "win/window.h"
+
+namespace kb::win {
+namespace {
+
+constexpr int kMargin = 12;
+constexpr int kIconSize = 32;
+constexpr int kIconTextGap = 12;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+constexpr int kButtonGap = 8;
+constexpr int kTextButtonGap = 16;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+
+const wchar_t* IconOf(MsgKind kind) {
+  switch (kind) {
+    case MsgKind::Warning: return IDI_WARNING;
+    case MsgKind::Error: return IDI_ERROR;
+    case MsgKind::Information: return IDI_INFORMATION;
+    case MsgKind::Confirmation: return IDI_QUESTION;
+  }
+  return IDI_INFORMATION;
+}
+
+// The answer to Escape and to closing the window.
+int EscapeAnswer(const std::vector<int>& ids) {
+  for (int id : {IDCANCEL, IDNO, IDOK}) {
+    if (std::find(ids.begin(), ids.end(), id) != ids.end()) return id;
+  }
+  return IDCANCEL;
+}
+
+struct TextMetrics {
+  int width = 0;
+  int lineHeight = 0;
+};
+
+TextMetrics Measure(const std::vector<std::wstring>& lines) {
+  TextMetrics m;
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, UiFont());
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  m.lineHeight = std::max<int>(1, tm.tmHeight + tm.tmExternalLeading);
+  for (const auto& line : lines) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+    m.width = std::max<int>(m.width, size.cx);
+  }
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return m;
+}
+
+class TMessageForm : public Window {
+ public:
+  TMessageForm(std::vector<int> buttonIds, MsgKind kind)
+      : buttonIds_(std::move(buttonIds)), kind_(kind) {}
+  ~TMessageForm() override { Destroy(); }
+
+  bool Build(HWND owner, const std::string& caption, const std::string& text);
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  int DefaultId() const { return buttonIds_.front(); }
+  bool HasButton(int id) const {
+    return std::find(buttonIds_.begin(), buttonIds_.end(), id) != buttonIds_.end();
+  }
+  void Answer(int id);
+
+  std::vector<int> buttonIds_;
+  MsgKind kind_;
+  std::vector<std::unique_ptr<Label>> lines_;
+  std::vector<std::unique_ptr<PushButton>> buttons_;
+  HWND icon_ = nullptr;
+  HWND focus_ = nullptr;
+};
+
+bool TMessageForm::Build(HWND owner, const std::string& caption, const std::string& text) {
+  const std::vector<std::string> lines = SplitMessageLines(text);
+  std::vector<std::wstring> wideLines;
+  for (const auto& line : lines) wideLines.push_back(Widen(line));
+  const TextMetrics m = Measure(wideLines);
+  const int n = static_cast<int>(buttonIds_.size());
+  const int buttonsWidth = n * kButtonWidth + (n - 1) * kButtonGap;
+  const int textHeight = static_cast<int>(wideLines.size()) * m.lineHeight;
+  const int bodyHeight = std::max(kIconSize, textHeight);
+  const int clientW = std::max(kMargin + kIconSize + kIconTextGap + m.width, buttonsWidth) + 2 * kMargin;
+  const int clientH = kMargin + bodyHeight + kTextButtonGap + kButtonHeight + kMargin;
+  RECT frame{0, 0, clientW, clientH};
+  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+  if (!Create(kMessageFormClass, kExStyle, kStyle, x, y, w, h, owner)) return false;
+  SetWindowTextW(hwnd(), Widen(caption).c_str());
+  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(UiFont()), FALSE);
+
+  icon_ = CreateWindowExW(0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_ICON, kMargin, kMargin,
+                          kIconSize, kIconSize, hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(icon_, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IconOf(kind_))), 0);
+
+  const int textX = kMargin + kIconSize + kIconTextGap;
+  const int textY = kMargin + (bodyHeight - textHeight) / 2;
+  for (size_t i = 0; i < wideLines.size(); ++i) {
+    auto label = std::make_unique<Label>();
+    label->Create(hwnd(), textX, textY + static_cast<int>(i) * m.lineHeight, m.width + 2,
+                  m.lineHeight, lines[i]);
+    lines_.push_back(std::move(label));
+  }
+  int bx = (clientW - buttonsWidth) / 2;
+  const int by = clientH - kMargin - kButtonHeight;
+  for (int id : buttonIds_) {
+    auto button = std::make_unique<PushButton>();
+    button->Create(hwnd(), id, bx, by, kButtonWidth, kButtonHeight, ButtonText(id), id == DefaultId());
+    buttons_.push_back(std::move(button));
+    bx += kButtonWidth + kButtonGap;
+  }
+  focus_ = GetDlgItem(hwnd(), DefaultId());
+  return true;
+}
+
+void TMessageForm::Answer(int id) {
+  if (!InModal()) return;
+  if (HasButton(id)) EndModal(id);
+  else if (id == IDOK) EndModal(DefaultId());              // Enter
+  else if (id == IDCANCEL) EndModal(EscapeAnswer(buttonIds_));  // Escape
+}
+
+LRESULT TMessageForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) Answer(LOWORD(wParam));
+      return 0;
+    case DM_GETDEFID:
+      // Asked by the modal loop's IsDialogMessage to route Enter.
+      return MAKELRESULT(DefaultId(), DC_HASDEFID);
+    case WM_CLOSE:
+      Answer(IDCANCEL);
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focused = GetFocus();
+        if (focused && IsChild(hwnd(), focused)) focus_ = focused;
+      } else if (focus_) {
+        SetFocus(focus_);
+      }
+      return 0;
+  }
+  return DefaultHandling(msg, wParam, lParam);
+}
+
+int RunDialog(HWND owner, const std::string& caption, const std::string& text, MsgKind kind,
+              std::vector<int> ids) {
+  const int fallback = EscapeAnswer(ids);
+  TMessageForm form(std::move(ids), kind);
+  if (owner) owner = GetAncestor(owner, GA_ROOT);
+  if (!form.Build(owner, caption, text)) return fallback;
+  const int result = form.ShowModal();
+  return result == mrNone ? fallback : result;
+}
+
+}  // namespace
+
+std::string CaptionOf(MsgKind kind) {
+  switch (kind) {
+    case MsgKind::Warning: return "警告";
+    case MsgKind::Error: return "ｴﾗｰ";
+    case MsgKind::Information: return "情報";
+    case MsgKind::Confirmation: return "確認";
+  }
+  return {};
+}
+
+std::string ButtonText(int buttonId) {
+  switch (buttonId) {
+    case IDYES: return "はい(&Y)";
+    case IDNO: return "いいえ(&N)";
+    case IDOK: return "OK";
+    case IDCANCEL: return "ｷｬﾝｾﾙ";
+  }
+  return {};
+}
+
+std::vector<int> ButtonIds(MsgButtons buttons) {
+  switch (buttons) {
+    case MsgButtons::Ok: return {IDOK};
+    case MsgButtons::OkCancel: return {IDOK, IDCANCEL};
+    case MsgButtons::YesNo: return {IDYES, IDNO};
+    case MsgButtons::YesNoCancel: return {IDYES, IDNO, IDCANCEL};
+  }
+  return {IDOK};
+}
+
+std::vector<std::string> SplitMessageLines(const std::string& sjisText) {
+  // A CR byte is never a Shift-JIS trail byte (those start at 0x40), so a
+  // plain byte scan is safe here.
+  std::vector<std::string> lines(1);
+  for (size_t i = 0; i < sjisText.size(); ++i) {
+    const char c = sjisText[i];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < sjisText.size() && sjisText[i + 1] == '\n') ++i;
+      lines.emplace_back();
+    } else {
+      lines.back().push_back(c);
+    }
+  }
+  return lines;
+}
+
+int MessageDlg(HWND owner, const std::string& sjisText, MsgKind kind, MsgButtons buttons) {
+  return RunDialog(owner, CaptionOf(kind), sjisText, kind, ButtonIds(buttons));
+}
+
+void ErrorBox(HWND owner, const std::string& sjisCaption, const std::string& sjisText) {
+  RunDialog(owner, sjisCaption, sjisText, MsgKind::Error, {IDOK});
+}
+
+}  // namespace kb::win

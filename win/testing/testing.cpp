@@ -1,0 +1,198 @@
+#include "win/testing/testing.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <cwchar>
+
+#include "win/text.h"
+
+namespace kb::win::testing {
+namespace {
+
+struct FindRequest {
+  const wchar_t* className;  // nullptr: any
+  std::wstring caption;      // empty: any
+  HWND found = nullptr;
+};
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t cls[64] = L"";
+  GetClassNameW(hwnd, cls, 64);
+  return cls;
+}
+
+BOOL CALLBACK FindInProcess(HWND hwnd, LPARAM param) {
+  auto* request = reinterpret_cast<FindRequest*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd)) return TRUE;
+  if (request->className && ClassOf(hwnd) != request->className) return TRUE;
+  if (!request->caption.empty()) {
+    wchar_t text[256] = L"";
+    GetWindowTextW(hwnd, text, 256);
+    if (request->caption != text) return TRUE;
+  }
+  request->found = hwnd;
+  return FALSE;
+}
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
+  auto* seen = reinterpret_cast<SeenDialog*>(param);
+  const std::wstring cls = ClassOf(child);
+  if (_wcsicmp(cls.c_str(), L"Static") == 0) {
+    if (!(GetWindowLongPtrW(child, GWL_STYLE) & SS_ICON)) seen->texts.push_back(ReadWindowText(child));
+  } else if (_wcsicmp(cls.c_str(), L"Button") == 0 || cls == L"TGlyphButton") {
+    seen->buttons.emplace_back(GetDlgCtrlID(child), ReadWindowText(child));
+  }
+  return TRUE;
+}
+
+WPARAM KeysFor(Button button) {
+  switch (button) {
+    case Button::Left: return MK_LBUTTON;
+    case Button::Right: return MK_RBUTTON;
+    case Button::Middle: return MK_MBUTTON;
+  }
+  return 0;
+}
+
+}  // namespace
+
+DialogWatch::DialogWatch(std::string sjisCaption, int buttonId, DWORD timeoutMs)
+    : caption_(std::move(sjisCaption)), buttonId_(buttonId) {
+  thread_ = std::thread([this, timeoutMs] { Run(timeoutMs); });
+}
+
+DialogWatch::~DialogWatch() {
+  stop_ = true;
+  if (thread_.joinable()) thread_.join();
+}
+
+void DialogWatch::Run(DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (!stop_ && GetTickCount64() < deadline) {
+    HWND dialog = FindOwnWindow(L"TMessageForm", caption_);
+    if (!dialog) dialog = FindOwnWindow(L"#32770", caption_);
+    if (!dialog) dialog = FindOwnWindow(nullptr, caption_);
+    HWND button = dialog ? GetDlgItem(dialog, buttonId_) : nullptr;
+    if (button && IsWindowEnabled(dialog)) {
+      SeenDialog seen;
+      seen.caption = ReadWindowText(dialog);
+      seen.className = Narrow(ClassOf(dialog)).value_or("");
+      EnumChildWindows(dialog, &CollectChild, reinterpret_cast<LPARAM>(&seen));
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        seen_ = std::move(seen);
+      }
+      // Posted, so this thread never waits on the dialog's.
+      PostMessageW(button, BM_CLICK, 0, 0);
+      fired_ = true;
+      return;
+    }
+    Sleep(20);
+  }
+}
+
+SeenDialog DialogWatch::Seen() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return seen_;
+}
+
+std::string DialogWatch::ShownText() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::string joined;
+  for (size_t i = 0; i < seen_.texts.size(); ++i) {
+    if (i) joined += '\r';
+    joined += seen_.texts[i];
+  }
+  return joined;
+}
+
+std::string DialogWatch::ButtonCaption(int id) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (const auto& [buttonId, text] : seen_.buttons) {
+    if (buttonId == id) return text;
+  }
+  return {};
+}
+
+std::unique_ptr<DialogWatch> AnswerDialogLater(const std::string& sjisCaption, int buttonId,
+                                               DWORD timeoutMs) {
+  return std::make_unique<DialogWatch>(sjisCaption, buttonId, timeoutMs);
+}
+
+void PumpMessagesFor(DWORD ms) {
+  const ULONGLONG deadline = GetTickCount64() + ms;
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+  }
+}
+
+bool WaitUntil(const std::function<bool()>& predicate, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (!predicate()) {
+    if (GetTickCount64() >= deadline) return false;
+    PumpMessagesFor(10);
+  }
+  return true;
+}
+
+HDROP MakeDropHandle(const std::vector<std::string>& sjisPaths, POINT point) {
+  std::wstring list;
+  for (const auto& path : sjisPaths) {
+    list += Widen(path);
+    list += L'\0';
+  }
+  list += L'\0';
+  const size_t bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+  if (!memory) return nullptr;
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->pt = point;
+  drop->fNC = FALSE;
+  drop->fWide = TRUE;
+  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(),
+              list.size() * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
+
+void PostDrop(HWND hwnd, const std::vector<std::string>& sjisPaths, POINT point) {
+  HDROP drop = MakeDropHandle(sjisPaths, point);
+  if (drop && !PostMessageW(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0)) {
+    GlobalFree(drop);
+  }
+}
+
+void PostClick(HWND hwnd, Button button, POINT down, POINT up, WPARAM extraKeys) {
+  UINT downMsg = WM_LBUTTONDOWN, upMsg = WM_LBUTTONUP;
+  if (button == Button::Right) downMsg = WM_RBUTTONDOWN, upMsg = WM_RBUTTONUP;
+  if (button == Button::Middle) downMsg = WM_MBUTTONDOWN, upMsg = WM_MBUTTONUP;
+  PostMessageW(hwnd, downMsg, KeysFor(button) | extraKeys, MAKELPARAM(down.x, down.y));
+  PostMessageW(hwnd, upMsg, extraKeys, MAKELPARAM(up.x, up.y));
+}
+
+std::string ReadWindowText(HWND hwnd) {
+  const int length = GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
+  return Narrow(text).value_or("");
+}
+
+HWND FindOwnWindow(const wchar_t* className, const std::string& sjisCaption) {
+  FindRequest request{className, Widen(sjisCaption)};
+  EnumWindows(&FindInProcess, reinterpret_cast<LPARAM>(&request));
+  return request.found;
+}
+
+}  // namespace kb::win::testing

@@ -1,0 +1,52 @@
+#include "win/ui_font.h"
+
+#include <cwchar>
+
+namespace kb::win {
+namespace {
+
+// Holds the font for the life of the process; GDI frees it at exit.  A
+// function-local instance keeps it out of the program's mutable state.
+class FontCache {
+ public:
+  FontCache() {
+    const LOGFONTW spec = UiFontSpec();
+    font_ = CreateFontIndirectW(&spec);
+    if (!font_) font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  }
+  FontCache(const FontCache&) = delete;
+  FontCache& operator=(const FontCache&) = delete;
+  HFONT font() const { return font_; }
+
+ private:
+  HFONT font_ = nullptr;
+};
+
+}  // namespace
+
+LOGFONTW UiFontSpec() {
+  LOGFONTW lf{};
+  lf.lfHeight = -12;  // negative: character height, not cell height
+  lf.lfWeight = FW_NORMAL;
+  lf.lfCharSet = SHIFTJIS_CHARSET;
+  lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  lf.lfQuality = DEFAULT_QUALITY;
+  lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+  // Written as UTF-16 escapes so the face name does not depend on the
+  // narrow execution character set: "ＭＳ Ｐゴシック".
+  const wchar_t face[] = L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF";
+  wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+  return lf;
+}
+
+HFONT UiFont() {
+  static const FontCache cache;
+  return cache.font();
+}
+
+void ApplyUiFont(HWND hwnd) {
+  if (hwnd) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont()), TRUE);
+}
+
+}  // namespace kb::win

@@ -1,0 +1,19 @@
+// The one font every window of the launcher uses: "ＭＳ Ｐゴシック" with
+// 12-pixel characters in the Shift-JIS character set.
+#pragma once
+
+#include <windows.h>
+
+namespace kb::win {
+
+// The request the UI font is made from (tests check it; forms never need it).
+LOGFONTW UiFontSpec();
+
+// The shared font.  It is made on first use and lives until the process ends;
+// it is never changed, so every window may select it without owning it.
+HFONT UiFont();
+
+// Gives a window the UI font (WM_SETFONT with redraw).
+void ApplyUiFont(HWND hwnd);
+
+}  // namespace kb::win
