@@ -1,0 +1,134 @@
+#include "launcher/app.h"
+
+#include <stdexcept>
+
+#include "common/profile.h"
+#include "launcher/identity.h"
+#include "launcher/main_form.h"
+#include "win/message_dlg.h"
+#include "win/text.h"
+#include "win/window.h"
+
+namespace kb {
+
+// The hidden top-level window the companion tools look for (class
+// "TApplication", title "Kobarune").  It owns the bar and carries the
+// launcher's taskbar button; closing it closes the launcher the ordinary way.
+class ApplicationWindow : public win::Window {
+ public:
+  explicit ApplicationWindow(App& app) : app_(app) {}
+  ~ApplicationWindow() override { Destroy(); }
+
+  void Create() {
+    // A zero-sized popup: shown, it gives a taskbar button and nothing else.
+    if (!Window::Create(win::Widen(kAppClassName).c_str(), 0, WS_POPUP, 0, 0, 0, 0, nullptr)) {
+      throw std::runtime_error("アプリケーションウィンドウを作成できません");
+    }
+    SetWindowTextW(hwnd(), win::Widen(kAppTitle).c_str());
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    if (msg == WM_CLOSE) {
+      app_.Close();
+      return 0;
+    }
+    return Window::HandleMessage(msg, wParam, lParam);
+  }
+
+ private:
+  App& app_;
+};
+
+App::App(AppOptions options) : options_(std::move(options)) {
+  ExeDir = options_.exeDir;
+  if (!ExeDir.empty() && ExeDir.back() != '\\') ExeDir += '\\';
+  win::SetErrorReporter([this](const std::string& text) { ShowError(text); });
+}
+
+App::~App() {
+  running_ = false;
+  mainForm_.reset();
+  appWindow_.reset();
+  win::SetErrorReporter(nullptr);
+}
+
+void App::CreateForms() {
+  appWindow_ = std::make_unique<ApplicationWindow>(*this);
+  appWindow_->Create();
+
+  // 1. The main bar.  It loads the settings, its group buttons and the icon
+  //    store while it is created, and touches none of the windows below.
+  mainForm_ = std::make_unique<TMainForm>(*this);
+  mainForm_->OnDestroyed = [this] {
+    if (running_) PostQuitMessage(0);
+  };
+  mainForm_->Create(appWindow_->hwnd());
+
+  // 2. The registration dialog (TEditWindow) is created here.
+
+  // 3. The group window (TSubForm) is created here; it sizes itself from the
+  //    settings the bar has loaded.
+
+  // 4. The backup target dialog (TBKUPDlg) is created here.
+}
+
+int App::Run() {
+  if (!mainForm_ || !mainForm_->hwnd()) return 0;
+  running_ = true;
+  ShowWindow(appWindow_->hwnd(), SW_SHOWNA);
+  mainForm_->Show();
+  MSG msg{};
+  int exitCode = 0;
+  for (;;) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      exitCode = static_cast<int>(msg.wParam);
+      break;
+    }
+    if (got < 0) break;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  running_ = false;
+  return exitCode;
+}
+
+void App::Close() {
+  if (mainForm_ && mainForm_->hwnd()) SendMessageW(mainForm_->hwnd(), WM_CLOSE, 0, 0);
+}
+
+void App::ShowError(const std::string& sjisText) {
+  std::string text = sjisText;
+  if (text.empty() || text.back() != '.') text += '.';
+  HWND owner = mainForm_ && mainForm_->hwnd() ? mainForm_->hwnd()
+               : appWindow_                   ? appWindow_->hwnd()
+                                              : nullptr;
+  win::ErrorBox(owner, kAppTitle, text);
+}
+
+int App::ScreenWidth() const {
+  return options_.screenWidth > 0 ? options_.screenWidth : GetSystemMetrics(SM_CXSCREEN);
+}
+
+int App::ScreenHeight() const {
+  return options_.screenHeight > 0 ? options_.screenHeight : GetSystemMetrics(SM_CYSCREEN);
+}
+
+HWND App::ApplicationHandle() const { return appWindow_ ? appWindow_->hwnd() : nullptr; }
+
+void App::SaveSettings() {
+  PrepareSettingsFolder(settings);
+  ProfileWriter writer(settings.SettingsPath);
+  const RECT r = mainForm_->Bounds();
+  const Bounds bar{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  const std::vector<TLaunchData> entries = mainForm_->GroupEntries();
+  WriteBarSettings(writer, settings, bar, entries.data(), settings.GroupCount);
+
+  // 7. The group window's own part (its "Window" section and every program
+  //    slot) is written here, with this same writer, before the commit.
+
+  writer.Commit();
+}
+
+}  // namespace kb

@@ -1,0 +1,91 @@
+// The launcher program: the one owner of every program-wide value (the
+// settings, the launcher's folder, the icon store, the group and slot being
+// addressed, the copy state) and of the long-lived windows.
+//
+// A test constructs an App in-process with an exe folder of its choosing (the
+// data folder is that folder + "data\") and, when it checks geometry, a
+// screen size of its choosing.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "launcher/icon_store.h"
+#include "launcher/model/launch_data.h"
+#include "launcher/model/settings.h"
+
+namespace kb {
+
+class TMainForm;
+class ApplicationWindow;
+
+struct AppOptions {
+  // The launcher's folder with a trailing backslash (Shift-JIS).
+  std::string exeDir;
+  // The screen's size in pixels; 0 means the primary screen's real size.
+  int screenWidth = 0;
+  int screenHeight = 0;
+};
+
+class App {
+ public:
+  explicit App(AppOptions options);
+  ~App();
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  // Creates the application window and then the long-lived windows in their
+  // fixed order; the main bar loads the settings and the icon store while it
+  // is created.  Throws std::runtime_error when a window cannot be made.
+  void CreateForms();
+
+  // Shows the bar and runs the message loop until the bar has closed.
+  int Run();
+
+  // Asks the bar to close, as every way out of the launcher does.
+  void Close();
+
+  // The error box for errors that reach the message loop and for a refused
+  // save: captioned "Kobarune", the text followed by ".".
+  void ShowError(const std::string& sjisText);
+
+  int ScreenWidth() const;
+  int ScreenHeight() const;
+
+  // The hidden application window (class "TApplication", title "Kobarune")
+  // that owns the bar and carries the taskbar button.
+  HWND ApplicationHandle() const;
+  TMainForm& MainForm() { return *mainForm_; }
+  bool HasMainForm() const { return mainForm_ != nullptr; }
+
+  // The save session of the close sequence: one settings-file writer for the
+  // bar's part and the group window's part, committed once.  Throws
+  // kb::WriteError when the system refuses.
+  void SaveSettings();
+
+  // --- Program-wide values -------------------------------------------------
+  kb::Settings settings;
+  std::string ExeDir;         // the launcher's folder, with a trailing backslash
+  IconStore Icons;            // the icon store (column 0 groups, s program slots)
+
+  uint8_t CurrentGroup = 0;   // group addressed by button operations
+  uint8_t CurrentButton = 0;  // program slot addressed by button operations
+  uint8_t OpenGroup = 0;      // group shown in the group window; 0 when none
+  uint8_t EditGroup = 0;      // group being edited in the registration dialog
+
+  // Copying one group onto another (Shift + click, then a click).
+  bool GroupCopyPending = false;
+  uint8_t CopySourceGroup = 0;
+  TLaunchData CopiedGroupEntry;
+
+ private:
+  AppOptions options_;
+  bool running_ = false;  // inside Run(): the bar's end ends the loop
+  std::unique_ptr<ApplicationWindow> appWindow_;
+  std::unique_ptr<TMainForm> mainForm_;
+};
+
+}  // namespace kb

@@ -1,0 +1,71 @@
+// The icon store: one bitmap holding the 32 × 32 icon of every group button
+// (column 0) and program slot (column s) of every group (row g − 1).  It is
+// kept device-independent in memory (32 bits per pixel, top-down) so a
+// cell's pixels are the same whatever the display, and written to
+// "data\Iconbmp.dat" as a 24-bit bitmap file.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kb {
+
+class IconStore {
+ public:
+  static constexpr int kCell = 32;
+
+  IconStore() = default;
+  ~IconStore();
+  IconStore(const IconStore&) = delete;
+  IconStore& operator=(const IconStore&) = delete;
+
+  // A store of columns × rows cells.  When `path` holds a readable bitmap
+  // file (any depth Windows reads) its top-left part is kept; cells beyond it
+  // are plain button face.  A missing, garbage, truncated or absurd-sized
+  // file gives an all-face store.  Returns whether the file was used.
+  bool Load(const std::string& path, int columns, int rows);
+
+  // Changes the size in cells, keeping the top-left part; new cells are
+  // plain button face.
+  void Resize(int columns, int rows);
+
+  // Writes the store as a bitmap file, atomically (a temporary file renamed
+  // into place).  False when the system refuses.  A store without cells
+  // writes nothing: the old file keeps the icons of groups that no longer fit.
+  bool Save(const std::string& path) const;
+
+  // Frees the bitmap; the store then has no cells.
+  void Free();
+
+  int Columns() const { return width_ / kCell; }
+  int Rows() const { return height_ / kCell; }
+  int PixelWidth() const { return width_; }
+  int PixelHeight() const { return height_; }
+  bool HasCell(int column, int row) const;
+
+  // Cell helpers; a cell outside the store is left alone (false).
+  // Copies cell (column, row) into a 32 × 32 bitmap (SRCCOPY).
+  bool CopyCellTo(int column, int row, HBITMAP target) const;
+  // Copies a 32 × 32 bitmap into cell (column, row).
+  bool CopyToCell(HBITMAP source, int column, int row);
+  bool FillCellWithFace(int column, int row);
+  bool CopyCell(int fromColumn, int fromRow, int toColumn, int toRow);
+
+  // One pixel as a COLORREF (0x00BBGGRR); for checks.
+  COLORREF PixelAt(int x, int y) const;
+
+ private:
+  void Allocate(int width, int height);
+  void FillFace(int x, int y, int width, int height);
+  bool DrawFile(const std::string& path);
+
+  HBITMAP bitmap_ = nullptr;
+  uint32_t* bits_ = nullptr;  // top-down rows of 0x00RRGGBB
+  int width_ = 0;
+  int height_ = 0;
+};
+
+}  // namespace kb
