@@ -1,0 +1,75 @@
+#include "tools/win/program_start.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "win/text.h"
+
+namespace kb::tools {
+
+namespace {
+
+// The first word of a command line: quoted, or up to the first blank.
+std::wstring ProgramWord(std::wstring_view line) {
+  size_t pos = 0;
+  while (pos < line.size() && line[pos] <= L' ') ++pos;
+  if (pos < line.size() && line[pos] == L'"') {
+    const size_t close = line.find(L'"', pos + 1);
+    const size_t end = close == line.npos ? line.size() : close;
+    return std::wstring(line.substr(pos + 1, end - pos - 1));
+  }
+  size_t end = pos;
+  while (end < line.size() && line[end] > L' ') ++end;
+  return std::wstring(line.substr(pos, end - pos));
+}
+
+bool IsFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+std::wstring OwnFolder() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return {};
+    if (n < buffer.size()) {
+      std::wstring path(buffer.data(), n);
+      return path.substr(0, path.find_last_of(L"\\/") + 1);
+    }
+    buffer.resize(buffer.size() * 2);  // cut off: long path
+  }
+}
+
+std::wstring ProgramBesideSelf(std::wstring_view commandLine, const std::wstring& ownFolder) {
+  std::wstring name = ProgramWord(commandLine);
+  if (name.empty() || ownFolder.empty() || name.find_first_of(L"\\/:") != name.npos) return {};
+  if (name.find(L'.') == name.npos) name += L".exe";
+  std::wstring path = ownFolder + name;
+  return IsFile(path) ? path : std::wstring();
+}
+
+bool StartLikeWinExec(std::string_view commandLine, int showCommand) {
+  const std::wstring line = win::Widen(commandLine);
+  const std::wstring program = ProgramBesideSelf(line, OwnFolder());
+  // CreateProcessW may write into the command line, so it gets its own copy.
+  std::vector<wchar_t> mutableLine(line.begin(), line.end());
+  mutableLine.push_back(L'\0');
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showCommand);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), mutableLine.data(), nullptr,
+                      nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+}  // namespace kb::tools

@@ -1,0 +1,25 @@
+// Starting a program by command line the way WinExec does, through the W API.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kb::tools {
+
+// The folder of the running executable, with its trailing backslash.  Kept in
+// UTF-16: it only travels from one W function to the next and is never stored
+// or shown, so a folder name Shift-JIS cannot hold must not stop the tool.
+std::wstring OwnFolder();
+
+// The program a command line names, resolved as WinExec resolves it: a bare
+// name (no folder) is looked for in `ownFolder` first, ".exe" added when the
+// name has no extension.  Empty when it is not there, which leaves the search
+// to CreateProcess (current folder, system folders, PATH).
+std::wstring ProgramBesideSelf(std::wstring_view commandLine, const std::wstring& ownFolder);
+
+// Starts the program with STARTF_USESHOWWINDOW and the show command, closes
+// the handles and returns whether the process was created.  The command line
+// (Shift-JIS) reaches the new process unchanged.
+bool StartLikeWinExec(std::string_view commandLine, int showCommand);
+
+}  // namespace kb::tools
