@@ -146,7 +146,8 @@ void GlyphButton::SetPressedLook(bool pressed) {
 }
 
 void GlyphButton::OnButtonDown(MouseButton button) {
-  if (tracking_) return;  // a second button while one is held: ignore
+  // A disabled window gets no real input; posted messages still arrive.
+  if (tracking_ || !IsWindowEnabled(hwnd())) return;  // also a second button while one is held
   tracking_ = true;
   trackedButton_ = button;
   SetCapture(hwnd());

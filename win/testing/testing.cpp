@@ -60,8 +60,8 @@ WPARAM KeysFor(Button button) {
 
 }  // namespace
 
-DialogWatch::DialogWatch(std::string sjisCaption, int buttonId, DWORD timeoutMs)
-    : caption_(std::move(sjisCaption)), buttonId_(buttonId) {
+DialogWatch::DialogWatch(std::string sjisCaption, Action action, DWORD timeoutMs)
+    : caption_(std::move(sjisCaption)), action_(std::move(action)) {
   thread_ = std::thread([this, timeoutMs] { Run(timeoutMs); });
 }
 
@@ -76,8 +76,7 @@ void DialogWatch::Run(DWORD timeoutMs) {
     HWND dialog = FindOwnWindow(L"TMessageForm", caption_);
     if (!dialog) dialog = FindOwnWindow(L"#32770", caption_);
     if (!dialog) dialog = FindOwnWindow(nullptr, caption_);
-    HWND button = dialog ? GetDlgItem(dialog, buttonId_) : nullptr;
-    if (button && IsWindowEnabled(dialog)) {
+    if (dialog && IsWindowEnabled(dialog)) {
       SeenDialog seen;
       seen.caption = ReadWindowText(dialog);
       seen.className = Narrow(ClassOf(dialog)).value_or("");
@@ -86,8 +85,7 @@ void DialogWatch::Run(DWORD timeoutMs) {
         std::lock_guard<std::mutex> lock(mutex_);
         seen_ = std::move(seen);
       }
-      // Posted, so this thread never waits on the dialog's.
-      PostMessageW(button, BM_CLICK, 0, 0);
+      action_(dialog);
       fired_ = true;
       return;
     }
@@ -120,7 +118,33 @@ std::string DialogWatch::ButtonCaption(int id) const {
 
 std::unique_ptr<DialogWatch> AnswerDialogLater(const std::string& sjisCaption, int buttonId,
                                                DWORD timeoutMs) {
-  return std::make_unique<DialogWatch>(sjisCaption, buttonId, timeoutMs);
+  return std::make_unique<DialogWatch>(
+      sjisCaption,
+      [buttonId](HWND dialog) {
+        // Posted, so this thread never waits on the dialog's.
+        if (HWND button = GetDlgItem(dialog, buttonId)) PostMessageW(button, BM_CLICK, 0, 0);
+      },
+      timeoutMs);
+}
+
+std::unique_ptr<DialogWatch> PressKeyInDialogLater(const std::string& sjisCaption, UINT virtualKey,
+                                                   int focusId, DWORD timeoutMs) {
+  return std::make_unique<DialogWatch>(
+      sjisCaption,
+      [virtualKey, focusId](HWND dialog) {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        HWND target = nullptr;
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus &&
+            IsChild(dialog, info.hwndFocus)) {
+          target = info.hwndFocus;
+        }
+        if (!target) target = GetDlgItem(dialog, focusId);
+        if (!target) target = dialog;
+        PostMessageW(target, WM_KEYDOWN, virtualKey, 1);
+        PostMessageW(target, WM_KEYUP, virtualKey, 0xC0000001);
+      },
+      timeoutMs);
 }
 
 void PumpMessagesFor(DWORD ms) {

@@ -24,13 +24,15 @@ struct SeenDialog {
   std::vector<std::pair<int, std::string>> buttons;  // id, caption
 };
 
-// Watches, on a thread of its own, for a visible top-level window of this
-// process with the given caption (class "TMessageForm" or "#32770", or any
-// class when the caption matches), then clicks the button with buttonId.
-// Destroying the watch stops it.
+// Watches, on a thread of its own, for a visible, enabled top-level window of
+// this process with the given caption (class "TMessageForm" or "#32770", or
+// any class when the caption matches), records what it shows, then runs
+// `action` on it (from the watching thread: post, do not send).  Destroying
+// the watch stops it.
 class DialogWatch {
  public:
-  DialogWatch(std::string sjisCaption, int buttonId, DWORD timeoutMs);
+  using Action = std::function<void(HWND dialog)>;
+  DialogWatch(std::string sjisCaption, Action action, DWORD timeoutMs);
   ~DialogWatch();
   DialogWatch(const DialogWatch&) = delete;
   DialogWatch& operator=(const DialogWatch&) = delete;
@@ -45,7 +47,7 @@ class DialogWatch {
   void Run(DWORD timeoutMs);
 
   std::string caption_;
-  int buttonId_;
+  Action action_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> fired_{false};
   mutable std::mutex mutex_;
@@ -53,8 +55,14 @@ class DialogWatch {
   std::thread thread_;
 };
 
+// Clicks (BM_CLICK) the dialog's button with that id.
 std::unique_ptr<DialogWatch> AnswerDialogLater(const std::string& sjisCaption, int buttonId,
                                                DWORD timeoutMs = 5000);
+
+// Presses a key (WM_KEYDOWN/WM_KEYUP posted to the dialog's focused control,
+// or its child with id focusId when nothing has the focus yet).
+std::unique_ptr<DialogWatch> PressKeyInDialogLater(const std::string& sjisCaption, UINT virtualKey,
+                                                   int focusId, DWORD timeoutMs = 5000);
 
 // Dispatches this thread's messages for about `ms` milliseconds.
 void PumpMessagesFor(DWORD ms);

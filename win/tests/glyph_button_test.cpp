@@ -1,0 +1,292 @@
+#include "win/glyph_button.h"
+
+#include <gtest/gtest.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "win/testing/testing.h"
+#include "win/tests/test_host.h"
+#include "win/text.h"
+
+namespace kb::win::tests {
+namespace {
+
+using testing::Button;
+using testing::PostClick;
+using testing::PumpMessagesFor;
+
+constexpr COLORREF kKey = RGB(255, 0, 255);   // the glyph's transparent colour
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr int kOffset = (GlyphButton::kSize - 32) / 2;  // glyph position in the button
+
+// A glyph strip of `images` 32 × 32 images: the key colour with a 16 × 16
+// square at (8, 8) in the image's own colour.
+HBITMAP MakeGlyph(std::vector<COLORREF> squares) {
+  const int images = static_cast<int>(squares.size());
+  HDC screen = GetDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 32 * images, 32);
+  HDC dc = CreateCompatibleDC(screen);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  RECT all{0, 0, 32 * images, 32};
+  HBRUSH key = CreateSolidBrush(kKey);
+  FillRect(dc, &all, key);
+  DeleteObject(key);
+  for (int i = 0; i < images; ++i) {
+    RECT sq{32 * i + 8, 8, 32 * i + 24, 24};
+    HBRUSH b = CreateSolidBrush(squares[i]);
+    FillRect(dc, &sq, b);
+    DeleteObject(b);
+  }
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return bmp;
+}
+
+bool AnyPixel(const Canvas& c, COLORREF colour) {
+  for (int y = 0; y < GlyphButton::kSize; ++y)
+    for (int x = 0; x < GlyphButton::kSize; ++x)
+      if (c.At(x, y) == colour) return true;
+  return false;
+}
+
+struct Recorded {
+  MouseButton button;
+  WPARAM keys;
+  int x, y;
+};
+
+class RecordingButton : public GlyphButton {
+ public:
+  std::vector<Recorded> ups;
+  std::vector<std::string> dropped;
+
+ protected:
+  void MouseUp(MouseButton button, WPARAM keys, int x, int y) override {
+    ups.push_back({button, keys, x, y});
+  }
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    if (msg == WM_DROPFILES) {
+      HDROP drop = reinterpret_cast<HDROP>(wParam);
+      const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+      for (UINT i = 0; i < count; ++i) {
+        wchar_t name[MAX_PATH];
+        DragQueryFileW(drop, i, name, MAX_PATH);
+        dropped.push_back(NarrowOrThrow(name));
+      }
+      DragFinish(drop);
+      return 0;
+    }
+    return GlyphButton::HandleMessage(msg, wParam, lParam);
+  }
+};
+
+class GlyphButtonTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(button.Create(host.hwnd(), 10, 10, GlyphButton::kSize, GlyphButton::kSize, 77)); }
+  COLORREF Face() const { return GetSysColor(COLOR_BTNFACE); }
+
+  TestHost host;
+  RecordingButton button;
+};
+
+TEST_F(GlyphButtonTest, GlyphCornerColourIsTransparentAndGlyphIsCentred) {
+  button.SetGlyph(MakeGlyph({kRed}), 1, true);
+  Canvas c(GlyphButton::kSize, GlyphButton::kSize);
+  button.PaintContent(c.dc());
+  EXPECT_FALSE(AnyPixel(c, kKey)) << "the key colour must not be drawn";
+  EXPECT_EQ(c.At(kOffset + 2, kOffset + 2), Face());
+  EXPECT_EQ(c.At(kOffset + 8, kOffset + 8), kRed);
+  EXPECT_EQ(c.At(kOffset + 23, kOffset + 23), kRed);
+  EXPECT_NE(c.At(kOffset + 24, kOffset + 24), kRed);
+}
+
+TEST_F(GlyphButtonTest, PressedLookShiftsGlyphAndChangesFrameWhileHeldInside) {
+  button.SetGlyph(MakeGlyph({kRed}), 1, true);
+  Canvas up(GlyphButton::kSize, GlyphButton::kSize), down(GlyphButton::kSize, GlyphButton::kSize);
+  button.PaintContent(up.dc());
+  PostMessageW(button.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PumpMessagesFor(30);
+  ASSERT_TRUE(button.Pressed());
+  button.PaintContent(down.dc());
+  EXPECT_EQ(up.At(kOffset + 8, kOffset + 8), kRed);
+  EXPECT_NE(down.At(kOffset + 8, kOffset + 8), kRed);
+  EXPECT_EQ(down.At(kOffset + 24, kOffset + 24), kRed);
+  EXPECT_NE(up.At(1, 1), down.At(1, 1)) << "raised and sunken frames differ";
+
+  // Dragged out while held: drawn raised again; back in: pressed again.
+  PostMessageW(button.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(200, 5));
+  PumpMessagesFor(30);
+  EXPECT_FALSE(button.Pressed());
+  PostMessageW(button.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(6, 6));
+  PumpMessagesFor(30);
+  EXPECT_TRUE(button.Pressed());
+  PostMessageW(button.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(6, 6));
+  PumpMessagesFor(30);
+  EXPECT_FALSE(button.Pressed());
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(GlyphButtonTest, DisabledOneImageGlyphIsEmbossedTwoImageGlyphUsesSecondImage) {
+  button.SetGlyph(MakeGlyph({kRed}), 1, true);
+  button.SetEnabled(false);
+  Canvas single(GlyphButton::kSize, GlyphButton::kSize);
+  button.PaintContent(single.dc());
+  EXPECT_FALSE(AnyPixel(single, kRed));
+  EXPECT_FALSE(AnyPixel(single, kKey));
+  EXPECT_EQ(single.At(kOffset + 10, kOffset + 10), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(single.At(kOffset + 24, kOffset + 24), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(single.At(kOffset + 2, kOffset + 2), Face());
+
+  button.SetGlyph(MakeGlyph({kRed, kBlue}), 2, true);
+  Canvas pair(GlyphButton::kSize, GlyphButton::kSize);
+  button.PaintContent(pair.dc());
+  EXPECT_EQ(pair.At(kOffset + 10, kOffset + 10), kBlue);
+  EXPECT_FALSE(AnyPixel(pair, kRed));
+  EXPECT_FALSE(AnyPixel(pair, kKey));
+
+  button.SetEnabled(true);
+  Canvas enabled(GlyphButton::kSize, GlyphButton::kSize);
+  button.PaintContent(enabled.dc());
+  EXPECT_EQ(enabled.At(kOffset + 10, kOffset + 10), kRed);
+}
+
+TEST_F(GlyphButtonTest, GlyphNotOwnedSurvivesTheButtonOwnedOneIsFreed) {
+  HBITMAP kept = MakeGlyph({kRed});
+  {
+    RecordingButton other;
+    ASSERT_TRUE(other.Create(host.hwnd(), 60, 10));
+    other.SetGlyph(kept);
+  }
+  BITMAP bm{};
+  EXPECT_EQ(GetObjectW(kept, sizeof bm, &bm), static_cast<int>(sizeof bm));
+  HBITMAP owned = MakeGlyph({kRed});
+  {
+    RecordingButton other;
+    ASSERT_TRUE(other.Create(host.hwnd(), 60, 10));
+    other.SetGlyph(owned, 1, true);
+  }
+  EXPECT_EQ(GetObjectW(owned, sizeof bm, &bm), 0);
+  DeleteObject(kept);
+}
+
+TEST_F(GlyphButtonTest, LeftClickInsideClicksAndNotifiesParentReleaseOutsideDoesNot) {
+  int clicks = 0;
+  button.OnClick = [&] { ++clicks; };
+  PostClick(button.hwnd(), Button::Left);
+  PumpMessagesFor(50);
+  EXPECT_EQ(clicks, 1);
+  ASSERT_EQ(host.commands.size(), 1u);
+  EXPECT_EQ(host.commands[0], std::make_pair(77, static_cast<int>(BN_CLICKED)));
+  ASSERT_EQ(button.ups.size(), 1u);
+  EXPECT_EQ(button.ups[0].button, MouseButton::Left);
+
+  PostClick(button.hwnd(), Button::Left, {5, 5}, {120, 5});
+  PumpMessagesFor(50);
+  EXPECT_EQ(clicks, 1) << "released outside: no click";
+  ASSERT_EQ(button.ups.size(), 2u) << "but the release is still reported";
+  EXPECT_EQ(button.ups[1].x, 120);
+
+  button.SetEnabled(false);
+  PostClick(button.hwnd(), Button::Left);
+  PumpMessagesFor(50);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(button.ups.size(), 2u) << "a disabled button ignores the mouse";
+}
+
+TEST_F(GlyphButtonTest, MouseUpReportsButtonShiftAndPosition) {
+  int clicks = 0;
+  button.OnClick = [&] { ++clicks; };
+  PostClick(button.hwnd(), Button::Right, {4, 6}, {7, 9}, MK_SHIFT);
+  PostClick(button.hwnd(), Button::Middle);
+  PostClick(button.hwnd(), Button::Left, {3, 3}, {3, 3}, MK_SHIFT);
+  PumpMessagesFor(80);
+  ASSERT_EQ(button.ups.size(), 3u);
+  EXPECT_EQ(button.ups[0].button, MouseButton::Right);
+  EXPECT_TRUE(button.ups[0].keys & MK_SHIFT);
+  EXPECT_EQ(button.ups[0].x, 7);
+  EXPECT_EQ(button.ups[0].y, 9);
+  EXPECT_EQ(button.ups[1].button, MouseButton::Middle);
+  EXPECT_FALSE(button.ups[1].keys & MK_SHIFT);
+  EXPECT_EQ(button.ups[2].button, MouseButton::Left);
+  EXPECT_TRUE(button.ups[2].keys & MK_SHIFT);
+  EXPECT_EQ(clicks, 1) << "only the left button clicks";
+}
+
+TEST_F(GlyphButtonTest, ClickHandlerMayDestroyTheButton) {
+  auto* doomed = new RecordingButton;
+  ASSERT_TRUE(doomed->Create(host.hwnd(), 60, 10, 38, 38, 5));
+  doomed->OnClick = [&doomed] { delete doomed; doomed = nullptr; };
+  PostClick(doomed->hwnd(), Button::Left);
+  PumpMessagesFor(50);
+  EXPECT_EQ(doomed, nullptr);
+}
+
+TEST_F(GlyphButtonTest, BmClickAndSpaceClick) {
+  int clicks = 0;
+  button.OnClick = [&] { ++clicks; };
+  SendMessageW(button.hwnd(), BM_CLICK, 0, 0);
+  SendMessageW(button.hwnd(), WM_KEYUP, VK_SPACE, 0);
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(GlyphButtonTest, CursorSwitchesToDragCursorAndBack) {
+  HCURSOR drag = GlyphButton::DragCursor();
+  ASSERT_NE(drag, nullptr);
+  EXPECT_EQ(drag, GlyphButton::DragCursor());
+  EXPECT_NE(drag, LoadCursorW(nullptr, IDC_ARROW));
+  button.SetCursor(drag);
+  EXPECT_EQ(SendMessageW(button.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(button.hwnd()),
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+            TRUE);
+  EXPECT_EQ(GetCursor(), drag);
+  button.SetCursor(nullptr);
+  SendMessageW(button.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(button.hwnd()),
+               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+}
+
+TEST_F(GlyphButtonTest, CaptionIsWindowTextAndDrawn) {
+  button.SetBounds(10, 10, 81, 38);
+  button.SetCaption("登録削除");
+  EXPECT_EQ(testing::ReadWindowText(button.hwnd()), "登録削除");
+  Canvas c(81, 38);
+  button.PaintContent(c.dc());
+  bool textPixel = false;
+  for (int y = 0; y < 38 && !textPixel; ++y)
+    for (int x = 0; x < 81; ++x)
+      if (c.At(x, y) == GetSysColor(COLOR_BTNTEXT)) { textPixel = true; break; }
+  EXPECT_TRUE(textPixel);
+}
+
+TEST_F(GlyphButtonTest, DroppedShiftJisNamesArriveIntact) {
+  DragAcceptFiles(button.hwnd(), TRUE);
+  // "表" ends in 0x5C: a name handled as single bytes would be cut there.
+  const std::vector<std::string> names{"C:\\表示\\表示.txt", "D:\\ｿﾌﾄ\\a b.exe"};
+  testing::PostDrop(button.hwnd(), names, {3, 4});
+  ASSERT_TRUE(testing::WaitUntil([&] { return !button.dropped.empty(); }));
+  EXPECT_EQ(button.dropped, names);
+}
+
+TEST(DropHandle, RoundTripThroughShellQueries) {
+  const std::vector<std::string> names{"C:\\表示.txt", "Z:\\予定表\\ﾒﾓ.doc", "C:\\plain.txt"};
+  HDROP drop = testing::MakeDropHandle(names, {12, 34});
+  ASSERT_NE(drop, nullptr);
+  ASSERT_EQ(DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0), 3u);
+  for (UINT i = 0; i < 3; ++i) {
+    wchar_t name[MAX_PATH];
+    ASSERT_GT(DragQueryFileW(drop, i, name, MAX_PATH), 0u);
+    EXPECT_EQ(NarrowOrThrow(name), names[i]);
+  }
+  POINT pt{};
+  DragQueryPoint(drop, &pt);
+  EXPECT_EQ(pt.x, 12);
+  EXPECT_EQ(pt.y, 34);
+  DragFinish(drop);
+}
+
+}  // namespace
+}  // namespace kb::win::tests
