@@ -84,6 +84,16 @@ class RecordingButton : public GlyphButton {
   }
 };
 
+// Moves the real pointer as well as posting the move: Wine also sends the
+// capturing window moves for where the pointer really is.
+void MoveTo(HWND hwnd, int x, int y) {
+  POINT pt{x, y};
+  ClientToScreen(hwnd, &pt);
+  SetCursorPos(pt.x, pt.y);
+  PostMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
+  PumpMessagesFor(40);
+}
+
 class GlyphButtonTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(button.Create(host.hwnd(), 10, 10, GlyphButton::kSize, GlyphButton::kSize, 77)); }
@@ -108,6 +118,7 @@ TEST_F(GlyphButtonTest, PressedLookShiftsGlyphAndChangesFrameWhileHeldInside) {
   button.SetGlyph(MakeGlyph({kRed}), 1, true);
   Canvas up(GlyphButton::kSize, GlyphButton::kSize), down(GlyphButton::kSize, GlyphButton::kSize);
   button.PaintContent(up.dc());
+  MoveTo(button.hwnd(), 5, 5);
   PostMessageW(button.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   PumpMessagesFor(30);
   ASSERT_TRUE(button.Pressed());
@@ -118,11 +129,9 @@ TEST_F(GlyphButtonTest, PressedLookShiftsGlyphAndChangesFrameWhileHeldInside) {
   EXPECT_NE(up.At(1, 1), down.At(1, 1)) << "raised and sunken frames differ";
 
   // Dragged out while held: drawn raised again; back in: pressed again.
-  PostMessageW(button.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(200, 5));
-  PumpMessagesFor(30);
+  MoveTo(button.hwnd(), 200, 5);
   EXPECT_FALSE(button.Pressed());
-  PostMessageW(button.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(6, 6));
-  PumpMessagesFor(30);
+  MoveTo(button.hwnd(), 6, 6);
   EXPECT_TRUE(button.Pressed());
   PostMessageW(button.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(6, 6));
   PumpMessagesFor(30);
