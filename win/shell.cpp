@@ -1,0 +1,106 @@
+#include "win/shell.h"
+
+#include "win/shell_link.h"
+#include "win/text.h"
+
+namespace kb::win {
+
+HICON ExtractIconFrom(const std::string& file, int index) {
+  HICON icon = ExtractIconW(GetModuleHandleW(nullptr), Widen(file).c_str(),
+                            static_cast<UINT>(index));
+  // ExtractIcon answers 1 for a file that is no executable, library or icon.
+  if (reinterpret_cast<INT_PTR>(icon) == 1) return nullptr;
+  return icon;
+}
+
+int IconCount(const std::string& file) {
+  HICON count = ExtractIconW(GetModuleHandleW(nullptr), Widen(file).c_str(),
+                             static_cast<UINT>(-1));
+  return static_cast<int>(reinterpret_cast<INT_PTR>(count));
+}
+
+std::optional<ShellFileInfo> QueryShellFileInfo(const std::string& path) {
+  SHFILEINFOW info{};
+  if (!SHGetFileInfoW(Widen(path).c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_DISPLAYNAME)) {
+    return std::nullopt;
+  }
+  ShellFileInfo result;
+  result.icon = info.hIcon;
+  try {
+    result.displayName = NarrowOrThrow(info.szDisplayName);
+  } catch (...) {
+    if (info.hIcon) DestroyIcon(info.hIcon);
+    throw;
+  }
+  return result;
+}
+
+void DrawIconGlyph(HBITMAP glyph, HICON icon) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, glyph);
+  HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+  DrawIconEx(dc, 0, 0, icon, 32, 32, 0, face, DI_IMAGE);
+  SetPixel(dc, 0, 31, GetSysColor(COLOR_BTNFACE));
+  DeleteObject(face);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+}
+
+void FillGlyph(HBITMAP glyph) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, glyph);
+  RECT all{0, 0, 32, 32};
+  FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+}
+
+HBITMAP CreateBlankGlyph() {
+  HDC screen = GetDC(nullptr);
+  HBITMAP glyph = CreateCompatibleBitmap(screen, 32, 32);
+  ReleaseDC(nullptr, screen);
+  if (glyph) FillGlyph(glyph);
+  return glyph;
+}
+
+UINT DroppedCount(HDROP drop) { return DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0); }
+
+std::string DroppedName(HDROP drop, UINT index) {
+  const UINT length = DragQueryFileW(drop, index, nullptr, 0);
+  std::wstring wide(length + 1, L'\0');
+  DragQueryFileW(drop, index, wide.data(), length + 1);
+  wide.resize(length);
+  std::string name = NarrowOrThrow(wide);
+  // The launcher's buffer for a dropped name holds 254 characters and the NUL.
+  if (name.size() >= 255) {
+    throw DroppedNameTooLong("ファイル名が長すぎるため扱えません");
+  }
+  return name;
+}
+
+std::vector<std::string> DroppedNames(HDROP drop) {
+  std::vector<std::string> names;
+  const UINT count = DroppedCount(drop);
+  for (UINT i = 0; i < count; ++i) names.push_back(DroppedName(drop, i));
+  return names;
+}
+
+void ShellAccess::Open(HWND owner, const std::string& file, const std::string& parameters,
+                       const std::string& directory, int showCmd) {
+  const std::wstring wideFile = Widen(file);
+  const std::wstring wideParameters = Widen(parameters);
+  const std::wstring wideDirectory = Widen(directory);
+  ShellExecuteW(owner, L"Open", wideFile.c_str(),
+                wideParameters.empty() ? nullptr : wideParameters.c_str(),
+                wideDirectory.empty() ? nullptr : wideDirectory.c_str(), showCmd);
+}
+
+std::optional<ShortcutTarget> ShellAccess::ResolveLink(HWND owner, const std::string& linkPath) {
+  return ReadShortcut(owner, linkPath);
+}
+
+}  // namespace kb::win

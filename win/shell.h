@@ -1,0 +1,78 @@
+// Shell calls the launcher's buttons make: icons, display names, dropped
+// names and starting programs.  Texts are Shift-JIS; each call converts at the
+// boundary and calls the W function.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kb::win {
+
+// The icon at `index` of a file, or nullptr when it has none (ExtractIconW's
+// "not an icon file" value 1 counts as none).  The caller destroys it.
+HICON ExtractIconFrom(const std::string& file, int index);
+
+// Number of icons in a file (0 for a missing file or one without icons).
+int IconCount(const std::string& file);
+
+// The shell's icon and display name of a path; nullopt when the shell does
+// not know the path (its icon field may then hold a stale handle, so the
+// result of the call decides, not the icon).  Throws UnrepresentableName when
+// the display name has no Shift-JIS form.
+struct ShellFileInfo {
+  HICON icon = nullptr;  // owned by the caller
+  std::string displayName;
+};
+std::optional<ShellFileInfo> QueryShellFileInfo(const std::string& path);
+
+// Draws `icon` onto a 32 x 32 glyph bitmap the way every glyph of the
+// launcher is made: button-face background, the icon's image, and the
+// bottom-left pixel set to the button face (a glyph's transparent colour).
+void DrawIconGlyph(HBITMAP glyph, HICON icon);
+
+// Fills a 32 x 32 bitmap with the button face.
+void FillGlyph(HBITMAP glyph);
+
+// A new 32 x 32 bitmap compatible with the screen, filled with the button face.
+HBITMAP CreateBlankGlyph();
+
+// Dropped names.  The launcher reads a dropped name as through a buffer of
+// 255 characters; a name that does not fit is refused with DroppedNameTooLong
+// rather than cut into the name of some other file.  A name without a
+// Shift-JIS form throws UnrepresentableName.
+class DroppedNameTooLong : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+UINT DroppedCount(HDROP drop);
+std::string DroppedName(HDROP drop, UINT index);
+std::vector<std::string> DroppedNames(HDROP drop);
+
+// What the launcher asks of the shell when it starts something or reads a
+// shortcut.  The buttons call it through this class so a test can watch the
+// calls or replace what Wine cannot do (Wine's link object forgets a link's
+// show command).
+struct ShortcutTarget {
+  std::string path;        // GetPath, UNC form preferred
+  std::string workingDir;  // GetWorkingDirectory
+  int showCmd = SW_SHOWNORMAL;
+  bool workingDirRead = false;  // whether GetWorkingDirectory succeeded
+};
+
+class ShellAccess {
+ public:
+  virtual ~ShellAccess() = default;
+  // ShellExecute with the verb "Open"; the result is not examined.
+  virtual void Open(HWND owner, const std::string& file, const std::string& parameters,
+                    const std::string& directory, int showCmd);
+  // Loads and resolves a shortcut; nullopt when the link object is missing,
+  // the file cannot be loaded or the link cannot be resolved.
+  virtual std::optional<ShortcutTarget> ResolveLink(HWND owner, const std::string& linkPath);
+};
+
+}  // namespace kb::win
