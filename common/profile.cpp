@@ -37,8 +37,10 @@ std::string StoredForm(std::string_view value) {
   const bool outerBlank = HasOuterBlanks(text);
   const bool outerQuotes = text.size() >= 2 && (text[0] == '"' || text[0] == '\'') &&
                            text.back() == text[0];
-  if (outerBlank || outerQuotes) return '"' + text + '"';
-  return text;
+  if (!outerBlank && !outerQuotes) return text;
+  std::string quoted(1, '"');
+  quoted.append(text).append(1, '"');
+  return quoted;
 }
 
 }  // namespace

@@ -6,9 +6,10 @@
 // - lines end at CR, LF or CRLF; a UTF-8 or UTF-16 byte-order mark makes the
 //   file text in that encoding (read back as Shift-JIS), otherwise it is
 //   Shift-JIS;
-// - spaces, tabs, the full-width space and ^Z around lines, names and values
-//   are ignored; "[ Name ]" is section "Name" (up to the last ']');
-// - section and key names compare without regard to case;
+// - spaces, tabs and ^Z around lines, names and values are ignored (the
+//   full-width space is not); "[ Name ]" is section "Name" (up to the last
+//   ']');
+// - section and key names compare without regard to the case of A-Z;
 // - of duplicate sections only the first is searched, of duplicate keys the
 //   first wins (also when the first is a line without '=', which then reads
 //   as missing);

@@ -9,13 +9,11 @@ namespace kb {
 namespace {
 
 // Length of the blank character at text[i] (0 if it is not one): the ASCII
-// white space, ^Z (an old end-of-file mark the platform also skips) and the
-// full-width space 81 40.
+// white space and ^Z (an old end-of-file mark the platform also skips).  The
+// full-width space 81 40 is text, as the platform reads it.
 size_t SpaceLength(std::string_view text, size_t i) {
   const unsigned char c = static_cast<unsigned char>(text[i]);
-  if (c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0x1A) return 1;
-  if (c == 0x81 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0x40) return 2;
-  return 0;
+  return (c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0x1A) ? 1 : 0;
 }
 
 struct Span {
@@ -52,33 +50,12 @@ size_t FindChar(std::string_view text, size_t begin, size_t end, char c, bool la
   return found;
 }
 
-void FoldDoubleByte(unsigned char lead, unsigned char& trail) {
-  const unsigned code = (static_cast<unsigned>(lead) << 8) | trail;
-  if (code >= 0x8260 && code <= 0x8279) trail = static_cast<unsigned char>(trail + 0x21);  // Ａ-Ｚ
-  else if (code >= 0x839F && code <= 0x83B6) trail = static_cast<unsigned char>(trail + 0x20);  // Α-Ω
-  else if (code >= 0x8440 && code <= 0x8460) {  // А-Я; the small letters skip 84 7F
-    const unsigned k = code - 0x8440;
-    trail = static_cast<unsigned char>(k <= 14 ? 0x70 + k : 0x71 + k);
-  }
-}
-
 }  // namespace
 
 std::string FoldProfileName(std::string_view name) {
   const Span s = Trim(name, 0, name.size());
   std::string out(name.substr(s.begin, s.end - s.begin));
-  for (size_t i = 0; i < out.size();) {
-    const size_t n = CharLength(out, i);
-    if (n == 2) {
-      unsigned char trail = static_cast<unsigned char>(out[i + 1]);
-      FoldDoubleByte(static_cast<unsigned char>(out[i]), trail);
-      out[i + 1] = static_cast<char>(trail);
-    } else if (out[i] >= 'A' && out[i] <= 'Z') {
-      out[i] = static_cast<char>(out[i] - 'A' + 'a');
-    }
-    i += n;
-  }
-  return out;
+  return LowerAscii(out);
 }
 
 bool HasOuterBlanks(std::string_view text) {
@@ -321,7 +298,9 @@ void ProfileDocument::Set(std::string_view section, std::string_view key, std::s
   if (it == first_.end()) {
     if (ProfileLine* last = LastLine()) EndWithLineBreak(*last);
     ProfileSection added;
-    added.header = MakeLine("[" + std::string(section) + "]", newLine_);
+    std::string header(1, '[');
+    header.append(section).append(1, ']');
+    added.header = MakeLine(std::move(header), newLine_);
     added.body.push_back(MakeLine(std::move(keyLine), newLine_));
     sections_.push_back(std::move(added));
     first_.emplace(foldedSection, sections_.size() - 1);

@@ -71,8 +71,8 @@ class ProfileDocument {
   std::unordered_map<std::string, size_t> first_;  // folded name → section
 };
 
-// Name comparison form: trimmed, ASCII and double-byte Latin, Greek and
-// Cyrillic capitals lowered.
+// Name comparison form: trimmed, single-byte A-Z lowered.  Double-byte
+// letters keep their case: the platform does not fold "Ａ" to "ａ" either.
 std::string FoldProfileName(std::string_view name);
 
 // True when a read would trim blanks off the start or end of text.

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <random>
 #include <filesystem>
 
 #include "common/file_io.h"
@@ -15,9 +15,12 @@ namespace fs = std::filesystem;
 class FileIoTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "kbfileio-XXXXXX").string();
-    ASSERT_NE(mkdtemp(templ.data()), nullptr);
-    root_ = templ;
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    root_ = (fs::temp_directory_path() /
+             ("kbfileio-" + std::to_string(std::random_device{}()) + "-" + info->name()))
+                .string();
+    fs::remove_all(root_);
+    ASSERT_TRUE(fs::create_directory(root_));
   }
   void TearDown() override { fs::remove_all(root_); }
   std::string P(const std::string& name) const { return root_ + "\\" + name; }

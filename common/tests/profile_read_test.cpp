@@ -25,15 +25,18 @@ TEST(ProfileReadTest, BlanksAroundNamesAndValuesAreTrimmed) {
   EXPECT_EQ(Read(file, "A", "key"), "value with  inner");
   EXPECT_EQ(Read(file, "Spaced Sec", "x"), "1");
   EXPECT_EQ(Read(file, " A ", " key "), "value with  inner");
-  // The full-width space and ^Z count as blanks too.
-  EXPECT_EQ(Read("[A]\r\nk=\x81\x40v\x81\x40\x1A\r\n", "A", "k"), "v");
+  // ^Z counts as a blank, the full-width space does not.
+  EXPECT_EQ(Read("[A]\r\nk=\x1Av\x81\x40\x1A\r\n", "A", "k"), "v\x81\x40");
 }
 
 TEST(ProfileReadTest, NamesIgnoreCase) {
   const std::string file = "[InFo]\r\nTYPE=3\r\n[Ｗｉｄｅ]\r\nＫｅｙ=w\r\n";
   EXPECT_EQ(Read(file, "info", "type"), "3");
   EXPECT_EQ(Read(file, "INFO", "Type"), "3");
-  EXPECT_EQ(Read(file, "ｗｉｄｅ", "ＫＥＹ"), "w");
+  // Full-width letters are compared as they are; "ア" (83 41) ends in 'A'.
+  EXPECT_EQ(Read(file, "Ｗｉｄｅ", "Ｋｅｙ"), "w");
+  EXPECT_EQ(Read(file, "ｗｉｄｅ", "ＫＥＹ"), "<def>");
+  EXPECT_EQ(Read("[ア]\r\nk=1\r\n", "\x83\x61", "k"), "<def>");
 }
 
 TEST(ProfileReadTest, FirstDuplicateWins) {

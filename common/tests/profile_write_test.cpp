@@ -56,11 +56,12 @@ TEST(ProfileWriteTest, FirstDuplicateIsTheOneChanged) {
 TEST(ProfileWriteTest, WrittenValuesReadBackAsWritten) {
   const std::string values[] = {"plain", "", " lead", "trail ", "\"quoted\"", "'q'", "\"",
                                 "表\\ソ\\", "\x81\x40wide", "x\"y", std::string(1023, 'z')};
+  auto key = [](size_t i) { return std::string(1, 'k').append(std::to_string(i)); };
   ProfileWriter w = ProfileWriter::FromBytes("");
-  for (size_t i = 0; i < std::size(values); ++i) w.WriteString("S", "k" + std::to_string(i), values[i]);
+  for (size_t i = 0; i < std::size(values); ++i) w.WriteString("S", key(i), values[i]);
   const ProfileReader r = ProfileReader::FromBytes(w.Bytes());
   for (size_t i = 0; i < std::size(values); ++i) {
-    EXPECT_EQ(r.ReadString("S", "k" + std::to_string(i), "<def>"), values[i]) << i;
+    EXPECT_EQ(r.ReadString("S", key(i), "<def>"), values[i]) << i;
   }
   EXPECT_NE(w.Bytes().find("k0=plain\r\n"), std::string::npos);  // plain values stay unquoted
 }
