@@ -199,8 +199,19 @@ LRESULT GlyphButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return TRUE;
       }
       break;
-    case WM_GETDLGCODE:
+    case WM_GETDLGCODE: {
+      // Enter on a focused glyph button clicks that button (as a focused
+      // push button does), so it is asked for; the form still gets Escape
+      // and, with the focus elsewhere, Enter as IDOK.
+      const auto* keyMsg = reinterpret_cast<const MSG*>(lParam);
+      if (keyMsg && keyMsg->message == WM_KEYDOWN && keyMsg->wParam == VK_RETURN) {
+        return DLGC_WANTMESSAGE | DLGC_BUTTON;
+      }
       return DLGC_BUTTON | (default_ ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+    }
+    case WM_KEYDOWN:
+      if (wParam == VK_RETURN) Click();
+      return 0;
     case WM_KEYUP:
       if (wParam == VK_SPACE) Click();
       return 0;

@@ -57,8 +57,9 @@ class GlyphButton : public Window {
   void SetDefault(bool isDefault);
   bool IsDefault() const { return default_; }
 
-  // Called on a left click released over the button (also for Space and
-  // BM_CLICK).  The parent also gets WM_COMMAND(id, BN_CLICKED).
+  // Called on a left click released over the button, on Space, on Enter
+  // while it has the focus in a modal form, and on BM_CLICK.  The parent also
+  // gets WM_COMMAND(id, BN_CLICKED).
   std::function<void()> OnClick;
 
   // Presses the button as a left click would.

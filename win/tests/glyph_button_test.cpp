@@ -299,3 +299,67 @@ TEST(DropHandle, RoundTripThroughShellQueries) {
 
 }  // namespace
 }  // namespace kb::win::tests
+
+namespace kb::win::tests {
+namespace {
+
+// A small modal form with glyph OK/Cancel buttons and an edit field, like the
+// registration dialog's.
+class GlyphDialog : public Window {
+ public:
+  GlyphDialog() {
+    Create(L"TKbGlyphDialog", WS_EX_DLGMODALFRAME, WS_POPUP | WS_CAPTION | WS_SYSMENU, 200, 200, 300,
+           120, nullptr);
+    SetWindowTextW(hwnd(), L"GlyphDialog");
+    ok.Create(hwnd(), 20, 60, 75, 25, IDOK);
+    ok.SetCaption("OK");
+    ok.SetDefault(true);
+    cancel.Create(hwnd(), 110, 60, 75, 25, IDCANCEL);
+    cancel.SetCaption("ｷｬﾝｾﾙ");
+    field = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 20, 20, 120, 20,
+                            hwnd(), reinterpret_cast<HMENU>(50), GetModuleHandleW(nullptr), nullptr);
+  }
+  ~GlyphDialog() override { Destroy(); }
+  HWND focusOnShow = nullptr;
+  GlyphButton ok, cancel;
+  HWND field = nullptr;
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+      EndModal(LOWORD(wParam) == IDOK ? mrOk : mrCancel);
+      return 0;
+    }
+    if (msg == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && focusOnShow) {
+      SetFocus(focusOnShow);
+      return 0;
+    }
+    return DefaultHandling(msg, wParam, lParam);
+  }
+};
+
+int RunWithKey(GlyphDialog& dialog, HWND focus, UINT key) {
+  dialog.focusOnShow = focus;
+  testing::DialogWatch watch(
+      "GlyphDialog",
+      [focus, key](HWND) {
+        PostMessageW(focus, WM_KEYDOWN, key, 1);
+        PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
+      },
+      5000);
+  const int result = dialog.ShowModal();
+  EXPECT_TRUE(watch.Fired());
+  return result;
+}
+
+TEST(GlyphButtonInDialog, EnterAndEscapeWorkWithGlyphOkAndCancel) {
+  GlyphDialog dialog;
+  EXPECT_EQ(RunWithKey(dialog, dialog.field, VK_RETURN), mrOk) << "Enter in a field: OK";
+  EXPECT_EQ(RunWithKey(dialog, dialog.field, VK_ESCAPE), mrCancel);
+  EXPECT_EQ(RunWithKey(dialog, dialog.cancel.hwnd(), VK_RETURN), mrCancel)
+      << "Enter on the focused Cancel button clicks it";
+  EXPECT_EQ(RunWithKey(dialog, dialog.ok.hwnd(), VK_SPACE), mrOk);
+}
+
+}  // namespace
+}  // namespace kb::win::tests

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -169,6 +170,35 @@ TEST(MessageDlg, AmpersandInTheTextIsShownNotAnAccelerator) {
   MessageDlg(nullptr, "A&B", MsgKind::Information, MsgButtons::Ok);
   EXPECT_EQ(w.ShownText(), "A&B");
   EXPECT_TRUE(noPrefix.load());
+}
+
+}  // namespace
+}  // namespace kb::win::tests
+
+namespace kb::win::tests {
+namespace {
+
+// Alt+letter as the keyboard sends it: the system key message and its
+// character, posted to the control with the focus.
+testing::DialogWatch::Action PressAlt(wchar_t letter, int focusId) {
+  return [letter, focusId](HWND d) {
+    HWND target = GetDlgItem(d, focusId);
+    constexpr LPARAM kAltDown = 1 | (1 << 29);
+    PostMessageW(target, WM_SYSKEYDOWN, static_cast<WPARAM>(towupper(letter)), kAltDown);
+    PostMessageW(target, WM_SYSCHAR, letter, kAltDown);
+    PostMessageW(target, WM_SYSKEYUP, static_cast<WPARAM>(towupper(letter)), kAltDown | 0xC0000000);
+  };
+}
+
+TEST(MessageDlg, AltAcceleratorsAnswerYesAndNo) {
+  {
+    testing::DialogWatch w("確認", PressAlt(L'n', IDYES), 5000);
+    EXPECT_EQ(MessageDlg(nullptr, "x", MsgKind::Confirmation, MsgButtons::YesNoCancel), mrNo);
+  }
+  {
+    testing::DialogWatch w("確認", PressAlt(L'y', IDNO), 5000);
+    EXPECT_EQ(MessageDlg(nullptr, "x", MsgKind::Confirmation, MsgButtons::YesNo), mrYes);
+  }
 }
 
 }  // namespace
