@@ -64,6 +64,11 @@ uint32_t AsPixel(COLORREF c) {
   return (uint32_t{GetRValue(c)} << 16) | (uint32_t{GetGValue(c)} << 8) | GetBValue(c);
 }
 
+BOOL CALLBACK CollectChild(HWND child, LPARAM out) {
+  reinterpret_cast<std::vector<HWND>*>(out)->push_back(child);
+  return TRUE;
+}
+
 bool StyleVisible(HWND control) { return (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 RECT ClientBounds(const TEditWindow& dialog, int id) {
@@ -163,10 +168,7 @@ TEST(EditWindowTest, GroupModeHidesExactlyTheProgramFieldsAndProgramModeShowsThe
                                      TEditWindow::kComboBox2, TEditWindow::kCheckBox1,
                                      TEditWindow::kBitBtn7};
   std::vector<HWND> children;
-  EnumChildWindows(dialog.hwnd(), [](HWND child, LPARAM out) {
-    reinterpret_cast<std::vector<HWND>*>(out)->push_back(child);
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&children));
+  EnumChildWindows(dialog.hwnd(), &CollectChild, reinterpret_cast<LPARAM>(&children));
   ASSERT_GE(children.size(), 20u);
 
   dialog.SetGroupMode(true);
