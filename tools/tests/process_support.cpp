@@ -80,7 +80,8 @@ StandinLauncher::StandinLauncher(const std::wstring& title, const std::wstring& 
   std::wstring arguments = L"\"" + title + L"\" 60000 \"" + stopFile_ + L"\"";
   if (!sessionFile.empty()) arguments += L" \"" + sessionFile + L"\"";
   process_.emplace(BinFolder() + L"tools_standin_launcher.exe", arguments, L"");
-  WaitUntil([&] { return Present(); }, 10000);
+  // Generous: the first window of a fresh prefix takes Wine many seconds.
+  WaitUntil([&] { return Present(); }, 30000);
 }
 
 StandinLauncher::~StandinLauncher() {

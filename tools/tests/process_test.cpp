@@ -110,20 +110,19 @@ TEST(ExitToolProcess, WStartsTheRestarterHiddenAfterTheWindowHasGone) {
 
 HWND FindUsageBox() { return FindWindowW(L"#32770", L"Hurtle"); }
 
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM out) {
+  wchar_t className[32] = {};
+  GetClassNameW(child, className, 32);
+  if (lstrcmpiW(className, L"Static") != 0) return TRUE;
+  wchar_t text[512] = {};
+  GetWindowTextW(child, text, 512);
+  if (text[0]) *reinterpret_cast<std::wstring*>(out) = text;
+  return TRUE;
+}
+
 std::wstring StaticTextOf(HWND box) {
   std::wstring found;
-  EnumChildWindows(
-      box,
-      [](HWND child, LPARAM out) -> BOOL {
-        wchar_t className[32] = {};
-        GetClassNameW(child, className, 32);
-        if (lstrcmpiW(className, L"Static") != 0) return TRUE;
-        wchar_t text[512] = {};
-        GetWindowTextW(child, text, 512);
-        if (text[0]) *reinterpret_cast<std::wstring*>(out) = text;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
