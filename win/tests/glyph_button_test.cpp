@@ -316,12 +316,15 @@ class GlyphDialog : public Window {
     ok.SetDefault(true);
     cancel.Create(hwnd(), 110, 60, 75, 25, IDCANCEL);
     cancel.SetCaption("ｷｬﾝｾﾙ");
+    update.Create(hwnd(), 200, 60, 75, 25, 4);
+    update.SetCaption("更新(&A)");
+    update.OnClick = [this] { EndModal(mrUpdate); };
     field = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 20, 20, 120, 20,
                             hwnd(), reinterpret_cast<HMENU>(50), GetModuleHandleW(nullptr), nullptr);
   }
   ~GlyphDialog() override { Destroy(); }
   HWND focusOnShow = nullptr;
-  GlyphButton ok, cancel;
+  GlyphButton ok, cancel, update;
   HWND field = nullptr;
 
  protected:
@@ -359,6 +362,21 @@ TEST(GlyphButtonInDialog, EnterAndEscapeWorkWithGlyphOkAndCancel) {
   EXPECT_EQ(RunWithKey(dialog, dialog.cancel.hwnd(), VK_RETURN), mrCancel)
       << "Enter on the focused Cancel button clicks it";
   EXPECT_EQ(RunWithKey(dialog, dialog.ok.hwnd(), VK_SPACE), mrOk);
+}
+
+TEST(GlyphButtonInDialog, AltWithTheCaptionsAcceleratorClicksTheButton) {
+  GlyphDialog dialog;
+  dialog.focusOnShow = dialog.field;
+  testing::DialogWatch watch(
+      "GlyphDialog",
+      [field = dialog.field](HWND) {
+        constexpr LPARAM kAltDown = 1 | (1 << 29);
+        PostMessageW(field, WM_SYSKEYDOWN, 'A', kAltDown);
+        PostMessageW(field, WM_SYSCHAR, L'a', kAltDown);
+        PostMessageW(field, WM_SYSKEYUP, 'A', kAltDown | 0xC0000000);
+      },
+      5000);
+  EXPECT_EQ(dialog.ShowModal(), mrUpdate);
 }
 
 }  // namespace
