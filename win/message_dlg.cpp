@@ -39,26 +39,42 @@ int EscapeAnswer(const std::vector<int>& ids) {
   return IDCANCEL;
 }
 
-struct TextMetrics {
+// Where the lines go: each line's height (a line wider than the widest
+// allowed wraps at spaces, as the label draws it) and the text's width.
+struct TextLayout {
   int width = 0;
-  int lineHeight = 0;
+  std::vector<int> heights;
+  int Height() const {
+    int h = 0;
+    for (int lineHeight : heights) h += lineHeight;
+    return h;
+  }
 };
 
-TextMetrics Measure(const std::vector<std::wstring>& lines) {
-  TextMetrics m;
+TextLayout Measure(const std::vector<std::wstring>& lines, int maxWidth) {
+  TextLayout layout;
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, UiFont());
   TEXTMETRICW tm{};
   GetTextMetricsW(dc, &tm);
-  m.lineHeight = std::max<int>(1, tm.tmHeight + tm.tmExternalLeading);
+  const int lineHeight = std::max<int>(1, tm.tmHeight + tm.tmExternalLeading);
   for (const auto& line : lines) {
     SIZE size{};
     GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
-    m.width = std::max<int>(m.width, size.cx);
+    int height = lineHeight;
+    if (size.cx > maxWidth) {
+      RECT r{0, 0, maxWidth, 0};
+      DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &r,
+                DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+      height = std::max<int>(lineHeight, r.bottom);
+      size.cx = maxWidth;
+    }
+    layout.width = std::max<int>(layout.width, size.cx);
+    layout.heights.push_back(height);
   }
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
-  return m;
+  return layout;
 }
 
 class TMessageForm : public Window {
@@ -91,10 +107,12 @@ bool TMessageForm::Build(HWND owner, const std::string& caption, const std::stri
   const std::vector<std::string> lines = SplitMessageLines(text);
   std::vector<std::wstring> wideLines;
   for (const auto& line : lines) wideLines.push_back(Widen(line));
-  const TextMetrics m = Measure(wideLines);
+  // A message never grows wider than three quarters of the screen.
+  const int maxTextWidth = GetSystemMetrics(SM_CXSCREEN) * 3 / 4 - 3 * kMargin - kIconSize - kIconTextGap;
+  const TextLayout m = Measure(wideLines, std::max(maxTextWidth, 100));
   const int n = static_cast<int>(buttonIds_.size());
   const int buttonsWidth = n * kButtonWidth + (n - 1) * kButtonGap;
-  const int textHeight = static_cast<int>(wideLines.size()) * m.lineHeight;
+  const int textHeight = m.Height();
   const int bodyHeight = std::max(kIconSize, textHeight);
   const int clientW = std::max(kMargin + kIconSize + kIconTextGap + m.width, buttonsWidth) + 2 * kMargin;
   const int clientH = kMargin + bodyHeight + kTextButtonGap + kButtonHeight + kMargin;
@@ -112,10 +130,11 @@ bool TMessageForm::Build(HWND owner, const std::string& caption, const std::stri
 
   const int textX = kMargin + kIconSize + kIconTextGap;
   const int textY = kMargin + (bodyHeight - textHeight) / 2;
-  for (size_t i = 0; i < wideLines.size(); ++i) {
+  int lineY = textY;
+  for (size_t i = 0; i < lines.size(); ++i) {
     auto label = std::make_unique<Label>();
-    label->Create(hwnd(), textX, textY + static_cast<int>(i) * m.lineHeight, m.width + 2,
-                  m.lineHeight, lines[i]);
+    label->Create(hwnd(), textX, lineY, m.width + 2, m.heights[i], lines[i]);
+    lineY += m.heights[i];
     lines_.push_back(std::move(label));
   }
   int bx = (clientW - buttonsWidth) / 2;

@@ -100,6 +100,34 @@ TEST(MessageDlg, CarriageReturnTextIsShownAsLinesAndSizesTheDialog) {
   EXPECT_GT(twoLineHeight.load(), shortHeight.load());
 }
 
+TEST(MessageDlg, LongLineWrapsInsteadOfOutgrowingTheScreen) {
+  std::string words;
+  for (int i = 0; i < 80; ++i) words += "ﾌｧｲﾙ名 ";
+  std::atomic<int> width{0}, height{0}, labelHeight{0};
+  DialogWatch w(
+      "警告",
+      [&](HWND d) {
+        RECT r;
+        GetWindowRect(d, &r);
+        width = r.right - r.left;
+        height = r.bottom - r.top;
+        if (HWND label = FindWindowExW(d, nullptr, L"Static", nullptr)) {
+          // The first static is the icon; the text follows it.
+          if (HWND text = FindWindowExW(d, label, L"Static", nullptr)) {
+            GetWindowRect(text, &r);
+            labelHeight = r.bottom - r.top;
+          }
+        }
+        PostMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+      },
+      5000);
+  MessageDlg(nullptr, words, MsgKind::Warning, MsgButtons::Ok);
+  ASSERT_TRUE(w.Fired());
+  EXPECT_LE(width.load(), GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_GT(labelHeight.load(), 20) << "the line wraps onto more than one row";
+  EXPECT_EQ(w.ShownText(), words);
+}
+
 TEST(MessageDlg, EscapeAndCloseGiveTheCancelLikeAnswerEnterTheFirstButton) {
   {
     auto w = PressKeyInDialogLater("確認", VK_ESCAPE, IDYES);
