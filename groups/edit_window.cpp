@@ -43,6 +43,38 @@ int TextWidth(const std::string& sjis) {
   return size.cx + 2;
 }
 
+// While the dialog is open, every other visible window of the thread (the
+// bar, the group window) is disabled: a click there would switch the group
+// window to another group under the record being edited, and the edited
+// record would land in the wrong slot.
+class OtherWindowsDisabled {
+ public:
+  explicit OtherWindowsDisabled(HWND dialog) : dialog_(dialog) {
+    EnumThreadWindows(GetCurrentThreadId(), &OtherWindowsDisabled::Collect,
+                      reinterpret_cast<LPARAM>(this));
+    for (HWND window : disabled_) EnableWindow(window, FALSE);
+  }
+  ~OtherWindowsDisabled() {
+    for (HWND window : disabled_) {
+      if (IsWindow(window)) EnableWindow(window, TRUE);
+    }
+  }
+  OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
+  OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
+
+ private:
+  static BOOL CALLBACK Collect(HWND window, LPARAM self) {
+    auto* scope = reinterpret_cast<OtherWindowsDisabled*>(self);
+    if (window != scope->dialog_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
+      scope->disabled_.push_back(window);
+    }
+    return TRUE;
+  }
+
+  HWND dialog_;
+  std::vector<HWND> disabled_;
+};
+
 }  // namespace
 
 ProgressFormProgress::ProgressFormProgress(HWND owner) {
@@ -151,8 +183,12 @@ void TEditWindow::CreateLabels() {
 }
 
 int TEditWindow::Execute() {
+  // One showing at a time: a second caller would run a loop inside the
+  // first one's and edit two records with the same fields.
+  if (InModal()) return win::mrNone;
   Centre();
   FormShow();
+  OtherWindowsDisabled others(hwnd());
   PostMessageW(hwnd(), kFocusFirstField, 0, 0);
   return ShowModal();
 }

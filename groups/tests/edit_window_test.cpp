@@ -377,5 +377,40 @@ TEST(EditWindowTest, BackupButtonOpensTheBackupDialogAndClosingCancels) {
   EXPECT_FALSE(IsWindowVisible(dialog.hwnd()));
 }
 
+TEST(EditWindowTest, WhileOpenTheThreadsOtherWindowsRestAndASecondShowingIsRefused) {
+  TEditWindow dialog(nullptr);
+  HWND other = CreateWindowExW(0, L"STATIC", L"bar", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(other, nullptr);
+  bool otherEnabled = true;
+  int nested = -1;
+  RunLater([&] {
+    otherEnabled = IsWindowEnabled(other) != FALSE;
+    nested = dialog.Execute();
+    Click(dialog.Control(TEditWindow::kBitBtn2));
+  });
+  {
+    test::ModalTimeout timeout([&] { dialog.EndModal(win::mrNone); });
+    EXPECT_EQ(dialog.Execute(), win::mrCancel);
+  }
+  EXPECT_FALSE(otherEnabled);
+  EXPECT_EQ(nested, win::mrNone);
+  EXPECT_TRUE(IsWindowEnabled(other));
+  DestroyWindow(other);
+}
+
+TEST(EditWindowTest, EnterAnswersOkAndEscapeCancel) {
+  TEditWindow dialog(nullptr);
+  for (const auto& [key, expected] : {std::pair{VK_RETURN, win::mrOk}, {VK_ESCAPE, win::mrCancel}}) {
+    RunLater([&, key = key] {
+      HWND edit = dialog.Control(TEditWindow::kEdit3);
+      SetFocus(edit);
+      PostMessageW(edit, WM_KEYDOWN, key, 0);
+    }, 100);
+    test::ModalTimeout timeout([&] { dialog.EndModal(win::mrNone); });
+    EXPECT_EQ(dialog.Execute(), expected) << key;
+  }
+}
+
 }  // namespace
 }  // namespace kb
