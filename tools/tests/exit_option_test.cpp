@@ -26,15 +26,6 @@ TEST(ExitOptions, EachOptionInBothCases) {
   for (std::string p : {"/w", "/W"}) {
     EXPECT_EQ(ExitCommandFor(p).action, ExitAction::kStartWexdo) << p;
   }
-  EXPECT_EQ(kWindowsOnlyRestartCommand, "WEXDO.EXE /rw");
-  EXPECT_EQ(kShowHide, 0);
-}
-
-TEST(ExitOptions, FlagsAreTheSystemValues) {
-  EXPECT_EQ(kEwxShutdown, 1u);
-  EXPECT_EQ(kEwxReboot, 2u);
-  EXPECT_EQ(kEwxForce, 4u);
-  EXPECT_EQ(kEwxPowerOff, 8u);
 }
 
 TEST(ExitOptions, NoParameterAsksForUsage) {

@@ -63,8 +63,10 @@ TEST(WinToolSystem, ServesOneMessageAndDropsQuit) {
   g_probes = 0;
   PostQuitMessage(0);
   PostMessageW(hwnd, kProbe, 0, 0);
-  system.ServeOneMessage();  // the quit message goes
-  system.ServeOneMessage();  // the probe is dispatched
+  // Two calls take both off the queue (the quit message comes last); only
+  // the probe may reach a window procedure.
+  system.ServeOneMessage();
+  system.ServeOneMessage();
   EXPECT_EQ(g_probes, 1);
   MSG left;
   EXPECT_FALSE(PeekMessageW(&left, nullptr, 0, 0, PM_NOREMOVE));
