@@ -68,6 +68,11 @@ void Control::Focus() {
 
 bool Label::Create(HWND parent, int x, int y, int width, int height, const std::string& sjisText,
                    bool withPrefix, int id) {
+  if (width <= 0 || height <= 0) {
+    const SIZE size = MeasureUiText(sjisText);
+    if (width <= 0) width = size.cx;
+    if (height <= 0) height = size.cy;
+  }
   return CreateChild(L"STATIC", WS_VISIBLE | SS_LEFT | (withPrefix ? 0 : SS_NOPREFIX), 0, parent,
                      id, x, y, width, height, sjisText);
 }

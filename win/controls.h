@@ -42,7 +42,8 @@ class Control {
   HWND hwnd_ = nullptr;
 };
 
-// Static text.  "&" is shown as is unless withPrefix is set.
+// Static text.  "&" is shown as is unless withPrefix is set.  A width or
+// height of 0 sizes the label to its text (one line).
 class Label : public Control {
  public:
   bool Create(HWND parent, int x, int y, int width, int height, const std::string& sjisText,

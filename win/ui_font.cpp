@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "win/text.h"
+
 namespace kb::win {
 namespace {
 
@@ -43,6 +45,22 @@ LOGFONTW UiFontSpec() {
 HFONT UiFont() {
   static const FontCache cache;
   return cache.font();
+}
+
+SIZE MeasureUiText(const std::string& sjisText) {
+  const std::wstring text = Widen(sjisText);
+  SIZE size{};
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, UiFont());
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  if (text.empty()) {
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    size.cy = tm.tmHeight;
+  }
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return size;
 }
 
 void ApplyUiFont(HWND hwnd) {

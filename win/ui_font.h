@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace kb::win {
 
 // The request the UI font is made from (tests check it; forms never need it).
@@ -12,6 +14,10 @@ LOGFONTW UiFontSpec();
 // The shared font.  It is made on first use and lives until the process ends;
 // it is never changed, so every window may select it without owning it.
 HFONT UiFont();
+
+// The extent of one line of Shift-JIS text in the UI font ("&" counts as a
+// character: it is measured as shown by a label without prefixes).
+SIZE MeasureUiText(const std::string& sjisText);
 
 // Gives a window the UI font (WM_SETFONT with redraw).
 void ApplyUiFont(HWND hwnd);

@@ -66,6 +66,18 @@ TEST_F(ControlsTest, TextControlsKeepShiftJisAndUseTheUiFont) {
   EXPECT_THROW(edit.Text(), UnrepresentableName);
 }
 
+TEST_F(ControlsTest, LabelWithoutSizeFitsItsText) {
+  Label shortLabel, longLabel;
+  ASSERT_TRUE(shortLabel.Create(host.hwnd(), 24, 28, 0, 0, "表示名"));
+  ASSERT_TRUE(longLabel.Create(host.hwnd(), 24, 60, 0, 0, "ｱｲｺﾝﾌｧｲﾙの指定とその他"));
+  const RECT s = shortLabel.Bounds(), l = longLabel.Bounds();
+  EXPECT_EQ(s.left, 24);
+  EXPECT_EQ(s.right - s.left, MeasureUiText("表示名").cx);
+  EXPECT_GT(s.right - s.left, 0);
+  EXPECT_GT(l.right - l.left, s.right - s.left);
+  EXPECT_GE(s.bottom - s.top, 10);
+}
+
 TEST_F(ControlsTest, VisibilityEnablingAndBounds) {
   Edit edit;
   ASSERT_TRUE(edit.Create(host.hwnd(), 1, 120, 24, 233, 20));
