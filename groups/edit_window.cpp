@@ -160,7 +160,7 @@ void TEditWindow::CreateButtons() {
   router_.OnNotify(kComboBox2, CBN_SELCHANGE, [this] {
     if (comboBox2_.SelectedIndex() >= 0) lastExecItem_ = comboBox2_.SelectedIndex();
   });
-  router_.OnDrawItem(kComboBox1, [this](const DRAWITEMSTRUCT& item) { DrawIconItem(item); });
+  router_.OnDrawItem(kComboBox1, [this](const DRAWITEMSTRUCT& item) { ComboBox1DrawItem(item); });
 }
 
 void TEditWindow::CreateGlyphButton(win::GlyphButton& button, int id, int x, int y, int w, int h,
@@ -340,7 +340,7 @@ void TEditWindow::BitBtn7Click() {
   if (showBackupDialog_) showBackupDialog_();
 }
 
-void TEditWindow::DrawIconItem(const DRAWITEMSTRUCT& item) {
+void TEditWindow::ComboBox1DrawItem(const DRAWITEMSTRUCT& item) {
   RECT r = item.rcItem;
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
   FillRect(item.hDC, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));

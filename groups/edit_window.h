@@ -115,6 +115,7 @@ class TEditWindow : public win::Window {
   void BitBtn4Click();
   void BitBtn1Click();
   void BitBtn7Click();
+  void ComboBox1DrawItem(const DRAWITEMSTRUCT& item);
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -132,7 +133,6 @@ class TEditWindow : public win::Window {
   void AddOwnIcon();
   void AddShellIcon(const std::string& path);
   void BrowseInto(win::Edit& edit, const char* filter);
-  void DrawIconItem(const DRAWITEMSTRUCT& item);
   void Paint();
   void Centre();
 

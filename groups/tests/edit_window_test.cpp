@@ -240,6 +240,35 @@ TEST(EditWindowTest, ProgressWindowReadsThePercentOfEachIcon) {
   EXPECT_EQ(win::testing::FindOwnWindow(TFProge::kClassName), nullptr);  // gone afterwards
 }
 
+TEST(EditWindowTest, IconItemIsDrawnTwoPixelsDownOnTheListsBackground) {
+  TEditWindow dialog(nullptr);
+  dialog.SetProgressFactory(nullptr);
+  dialog.SetIconFile(ThreeIconProgram());
+  dialog.FormShow();
+  HDC screen = GetDC(nullptr);
+  HBITMAP canvas = CreateCompatibleBitmap(screen, 57, 34);
+  HDC dc = CreateCompatibleDC(screen);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, canvas);
+  DRAWITEMSTRUCT item{};
+  item.CtlType = ODT_COMBOBOX;
+  item.CtlID = TEditWindow::kComboBox1;
+  item.itemID = 1;
+  item.hDC = dc;
+  item.rcItem = {0, 0, 57, 34};
+  dialog.ComboBox1DrawItem(item);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  const std::vector<uint32_t> pixels = test::BitmapPixels(canvas, 57, 34);
+  DeleteObject(canvas);
+  const uint32_t window = AsPixel(GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(pixels[0], window);                         // row 0: background
+  EXPECT_EQ(pixels[1 * 57 + 10], window);               // above the image
+  EXPECT_EQ(pixels[(2 + 16) * 57 + 16], 0x28A028u);     // the icon, moved down 2
+  EXPECT_EQ(pixels[(2 + 31) * 57 + 0], AsPixel(GetSysColor(COLOR_BTNFACE)));
+  EXPECT_EQ(pixels[10 * 57 + 40], window);              // right of the image
+}
+
 TEST(EditWindowTest, SourceWithoutIconsGivesOneEntry) {
   const std::string document = TestFolder() + "edit_window_test_note.txt";
   std::ofstream(document) << "no icons here";
