@@ -243,8 +243,8 @@ void GlyphButton::Paint() {
 }
 
 void GlyphButton::PaintContent(HDC dc) const {
-  RECT rc;
-  GetClientRect(hwnd(), &rc);
+  RECT rc{};
+  if (!hwnd() || !GetClientRect(hwnd(), &rc)) return;
   const bool enabled = Enabled();
   if (default_) {
     FrameRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));

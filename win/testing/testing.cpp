@@ -23,17 +23,26 @@ std::wstring ClassOf(HWND hwnd) {
   return cls;
 }
 
+// The watcher thread reads texts of the test thread's windows: a plain
+// GetWindowText would send WM_GETTEXT and wait for ever if that thread is
+// not pumping at that moment (e.g. waiting to join the watcher).
+std::wstring TextWithTimeout(HWND hwnd) {
+  wchar_t text[512] = L"";
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text),
+                           SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, &copied)) {
+    return {};
+  }
+  return std::wstring(text, copied);
+}
+
 BOOL CALLBACK FindInProcess(HWND hwnd, LPARAM param) {
   auto* request = reinterpret_cast<FindRequest*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
   if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd)) return TRUE;
   if (request->className && ClassOf(hwnd) != request->className) return TRUE;
-  if (!request->caption.empty()) {
-    wchar_t text[256] = L"";
-    GetWindowTextW(hwnd, text, 256);
-    if (request->caption != text) return TRUE;
-  }
+  if (!request->caption.empty() && request->caption != TextWithTimeout(hwnd)) return TRUE;
   request->found = hwnd;
   return FALSE;
 }
@@ -42,9 +51,11 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
   auto* seen = reinterpret_cast<SeenDialog*>(param);
   const std::wstring cls = ClassOf(child);
   if (_wcsicmp(cls.c_str(), L"Static") == 0) {
-    if (!(GetWindowLongPtrW(child, GWL_STYLE) & SS_ICON)) seen->texts.push_back(ReadWindowText(child));
+    if (!(GetWindowLongPtrW(child, GWL_STYLE) & SS_ICON)) {
+      seen->texts.push_back(Narrow(TextWithTimeout(child)).value_or(""));
+    }
   } else if (_wcsicmp(cls.c_str(), L"Button") == 0 || cls == L"TGlyphButton") {
-    seen->buttons.emplace_back(GetDlgCtrlID(child), ReadWindowText(child));
+    seen->buttons.emplace_back(GetDlgCtrlID(child), Narrow(TextWithTimeout(child)).value_or(""));
   }
   return TRUE;
 }
@@ -78,7 +89,7 @@ void DialogWatch::Run(DWORD timeoutMs) {
     if (!dialog) dialog = FindOwnWindow(nullptr, caption_);
     if (dialog && IsWindowEnabled(dialog)) {
       SeenDialog seen;
-      seen.caption = ReadWindowText(dialog);
+      seen.caption = Narrow(TextWithTimeout(dialog)).value_or("");
       seen.className = Narrow(ClassOf(dialog)).value_or("");
       EnumChildWindows(dialog, &CollectChild, reinterpret_cast<LPARAM>(&seen));
       {
