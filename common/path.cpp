@@ -2,13 +2,6 @@
 
 namespace kb {
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-size_t CharLength(std::string_view text, size_t i) {
-  if (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) return 2;
-  return 1;
-}
-
 namespace {
 
 // Position of the last character c (a single-byte character, never a trail

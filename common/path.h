@@ -11,11 +11,16 @@ namespace kb {
 
 // True for the first byte of a double-byte Shift-JIS character
 // (0x81-0x9F, 0xE0-0xFC).
-bool IsLeadByte(unsigned char c);
+inline bool IsLeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 // Length in bytes of the character starting at text[i] (1 or 2; 1 for a lead
-// byte with nothing after it).
-size_t CharLength(std::string_view text, size_t i);
+// byte with nothing after it).  Inline: the profile parser asks for every
+// byte of a file.
+inline size_t CharLength(std::string_view text, size_t i) {
+  return (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
+}
 
 // Up to and including the last backslash; "" if there is none.
 std::string FolderPart(std::string_view path);

@@ -1,5 +1,7 @@
 #include "common/profile_document.h"
 
+#include <algorithm>
+
 #include "common/encoding.h"
 #include "common/path.h"
 #include "common/profile.h"
@@ -50,12 +52,27 @@ size_t FindChar(std::string_view text, size_t begin, size_t end, char c, bool la
   return found;
 }
 
+// Whether a name as it stands in the file equals a folded name.
+bool SameName(std::string_view name, std::string_view folded) {
+  if (name.size() != folded.size()) return false;
+  for (size_t i = 0; i < name.size();) {
+    const size_t n = CharLength(name, i);
+    if (n == 2) {
+      if (name[i] != folded[i] || name[i + 1] != folded[i + 1]) return false;
+    } else {
+      const char c = (name[i] >= 'A' && name[i] <= 'Z') ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
+      if (c != folded[i]) return false;
+    }
+    i += n;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string FoldProfileName(std::string_view name) {
   const Span s = Trim(name, 0, name.size());
-  std::string out(name.substr(s.begin, s.end - s.begin));
-  return LowerAscii(out);
+  return LowerAscii(name.substr(s.begin, s.end - s.begin));
 }
 
 bool HasOuterBlanks(std::string_view text) {
@@ -73,41 +90,62 @@ std::string CookProfileValue(std::string_view raw) {
   return std::string(CutToBytes(raw, kMaxProfileValueLength));
 }
 
-void ProfileLine::Analyze() {
+void ProfileLine::Analyze(std::string_view text) {
   kind = Kind::kBlank;
-  foldedName.clear();
-  eqPos = std::string::npos;
-  valueBegin = valueEnd = 0;
+  nameBegin = nameEnd = valueBegin = valueEnd = 0;
+  eqPos = UINT32_MAX;
   const Span line = Trim(text, 0, text.size());
   if (line.begin >= line.end) return;
   if (text[line.begin] == '[') {
     const size_t close = FindChar(text, line.begin + 1, line.end, ']', true);
     if (close != std::string_view::npos) {
+      const Span name = Trim(text, line.begin + 1, close);
       kind = Kind::kSection;
-      foldedName = FoldProfileName(std::string_view(text).substr(line.begin + 1, close - line.begin - 1));
+      nameBegin = static_cast<uint32_t>(name.begin);
+      nameEnd = static_cast<uint32_t>(std::max(name.begin, name.end));
       return;
     }
     // "[name" without its bracket is an ordinary line, as the platform reads it.
   }
   kind = Kind::kKey;
-  eqPos = FindChar(text, line.begin, line.end, '=', false);
-  const size_t nameEnd = eqPos == std::string::npos ? line.end : eqPos;
-  foldedName = FoldProfileName(std::string_view(text).substr(line.begin, nameEnd - line.begin));
-  if (eqPos != std::string::npos) {
-    const Span value = Trim(text, eqPos + 1, line.end);
-    valueBegin = value.begin;
-    valueEnd = value.end;
+  const size_t eq = FindChar(text, line.begin, line.end, '=', false);
+  const Span name = Trim(text, line.begin, eq == std::string_view::npos ? line.end : eq);
+  nameBegin = static_cast<uint32_t>(name.begin);
+  nameEnd = static_cast<uint32_t>(std::max(name.begin, name.end));
+  if (eq != std::string_view::npos) {
+    const Span value = Trim(text, eq + 1, line.end);
+    eqPos = static_cast<uint32_t>(eq);
+    valueBegin = static_cast<uint32_t>(value.begin);
+    valueEnd = static_cast<uint32_t>(std::max(value.begin, value.end));
   } else {
-    valueBegin = valueEnd = line.end;  // where a write puts its '='
+    valueBegin = valueEnd = static_cast<uint32_t>(line.end);  // where a write puts its '='
   }
 }
 
-ProfileLine ProfileDocument::MakeLine(std::string text, std::string eol) const {
+std::string_view LineEndText(LineEnd eol) {
+  switch (eol) {
+    case LineEnd::kCrLf: return "\r\n";
+    case LineEnd::kLf: return "\n";
+    case LineEnd::kCr: return "\r";
+    case LineEnd::kNone: break;
+  }
+  return {};
+}
+
+ProfileLine ProfileDocument::MakeLine(std::string text, LineEnd eol) const {
   ProfileLine line;
-  line.text = std::move(text);
-  line.eol = std::move(eol);
-  line.Analyze();
+  line.isOwned = true;
+  line.owned = std::move(text);
+  line.eol = eol;
+  line.Analyze(line.owned);
   return line;
+}
+
+void ProfileDocument::Replace(ProfileLine& line, std::string text) const {
+  line.isOwned = true;
+  line.owned = std::move(text);
+  line.raw.reset();
+  line.Analyze(line.owned);
 }
 
 std::string ProfileDocument::Encode(std::string_view sjis) const {
@@ -137,47 +175,55 @@ namespace kb {
 
 namespace {
 
-struct RawLine {
-  std::string_view bytes;  // without the line end
-  std::string_view eol;
-};
-
-// Splits at CRLF, LF or CR; every line keeps its own line end.
-template <typename Char>
-std::vector<std::pair<size_t, size_t>> SplitLines(const Char* data, size_t size,
-                                                  std::vector<size_t>& eolLength) {
-  std::vector<std::pair<size_t, size_t>> lines;  // begin, end (line end excluded)
+// Splits at CRLF, LF or CR; calls add(begin, end, line end, its length) per
+// line.
+template <typename Char, typename Add>
+void SplitLines(const Char* data, size_t size, Add add) {
   size_t begin = 0;
   for (size_t i = 0; i < size; ++i) {
     if (data[i] != Char('\r') && data[i] != Char('\n')) continue;
-    size_t n = 1;
-    if (data[i] == Char('\r') && i + 1 < size && data[i + 1] == Char('\n')) n = 2;
-    lines.emplace_back(begin, i);
-    eolLength.push_back(n);
-    i += n - 1;
+    const bool crlf = data[i] == Char('\r') && i + 1 < size && data[i + 1] == Char('\n');
+    add(begin, i, crlf ? LineEnd::kCrLf : data[i] == Char('\r') ? LineEnd::kCr : LineEnd::kLf,
+        crlf ? size_t{2} : size_t{1});
+    i += crlf ? 1 : 0;
     begin = i + 1;
   }
-  if (begin < size) {
-    lines.emplace_back(begin, size);
-    eolLength.push_back(0);
-  }
-  return lines;
+  if (begin < size) add(begin, size, LineEnd::kNone, size_t{0});
+}
+
+FileEncoding EncodingOf(std::string_view bytes) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return FileEncoding::kUtf8;
+  if (bytes.substr(0, 2) == "\xFF\xFE") return FileEncoding::kUtf16Le;
+  if (bytes.substr(0, 2) == "\xFE\xFF") return FileEncoding::kUtf16Be;
+  return FileEncoding::kShiftJis;
 }
 
 }  // namespace
 
 ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
   ProfileDocument doc;
-  std::vector<ProfileLine> lines;
-  std::vector<size_t> eolLength;
-  auto startsWith = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
-  if (startsWith("\xEF\xBB\xBF") || startsWith("\xFF\xFE") || startsWith("\xFE\xFF")) {
-    doc.encoding_ = startsWith("\xEF\xBB\xBF") ? FileEncoding::kUtf8
-                    : startsWith("\xFF\xFE")   ? FileEncoding::kUtf16Le
-                                               : FileEncoding::kUtf16Be;
-    doc.bom_ = std::string(bytes.substr(0, doc.encoding_ == FileEncoding::kUtf8 ? 3 : 2));
-    bytes.remove_prefix(doc.bom_.size());
-  }
+  doc.encoding_ = EncodingOf(bytes);
+  const size_t bomSize = doc.encoding_ == FileEncoding::kShiftJis ? 0
+                         : doc.encoding_ == FileEncoding::kUtf8   ? 3
+                                                                  : 2;
+  doc.bom_ = std::string(bytes.substr(0, bomSize));
+  bytes.remove_prefix(bomSize);
+  doc.sections_.emplace_back();
+  doc.sections_.back().hasHeader = false;
+  bool newLineSeen = false;
+  auto add = [&doc, &newLineSeen](ProfileLine&& line) {
+    // New lines follow the file's own line ends (the first one found).
+    if (!newLineSeen && line.eol != LineEnd::kNone) {
+      doc.newLine_ = line.eol;
+      newLineSeen = true;
+    }
+    if (line.kind == ProfileLine::Kind::kSection) {
+      doc.sections_.emplace_back();
+      doc.sections_.back().header = std::move(line);
+    } else {
+      doc.sections_.back().body.push_back(std::move(line));
+    }
+  };
   if (doc.encoding_ == FileEncoding::kUtf16Le || doc.encoding_ == FileEncoding::kUtf16Be) {
     const bool le = doc.encoding_ == FileEncoding::kUtf16Le;
     std::u16string units(bytes.size() / 2, u'\0');
@@ -187,44 +233,28 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
       units[i] = static_cast<char16_t>(le ? (a | (b << 8)) : ((a << 8) | b));
     }
     if (bytes.size() % 2) doc.tail_ = std::string(bytes.substr(bytes.size() - 1));
-    for (auto [b, e] : SplitLines(units.data(), units.size(), eolLength)) {
-      const size_t n = eolLength[lines.size()];
-      ProfileLine line;
-      line.text = ShiftJisFromUtf16(std::u16string_view(units).substr(b, e - b));
-      line.eol = n == 2 ? "\r\n" : n == 0 ? "" : std::string(1, static_cast<char>(units[e]));
-      line.raw = std::string(bytes.substr(2 * b, 2 * (e - b + n)));
-      lines.push_back(std::move(line));
-    }
+    SplitLines(units.data(), units.size(), [&](size_t b, size_t e, LineEnd eol, size_t n) {
+      ProfileLine line = doc.MakeLine(ShiftJisFromUtf16(std::u16string_view(units).substr(b, e - b)), eol);
+      line.raw = std::make_unique<std::string>(bytes.substr(2 * b, 2 * (e - b + n)));
+      add(std::move(line));
+    });
+  } else if (doc.encoding_ == FileEncoding::kUtf8) {
+    SplitLines(bytes.data(), bytes.size(), [&](size_t b, size_t e, LineEnd eol, size_t n) {
+      ProfileLine line = doc.MakeLine(ShiftJisFromUtf16(Utf16FromUtf8(bytes.substr(b, e - b))), eol);
+      line.raw = std::make_unique<std::string>(bytes.substr(b, e - b + n));
+      add(std::move(line));
+    });
   } else {
-    for (auto [b, e] : SplitLines(bytes.data(), bytes.size(), eolLength)) {
-      const size_t n = eolLength[lines.size()];
+    doc.source_ = std::string(bytes);
+    const std::string_view source = doc.source_;
+    SplitLines(source.data(), source.size(), [&](size_t b, size_t e, LineEnd eol, size_t) {
       ProfileLine line;
-      line.eol = std::string(bytes.substr(e, n));
-      if (doc.encoding_ == FileEncoding::kUtf8) {
-        line.text = ShiftJisFromUtf16(Utf16FromUtf8(bytes.substr(b, e - b)));
-        line.raw = std::string(bytes.substr(b, e - b + n));
-      } else {
-        line.text = std::string(bytes.substr(b, e - b));
-      }
-      lines.push_back(std::move(line));
-    }
-  }
-  doc.sections_.emplace_back();
-  doc.sections_.back().hasHeader = false;
-  bool newLineSeen = false;
-  for (ProfileLine& line : lines) {
-    // New lines follow the file's own line ends (the first one found).
-    if (!newLineSeen && !line.eol.empty()) {
-      doc.newLine_ = line.eol;
-      newLineSeen = true;
-    }
-    line.Analyze();
-    if (line.kind == ProfileLine::Kind::kSection) {
-      doc.sections_.emplace_back();
-      doc.sections_.back().header = std::move(line);
-    } else {
-      doc.sections_.back().body.push_back(std::move(line));
-    }
+      line.begin = static_cast<uint32_t>(b);
+      line.size = static_cast<uint32_t>(e - b);
+      line.eol = eol;
+      line.Analyze(source.substr(b, e - b));
+      add(std::move(line));
+    });
   }
   doc.Reindex();
   return doc;
@@ -232,15 +262,16 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
 
 std::string ProfileDocument::Serialize() const {
   std::string out = bom_;
+  out.reserve(source_.size() + source_.size() / 4 + 4096);
   auto emit = [&](const ProfileLine& line) {
     if (line.raw) {
       out += *line.raw;
     } else if (encoding_ == FileEncoding::kShiftJis) {
-      out += line.text;
-      out += line.eol;
+      out += line.Text(source_);
+      out += LineEndText(line.eol);
     } else {
-      out += Encode(line.text);
-      out += Encode(line.eol);
+      out += Encode(line.Text(source_));
+      out += Encode(LineEndText(line.eol));
     }
   };
   for (const ProfileSection& section : sections_) {
@@ -253,7 +284,10 @@ std::string ProfileDocument::Serialize() const {
 
 void ProfileDocument::Reindex() {
   first_.clear();
-  for (size_t i = 0; i < sections_.size(); ++i) first_.emplace(sections_[i].foldedName(), i);
+  first_.reserve(sections_.size());
+  for (size_t i = 0; i < sections_.size(); ++i) {
+    first_.emplace(LowerAscii(sections_[i].header.Name(source_)), i);
+  }
 }
 
 const ProfileSection* ProfileDocument::Find(std::string_view section) const {
@@ -261,20 +295,25 @@ const ProfileSection* ProfileDocument::Find(std::string_view section) const {
   return it == first_.end() ? nullptr : &sections_[it->second];
 }
 
+const ProfileLine* ProfileDocument::FindKey(const ProfileSection& section,
+                                            std::string_view key) const {
+  const std::string folded = FoldProfileName(key);
+  if (folded.empty()) return nullptr;
+  for (const ProfileLine& line : section.body) {
+    if (line.kind == ProfileLine::Kind::kKey && SameName(line.Name(source_), folded)) return &line;
+  }
+  return nullptr;
+}
+
 bool ProfileDocument::HasSection(std::string_view section) const { return Find(section) != nullptr; }
 
 std::optional<std::string_view> ProfileDocument::RawValue(std::string_view section,
                                                           std::string_view key) const {
   const ProfileSection* found = Find(section);
-  const std::string folded = FoldProfileName(key);
-  if (!found || folded.empty()) return std::nullopt;
-  for (const ProfileLine& line : found->body) {
-    if (line.kind != ProfileLine::Kind::kKey || line.foldedName != folded) continue;
-    // The first line of that name decides, even one without '='.
-    if (line.eqPos == std::string::npos) return std::nullopt;
-    return std::string_view(line.text).substr(line.valueBegin, line.valueEnd - line.valueBegin);
-  }
-  return std::nullopt;
+  const ProfileLine* line = found ? FindKey(*found, key) : nullptr;
+  // The first line of that name decides, even one without '='.
+  if (!line || line->eqPos == UINT32_MAX) return std::nullopt;
+  return line->Text(source_).substr(line->valueBegin, line->valueEnd - line->valueBegin);
 }
 
 ProfileLine* ProfileDocument::LastLine() {
@@ -286,20 +325,21 @@ ProfileLine* ProfileDocument::LastLine() {
 }
 
 void ProfileDocument::EndWithLineBreak(ProfileLine& line) {
-  if (!line.eol.empty()) return;
+  if (line.eol != LineEnd::kNone) return;
   line.eol = newLine_;
-  if (line.raw) *line.raw += Encode(newLine_);
+  if (line.raw) *line.raw += Encode(LineEndText(newLine_));
 }
 
 void ProfileDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
   const std::string foldedSection = FoldProfileName(section);
   const auto it = first_.find(foldedSection);
-  std::string keyLine = std::string(key) + "=" + std::string(value);
+  std::string keyLine(key);
+  keyLine.append(1, '=').append(value);
   if (it == first_.end()) {
     if (ProfileLine* last = LastLine()) EndWithLineBreak(*last);
-    ProfileSection added;
     std::string header(1, '[');
     header.append(section).append(1, ']');
+    ProfileSection added;
     added.header = MakeLine(std::move(header), newLine_);
     added.body.push_back(MakeLine(std::move(keyLine), newLine_));
     sections_.push_back(std::move(added));
@@ -307,25 +347,24 @@ void ProfileDocument::Set(std::string_view section, std::string_view key, std::s
     return;
   }
   ProfileSection& target = sections_[it->second];
-  const std::string foldedKey = FoldProfileName(key);
-  for (ProfileLine& line : target.body) {
-    if (line.kind != ProfileLine::Kind::kKey || line.foldedName != foldedKey) continue;
+  if (ProfileLine* line = const_cast<ProfileLine*>(FindKey(target, key))) {
+    const std::string_view text = line->Text(source_);
+    // An unchanged value leaves the line as it is (and pointing at the file).
+    if (line->eqPos != UINT32_MAX && text.substr(line->valueBegin) == value) return;
     // Keep the line's own spelling of the name and its spacing up to the value.
-    std::string text = line.text.substr(0, line.valueBegin);
-    if (line.eqPos == std::string::npos) text += '=';
-    text += value;
-    line.text = std::move(text);
-    line.raw.reset();
-    line.Analyze();
+    std::string changed(text.substr(0, line->valueBegin));
+    if (line->eqPos == UINT32_MAX) changed += '=';
+    changed += value;
+    Replace(*line, std::move(changed));
     return;
   }
   size_t at = target.body.size();
   while (at > 0 && target.body[at - 1].kind == ProfileLine::Kind::kBlank) --at;
   ProfileLine* previous = at > 0 ? &target.body[at - 1] : target.hasHeader ? &target.header : nullptr;
   ProfileLine added = MakeLine(std::move(keyLine), newLine_);
-  if (previous && previous->eol.empty()) {
+  if (previous && previous->eol == LineEnd::kNone) {
     // The new line becomes the file's last line and keeps its missing line end.
-    added.eol.clear();
+    added.eol = LineEnd::kNone;
     EndWithLineBreak(*previous);
   }
   target.body.insert(target.body.begin() + static_cast<std::ptrdiff_t>(at), std::move(added));

@@ -1,8 +1,12 @@
 // The parsed form of a profile file shared by ProfileReader and
 // ProfileWriter: every line kept with its own bytes and line end, grouped
-// into sections, plus what the reading rules make of each line.
+// into sections, plus what the reading rules make of each line.  Lines of a
+// Shift-JIS file point into the file's bytes until a write changes them, so
+// a parse allocates little and an unchanged line is written back as it was.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,31 +17,45 @@ namespace kb {
 
 enum class FileEncoding { kShiftJis, kUtf8, kUtf16Le, kUtf16Be };
 
+enum class LineEnd : uint8_t { kNone, kCrLf, kLf, kCr };
+std::string_view LineEndText(LineEnd eol);
+
 struct ProfileLine {
-  enum class Kind { kBlank, kSection, kKey };
+  enum class Kind : uint8_t { kBlank, kSection, kKey };
 
-  std::string text;  // Shift-JIS, without the line end
-  std::string eol;   // "\r\n", "\n", "\r" or "" (last line of the file)
-  // The line's bytes as they stand in a file that is not Shift-JIS
-  // (line end included); dropped when the line changes.
-  std::optional<std::string> raw;
+  // Where the text is: source bytes [begin, begin + size) or owned.
+  uint32_t begin = 0;
+  uint32_t size = 0;
+  bool isOwned = false;
+  std::string owned;  // Shift-JIS, without the line end
+  // The line's bytes as they stand in a file that is not Shift-JIS (line end
+  // included); dropped when the line changes.
+  std::unique_ptr<std::string> raw;
+  LineEnd eol = LineEnd::kNone;  // kNone only for the last line of a file
 
-  // What the reading rules see in text (set by Analyze).
+  // What the reading rules see in the text (set by Analyze), as offsets into
+  // it: the trimmed section or key name, the '=' (npos if none) and the
+  // trimmed value.
   Kind kind = Kind::kBlank;
-  std::string foldedName;  // section or key name, trimmed, case folded
-  size_t eqPos = std::string::npos;  // the '=' of a key line, npos if none
-  size_t valueBegin = 0;
-  size_t valueEnd = 0;
+  uint32_t nameBegin = 0;
+  uint32_t nameEnd = 0;
+  uint32_t eqPos = UINT32_MAX;
+  uint32_t valueBegin = 0;
+  uint32_t valueEnd = 0;
 
-  void Analyze();
+  std::string_view Text(std::string_view source) const {
+    return isOwned ? std::string_view(owned) : source.substr(begin, size);
+  }
+  std::string_view Name(std::string_view source) const {
+    return Text(source).substr(nameBegin, nameEnd - nameBegin);
+  }
+  void Analyze(std::string_view text);
 };
 
 struct ProfileSection {
   bool hasHeader = true;  // false for the lines before the first header
   ProfileLine header;
   std::vector<ProfileLine> body;
-
-  const std::string& foldedName() const { return header.foldedName; }
 };
 
 class ProfileDocument {
@@ -57,16 +75,19 @@ class ProfileDocument {
 
  private:
   const ProfileSection* Find(std::string_view section) const;
+  const ProfileLine* FindKey(const ProfileSection& section, std::string_view key) const;
   void Reindex();
-  ProfileLine MakeLine(std::string text, std::string eol) const;
+  ProfileLine MakeLine(std::string text, LineEnd eol) const;
+  void Replace(ProfileLine& line, std::string text) const;
   std::string Encode(std::string_view sjis) const;
   ProfileLine* LastLine();
   void EndWithLineBreak(ProfileLine& line);
 
+  std::string source_;  // the file's bytes (Shift-JIS files only)
   FileEncoding encoding_ = FileEncoding::kShiftJis;
   std::string bom_;
   std::string tail_;  // an odd last byte of a UTF-16 file, kept as it was
-  std::string newLine_ = "\r\n";
+  LineEnd newLine_ = LineEnd::kCrLf;
   std::vector<ProfileSection> sections_;
   std::unordered_map<std::string, size_t> first_;  // folded name → section
 };
