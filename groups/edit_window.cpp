@@ -31,18 +31,6 @@ constexpr char kProgramFilter[] =
 constexpr char kIconFilter[] =
     "ｱｲｺﾝﾌｧｲﾙ(*.ico)|*.ico|ﾗﾝﾀｲﾑﾗｲﾌﾞﾗﾘ(*.DLL)|*.dll|実行ﾌｧｲﾙ (*.EXE)|*.exe|すべてのﾌｧｲﾙ (*.*)|*.*";
 
-// Width of a label's text in the UI font (labels size themselves to it).
-int TextWidth(const std::string& sjis) {
-  const std::wstring text = win::Widen(sjis);
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, win::UiFont());
-  SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return size.cx + 2;
-}
-
 // While the dialog is open, every other visible window of the thread (the
 // bar, the group window) is disabled: a click there would switch the group
 // window to another group under the record being edited, and the edited
@@ -178,7 +166,7 @@ void TEditWindow::CreateLabels() {
       {&label5_, kLabel5, 24, 166, "アイコン"},    {&label6_, kLabel6, 24, 204, "実行時ｵﾌﾟｼｮﾝ"},
   };
   for (const Spec& s : specs) {
-    s.label->Create(hwnd(), s.x, s.y, TextWidth(s.text), 12, s.text, false, s.id);
+    s.label->Create(hwnd(), s.x, s.y, 0, 0, s.text, false, s.id);  // sized to its text
   }
 }
 
