@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
 
 #include "tools/common/companion.h"
 #include "tools/tests/process_support.h"
@@ -116,6 +119,33 @@ TEST(ShutdownPrivilege, EnablingShowsInTheToken) {
   EXPECT_EQ(ShutdownPrivilegeEnabled(), enabled);
   // Wine grants it to every process, as Windows does to interactive users.
   EXPECT_TRUE(enabled);
+}
+
+}  // namespace
+}  // namespace kb::tools
+
+namespace kb::tools {
+namespace {
+
+// The shipped files carry a main icon and a version block naming them.
+void ExpectIconAndVersion(const std::wstring& file, const std::wstring& originalName) {
+  const std::wstring path = testing::BinFolder() + file;
+  EXPECT_EQ(ExtractIconExW(path.c_str(), -1, nullptr, nullptr, 0), 1u) << file;
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+  ASSERT_GT(size, 0u) << file;
+  std::vector<unsigned char> block(size);
+  ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
+  wchar_t* value = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\041104B0\\OriginalFilename",
+                             reinterpret_cast<void**>(&value), &length));
+  EXPECT_EQ(std::wstring(value), originalName);
+}
+
+TEST(ToolResources, IconAndVersionBlock) {
+  ExpectIconAndVersion(L"HURTLE.EXE", L"HURTLE.EXE");
+  ExpectIconAndVersion(L"Vaulter2.exe", L"Vaulter2.exe");
 }
 
 }  // namespace
