@@ -67,6 +67,10 @@ bool StartLikeWinExec(std::string_view commandLine, int showCommand) {
                       nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
     return false;
   }
+  // WinExec returns only once the new program waits for input (its first
+  // GetMessage) or 30 s have passed; a GUI program started this way gets
+  // the same head start before the tool ends.
+  WaitForInputIdle(process.hProcess, 30000);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return true;

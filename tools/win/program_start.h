@@ -17,8 +17,9 @@ std::wstring OwnFolder();
 // to CreateProcess (current folder, system folders, PATH).
 std::wstring ProgramBesideSelf(std::wstring_view commandLine, const std::wstring& ownFolder);
 
-// Starts the program with STARTF_USESHOWWINDOW and the show command, closes
-// the handles and returns whether the process was created.  The command line
+// Starts the program with STARTF_USESHOWWINDOW and the show command, waits
+// as WinExec does until it is ready for input (30 s at most), closes the
+// handles and returns whether the process was created.  The command line
 // (Shift-JIS) reaches the new process unchanged.
 bool StartLikeWinExec(std::string_view commandLine, int showCommand);
 
