@@ -7,19 +7,16 @@
 
 #include <optional>
 
+#include "launcher/core/bar_layout.h"
+
 namespace kb {
 
-// Edges of the screen the bar can sit on (settings key "Type").
-enum BarEdge : int { kEdgeTop = 0, kEdgeLeft = 1, kEdgeBottom = 2, kEdgeRight = 3 };
-
-constexpr int kButtonSize = 38;   // a program button is 38 x 38, the strip is 38 thick
-constexpr int kButtonPitch = 39;  // one pixel gap between buttons
-constexpr int kBarThickness = 38;
+// The edges (kEdgeTop ...), the bar's thickness and the 39-pixel pitch are
+// the bar's; the group window shares them.
+constexpr int kButtonSize = 38;       // a program button is 38 x 38, the strip is 38 thick
 constexpr int kMaxDisplayCount = 40;  // the table holds 40 slots per group
 
-struct GroupWindowBox {
-  int left = 0, top = 0, width = 0, height = 0;
-};
+using GroupWindowBox = Box;
 
 // Display settings that decide the number of program buttons.
 struct GroupDisplaySettings {

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "common/profile.h"
+#include "groups/sub_form.h"
 #include "launcher/identity.h"
 #include "launcher/main_form.h"
 #include "win/message_dlg.h"
@@ -48,6 +49,7 @@ App::App(AppOptions options) : options_(std::move(options)) {
 
 App::~App() {
   running_ = false;
+  subForm_.reset();
   mainForm_.reset();
   appWindow_.reset();
   win::SetErrorReporter(nullptr);
@@ -69,6 +71,8 @@ void App::CreateForms() {
 
   // 3. The group window (TSubForm) is created here; it sizes itself from the
   //    settings the bar has loaded.
+  subForm_ = std::make_unique<TSubForm>(*this);
+  subForm_->FormCreate(appWindow_->hwnd());
 
   // 4. The backup target dialog (TBKUPDlg) is created here.
 }
@@ -127,6 +131,7 @@ void App::SaveSettings() {
 
   // 7. The group window's own part (its "Window" section and every program
   //    slot) is written here, with this same writer, before the commit.
+  if (subForm_) subForm_->SaveEntries(writer);
 
   writer.Commit();
 }

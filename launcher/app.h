@@ -20,6 +20,7 @@
 namespace kb {
 
 class TMainForm;
+class TSubForm;
 class ApplicationWindow;
 
 struct AppOptions {
@@ -60,6 +61,9 @@ class App {
   HWND ApplicationHandle() const;
   TMainForm& MainForm() { return *mainForm_; }
   bool HasMainForm() const { return mainForm_ != nullptr; }
+  // The group window (created third).
+  TSubForm& SubForm() { return *subForm_; }
+  bool HasSubForm() const { return subForm_ != nullptr; }
 
   // The save session of the close sequence: one settings-file writer for the
   // bar's part and the group window's part, committed once.  Throws
@@ -86,6 +90,7 @@ class App {
   bool running_ = false;  // inside Run(): the bar's end ends the loop
   std::unique_ptr<ApplicationWindow> appWindow_;
   std::unique_ptr<TMainForm> mainForm_;
+  std::unique_ptr<TSubForm> subForm_;
 };
 
 }  // namespace kb

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "groups/group_actions.h"
 #include "launcher/app.h"
 #include "win/hints.h"
 
@@ -58,7 +59,11 @@ void TGroupButton::SetHint(const std::string& sjisText) {
   if (hwnd()) win::SetHint(hwnd(), hint_);
 }
 
-void TGroupButton::FilesDropped(HDROP drop) { DragFinish(drop); }
+void TGroupButton::FilesDropped(HDROP drop) { GroupButtonFilesDropped(app_, *this, drop); }
+
+void TGroupButton::MouseUp(win::MouseButton button, WPARAM keys, int, int) {
+  GroupButtonMouseUp(app_, *this, button, keys);
+}
 
 void TGroupButton::ForwardMouseMove(LPARAM lParam) {
   if (!OnBarMouseMove) return;

@@ -57,6 +57,8 @@ class TGroupButton : public win::GlyphButton {
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   // Files dropped on the button (WM_DROPFILES); the handler owns the drop.
   virtual void FilesDropped(HDROP drop);
+  // Opens, closes or moves the group window, or copies the group.
+  void MouseUp(win::MouseButton button, WPARAM keys, int x, int y) override;
 
   App& app_;
 

@@ -1,0 +1,155 @@
+#include "groups/sub_form.h"
+
+#include <stdexcept>
+
+#include "common/profile.h"
+#include "launcher/app.h"
+#include "launcher/model/settings.h"
+#include "win/hints.h"
+
+namespace kb {
+
+TSubForm::TSubForm(App& app) : app_(app) {}
+
+// Buttons go before the window: each frees its own glyph bitmap.
+TSubForm::~TSubForm() {
+  for (auto& button : buttons_) button.reset();
+  Destroy();
+}
+
+void TSubForm::FormCreate(HWND owner) {
+  // A tool window keeps the strip off the taskbar; it stays above other
+  // windows like the bar it belongs to.
+  if (!Create(kClassName, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, 0, 0,
+              kButtonSize, kButtonSize, owner)) {
+    throw std::runtime_error("グループウインドウを作成できません");
+  }
+  SetWindowContextHelpId(hwnd(), kHelpContext);
+  PlaceGroupWindow();
+  ArrangeExecButtons();
+  LoadEntries();
+}
+
+GroupDisplaySettings TSubForm::DisplaySettings() const {
+  GroupDisplaySettings s;
+  s.edge = app_.settings.Type;
+  s.maxFileLimit = app_.settings.MaxFileLimit;
+  s.tMaxFileNum = app_.settings.TMaxFileNum;
+  return s;
+}
+
+void TSubForm::PlaceGroupWindow() {
+  const RECT r = Bounds();
+  const GroupWindowBox current{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  const auto placement =
+      kb::PlaceGroupWindow(DisplaySettings(), app_.ScreenWidth(), app_.ScreenHeight(), current);
+  if (!placement) return;
+  displayCount_ = placement->displayCount;
+  const GroupWindowBox& b = placement->box;
+  SetBounds(b.left, b.top, b.width, b.height);
+}
+
+void TSubForm::ArrangeExecButtons() {
+  const RECT r = Bounds();
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  const int edge = DisplaySettings().edge;
+  if (!ExecButtonOrigin(edge, 1, width, height)) return;
+  for (int n = 1; n <= displayCount_; ++n) {
+    if (!buttons_[n - 1]) CreateExecButton(n);
+    const ButtonOrigin at = *ExecButtonOrigin(edge, n, width, height);
+    Buttons(n).SetBounds(at.x, at.y, kButtonSize, kButtonSize);
+    buttonCount_ = n;
+  }
+  if (displayCount_ == 0) buttonCount_ = 0;
+  for (int n = displayCount_ + 1; n <= createdCount_; ++n) Buttons(n).SetBounds(0, 0, 0, 0);
+}
+
+void TSubForm::CreateExecButton(int n) {
+  auto button = std::make_unique<TExecButton>(*this, app_, n);
+  button->Create(hwnd(), (n - 1) * kButtonSize, 0);
+  buttons_[n - 1] = std::move(button);
+  win::EnableHints(hwnd(), true);
+  if (n > createdCount_) createdCount_ = n;
+}
+
+TExecButton& TSubForm::Buttons(int n) {
+  if (n < 1 || n > kMaxSlots || !buttons_[n - 1]) {
+    throw std::out_of_range("program button " + std::to_string(n));
+  }
+  return *buttons_[n - 1];
+}
+
+void TSubForm::LoadEntries() {
+  Entries.Load(ProfileReader(app_.settings.SettingsPath), app_.settings.GroupCount, buttonCount_);
+}
+
+void TSubForm::SaveEntries(ProfileWriter& writer) const {
+  const RECT r = Bounds();
+  WriteWindowSection(writer, kb::Bounds{r.left, r.top, r.right - r.left, r.bottom - r.top},
+                     buttonCount_);
+  Entries.Save(writer, app_.settings.GroupCount, buttonCount_);
+}
+
+void TSubForm::EraseEntry(int n) {
+  // Failures of the erase are not the user's concern here: the section goes
+  // at the next successful write of the file at the latest.
+  try {
+    EraseProfileSection(app_.settings.SettingsPath, SlotSectionName(app_.CurrentGroup, n));
+  } catch (const WriteError&) {
+  }
+}
+
+void TSubForm::ShowGroup(int g) {
+  if (g < 1 || g > kMaxGroups) return;
+  shownGroup_ = g;
+  for (int s = 1; s <= buttonCount_; ++s) {
+    TExecButton& button = Buttons(s);
+    button.Entry = Entries.At(g, s);
+    button.SetHint(button.Entry.ShowName);
+    // A slot beyond the icon store's last column has no cell: plain face.
+    if (!app_.Icons.CopyCellTo(s, g - 1, button.GlyphBitmap())) {
+      win::FillGlyph(button.GlyphBitmap());
+    }
+    button.GlyphChanged();
+  }
+}
+
+void TSubForm::ShowBeside(int buttonLeft, int buttonTop) {
+  const RECT r = Bounds();
+  const GroupWindowBox box = AlignWithGroupButton(
+      DisplaySettings().edge, GroupWindowBox{r.left, r.top, r.right - r.left, r.bottom - r.top},
+      buttonLeft, buttonTop);
+  SetWindowPos(hwnd(), HWND_TOPMOST, box.left, box.top, box.width, box.height,
+               SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void TSubForm::HideWindow() { ShowWindow(hwnd(), SW_HIDE); }
+
+void TSubForm::PasteEntry(int n) {
+  TExecButton& button = Buttons(n);
+  button.Entry = CopiedEntry;
+  button.KeepFields = true;
+  try {
+    button.SetFromFile(button.Entry.FPFileName);
+  } catch (...) {
+    button.KeepFields = false;
+    throw;
+  }
+  button.KeepFields = false;
+}
+
+void TSubForm::SetCopyCursor(bool dragging) {
+  dragCursor_ = dragging;
+  HCURSOR cursor = dragging ? win::GlyphButton::DragCursor() : nullptr;
+  for (int n = 1; n <= createdCount_; ++n) Buttons(n).SetCursor(cursor);
+}
+
+LRESULT TSubForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_SETCURSOR && dragCursor_ && reinterpret_cast<HWND>(wParam) == hwnd()) {
+    ::SetCursor(win::GlyphButton::DragCursor());
+    return TRUE;
+  }
+  return Window::HandleMessage(msg, wParam, lParam);
+}
+
+}  // namespace kb

@@ -1,0 +1,110 @@
+// The group window: one borderless, stay-on-top strip beside the bar that
+// shows the program buttons of one group at a time.  It holds the records of
+// every program slot of every group in `Entries`, so a group switch only
+// copies records and icon-store cells into the same buttons.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "backup/backup_hooks.h"
+#include "groups/entry_table.h"
+#include "groups/exec_button.h"
+#include "groups/group_layout.h"
+#include "win/shell.h"
+#include "win/window.h"
+
+namespace kb {
+
+class App;
+class ProfileWriter;
+
+class TSubForm : public win::Window {
+ public:
+  static constexpr wchar_t kClassName[] = L"TSubForm";
+  static constexpr int kHelpContext = 11;
+
+  explicit TSubForm(App& app);
+  ~TSubForm() override;
+
+  // Creates the (hidden) window owned by `owner`, lays it out from the
+  // loaded settings and reads every program slot of every group.
+  void FormCreate(HWND owner);
+
+  // Number of program buttons and the window's size and distance from the bar.
+  void PlaceGroupWindow();
+  // Creates the buttons that do not exist yet and places all of them; buttons
+  // beyond the display count shrink to nothing but keep their records.
+  void ArrangeExecButtons();
+  // Fills Entries from the settings file.
+  void LoadEntries();
+  // Writes the window section and the non-empty slots with the caller's
+  // writer (the last step of the close save; the caller commits).
+  void SaveEntries(ProfileWriter& writer) const;
+  // Erases the section of slot n of the current group from the file at once.
+  void EraseEntry(int n);
+  // Loads group g into the buttons: records from Entries, glyphs from the
+  // icon store.  No program file is opened.
+  void ShowGroup(int g);
+
+  // Shows the window beside a group button (its position inside the bar).
+  void ShowBeside(int buttonLeft, int buttonTop);
+  void HideWindow();
+
+  // Buttons[n] gets the copied record and builds its icon from it.
+  void PasteEntry(int n);
+
+  int DisplayCount() const { return displayCount_; }
+  int ButtonCount() const { return buttonCount_; }
+  int CreatedCount() const { return createdCount_; }
+  // The group the buttons show (0 before the first ShowGroup).
+  int ShownGroup() const { return shownGroup_; }
+  // Program button n, 1 <= n <= CreatedCount(); throws std::out_of_range.
+  TExecButton& Buttons(int n);
+
+  EntryTable Entries;
+
+  // Copying one program slot onto another (Shift + click, then a click).
+  bool CopyPending = false;
+  TLaunchData CopiedEntry;
+  // Shows the drag cursor over the window and its buttons, or the default.
+  void SetCopyCursor(bool dragging);
+
+  // The right click on program button n: the registration dialog's flow.
+  std::function<void(int n)> OnRegister;
+  // The right click on group button k: the group registration flow.
+  std::function<void(int k)> OnRegisterGroup;
+
+  // The backup schedule and the shell as the buttons reach them; both can be
+  // replaced (the backup issue, tests).  The form does not own replacements.
+  BackupHooks& Backup() { return *backup_; }
+  void SetBackupHooks(BackupHooks* hooks) { backup_ = hooks ? hooks : &noBackup_; }
+  win::ShellAccess& Shell() { return *shell_; }
+  void SetShellAccess(win::ShellAccess* shell) { shell_ = shell ? shell : &defaultShell_; }
+
+  App& app() { return app_; }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void CreateExecButton(int n);
+  GroupDisplaySettings DisplaySettings() const;
+
+  App& app_;
+  std::array<std::unique_ptr<TExecButton>, kMaxSlots> buttons_{};
+  int displayCount_ = 0;
+  int buttonCount_ = 0;
+  int createdCount_ = 0;
+  int shownGroup_ = 0;
+  bool dragCursor_ = false;
+  NoBackupChain noBackup_;
+  BackupHooks* backup_ = &noBackup_;
+  win::ShellAccess defaultShell_;
+  win::ShellAccess* shell_ = &defaultShell_;
+};
+
+}  // namespace kb
