@@ -148,3 +148,19 @@ TEST(ExitToolProcess, NoParameterShowsTheMessageOnlyAfterTheWindowHasGone) {
 
 }  // namespace
 }  // namespace kb::tools::testing
+
+namespace kb::tools::testing {
+namespace {
+
+TEST(ExitToolProcess, ParameterShiftJisCannotHoldIsUnknownNotMissing) {
+  // Such a parameter matches no option, so the tool ends silently; taking it
+  // for "no parameter" would show the usage message instead.
+  ToolFolder folder = ExitFolder();
+  Process tool = folder.Run(L"\u00e9\u20ac");
+  EXPECT_EQ(tool.WaitExit(8000), std::optional<DWORD>(0));
+  EXPECT_EQ(FindUsageBox(), nullptr);
+  EXPECT_FALSE(RecordExists(folder.target()));
+}
+
+}  // namespace
+}  // namespace kb::tools::testing
