@@ -182,11 +182,16 @@ LRESULT TMessageForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 int RunDialog(HWND owner, const std::string& caption, const std::string& text, MsgKind kind,
               std::vector<int> ids) {
   const int fallback = EscapeAnswer(ids);
+  const std::vector<int> offered = ids;
   TMessageForm form(std::move(ids), kind);
   if (owner) owner = GetAncestor(owner, GA_ROOT);
   if (!form.Build(owner, caption, text)) return fallback;
   const int result = form.ShowModal();
-  return result == mrNone ? fallback : result;
+  // The modal loop ends with mrCancel on WM_QUIT and mrNone when the window
+  // was destroyed: a Yes/No question then answers No, never a Cancel the
+  // caller does not expect.
+  const bool answered = std::find(offered.begin(), offered.end(), result) != offered.end();
+  return answered ? result : fallback;
 }
 
 }  // namespace

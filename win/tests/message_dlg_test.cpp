@@ -151,6 +151,15 @@ TEST(MessageDlg, EscapeAndCloseGiveTheCancelLikeAnswerEnterTheFirstButton) {
   }
 }
 
+TEST(MessageDlg, QuitDuringAYesNoQuestionAnswersNoAndIsPassedOn) {
+  DialogWatch w("確認", [](HWND d) { PostThreadMessageW(GetWindowThreadProcessId(d, nullptr), WM_QUIT, 3, 0); }, 5000);
+  EXPECT_EQ(MessageDlg(nullptr, "x", MsgKind::Confirmation, MsgButtons::YesNo), mrNo);
+  ASSERT_TRUE(w.Fired());
+  MSG msg;
+  EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the outer loop still ends";
+  EXPECT_EQ(msg.wParam, 3u);
+}
+
 TEST(MessageDlg, ModalToItsOwnerAndCentredOnTheScreen) {
   TestHost host;
   std::atomic<bool> ownerEnabledDuring{true};
