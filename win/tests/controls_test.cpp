@@ -242,6 +242,20 @@ TEST(TimerTest, NeverFiresWhenStoppedAndRestartsWithANewInterval) {
   ASSERT_TRUE(WaitUntil([&] { return fired >= 2; }, 3000));
 }
 
+TEST(TimerTest, MayBeDestroyedInsideItsOwnCallback) {
+  int fired = 0;
+  auto* timer = new Timer(10);
+  timer->SetOnTimer([&] {
+    ++fired;
+    delete timer;
+    timer = nullptr;
+  });
+  timer->Start();
+  ASSERT_TRUE(WaitUntil([&] { return timer == nullptr; }, 3000));
+  PumpMessagesFor(80);
+  EXPECT_EQ(fired, 1);
+}
+
 TEST(TimerTest, FiresInsideAModalLoop) {
   std::atomic<int> fired{0};
   std::atomic<int> seenWhileOpen{0};
