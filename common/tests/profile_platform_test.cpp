@@ -110,5 +110,30 @@ TEST_F(ProfilePlatformTest, ReaderAgreesWithThePlatform) {
   EXPECT_GT(compared, 100);
 }
 
+TEST_F(ProfilePlatformTest, PlatformReadsWhatTheWriterWrote) {
+  // Values a plain "key=value" line would not give back: the writer quotes
+  // them, and the platform must strip those quotes the same way.
+  const std::string values[] = {"plain", "", " lead", "trail ", "\"quoted\"", "'q'", "\"",
+                                "C:\\表\\ソフト\\", "x\"y", "a=b", std::string(1023, 'z'),
+                                "\x81\x40wide\x81\x40"};
+  for (const char* start : {"", "; kept\r\n[S]\r\nk0=old\r\n", "\xEF\xBB\xBF[T]\nx=1\n"}) {
+    const std::string path = folder_ + "\\written" + std::to_string(files_.size()) + ".ini";
+    ASSERT_TRUE(WriteFileAtomic(path, start));
+    files_.push_back(path);
+    ProfileWriter writer(path);
+    for (size_t i = 0; i < std::size(values); ++i) {
+      writer.WriteString("S", std::string(1, 'k').append(std::to_string(i)), values[i]);
+    }
+    writer.Commit();
+    for (size_t i = 0; i < std::size(values); ++i) {
+      const std::string key = std::string(1, 'k').append(std::to_string(i));
+      char buffer[1024];
+      const DWORD n = GetPrivateProfileStringA("S", key.c_str(), "<def>", buffer, sizeof buffer,
+                                               path.c_str());
+      EXPECT_EQ(std::string(buffer, n), values[i]) << "file " << files_.size() << " key " << key;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kb
