@@ -40,18 +40,6 @@ Span Trim(std::string_view text, size_t begin, size_t end) {
   return {begin, lastEnd > end ? end : lastEnd};
 }
 
-// First (or last) single-byte character c in [begin, end), never a trail byte.
-size_t FindChar(std::string_view text, size_t begin, size_t end, char c, bool last) {
-  size_t found = std::string_view::npos;
-  for (size_t i = begin; i < end; i += CharLength(text, i)) {
-    if (text[i] == c) {
-      found = i;
-      if (!last) break;
-    }
-  }
-  return found;
-}
-
 // Whether a name as it stands in the file equals a folded name.
 bool SameName(std::string_view name, std::string_view folded) {
   if (name.size() != folded.size()) return false;
@@ -90,35 +78,55 @@ std::string CookProfileValue(std::string_view raw) {
   return std::string(CutToBytes(raw, kMaxProfileValueLength));
 }
 
+// One pass over the line (the parser runs this for every line of a file):
+// the first non-blank characters, the end of the last one, the first '=' and
+// the last ']', each with the end of the non-blank text before it.
 void ProfileLine::Analyze(std::string_view text) {
-  kind = Kind::kBlank;
-  nameBegin = nameEnd = valueBegin = valueEnd = 0;
-  eqPos = UINT32_MAX;
-  const Span line = Trim(text, 0, text.size());
-  if (line.begin >= line.end) return;
-  if (text[line.begin] == '[') {
-    const size_t close = FindChar(text, line.begin + 1, line.end, ']', true);
-    if (close != std::string_view::npos) {
-      const Span name = Trim(text, line.begin + 1, close);
-      kind = Kind::kSection;
-      nameBegin = static_cast<uint32_t>(name.begin);
-      nameEnd = static_cast<uint32_t>(std::max(name.begin, name.end));
-      return;
+  constexpr size_t npos = std::string_view::npos;
+  size_t first = npos, second = npos, lastEnd = 0;
+  size_t eq = npos, nameEndAtEq = 0, valueStart = npos, close = npos, nameEndAtClose = 0;
+  for (size_t i = 0; i < text.size();) {
+    if (const size_t blank = SpaceLength(text, i)) {
+      i += blank;
+      continue;
     }
-    // "[name" without its bracket is an ordinary line, as the platform reads it.
+    const size_t len = CharLength(text, i);
+    if (first == npos) first = i;
+    else if (second == npos) second = i;
+    if (eq != npos && valueStart == npos) valueStart = i;
+    if (len == 1 && text[i] == '=' && eq == npos) {
+      eq = i;
+      nameEndAtEq = lastEnd;
+    } else if (len == 1 && text[i] == ']') {
+      close = i;
+      nameEndAtClose = lastEnd;
+    }
+    lastEnd = i + len;
+    i += len;
   }
-  kind = Kind::kKey;
-  const size_t eq = FindChar(text, line.begin, line.end, '=', false);
-  const Span name = Trim(text, line.begin, eq == std::string_view::npos ? line.end : eq);
-  nameBegin = static_cast<uint32_t>(name.begin);
-  nameEnd = static_cast<uint32_t>(std::max(name.begin, name.end));
-  if (eq != std::string_view::npos) {
-    const Span value = Trim(text, eq + 1, line.end);
-    eqPos = static_cast<uint32_t>(eq);
-    valueBegin = static_cast<uint32_t>(value.begin);
-    valueEnd = static_cast<uint32_t>(std::max(value.begin, value.end));
+  auto set = [this](size_t nb, size_t ne, size_t eqAt, size_t vb, size_t ve) {
+    nameBegin = static_cast<uint32_t>(nb);
+    nameEnd = static_cast<uint32_t>(std::max(nb, ne));
+    eqPos = eqAt == npos ? UINT32_MAX : static_cast<uint32_t>(eqAt);
+    valueBegin = static_cast<uint32_t>(vb);
+    valueEnd = static_cast<uint32_t>(std::max(vb, ve));
+  };
+  if (first == npos) {
+    kind = Kind::kBlank;
+    set(0, 0, npos, 0, 0);
+  } else if (text[first] == '[' && close != npos) {
+    kind = Kind::kSection;
+    const size_t begin = std::min(second, close);
+    set(begin, nameEndAtClose, npos, 0, 0);
+  } else if (eq != npos) {
+    // "[name" without its bracket lands here: an ordinary line, as the
+    // platform reads it.
+    kind = Kind::kKey;
+    const size_t value = valueStart == npos ? eq + 1 : valueStart;
+    set(first, nameEndAtEq, eq, value, valueStart == npos ? value : lastEnd);
   } else {
-    valueBegin = valueEnd = static_cast<uint32_t>(line.end);  // where a write puts its '='
+    kind = Kind::kKey;
+    set(first, lastEnd, npos, lastEnd, lastEnd);  // a write puts its '=' at the end
   }
 }
 
