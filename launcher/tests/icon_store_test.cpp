@@ -1,0 +1,226 @@
+// The icon store: its file in any depth, broken files, resizing, cells, and
+// the round trip through a close and the next start.
+#include <gtest/gtest.h>
+
+#include "common/file_io.h"
+#include "launcher/app.h"
+#include "launcher/core/bmp_file.h"
+#include "launcher/icon_store.h"
+#include "launcher/main_form.h"
+#include "launcher/tests/launcher_fixture.h"
+
+namespace kb {
+namespace {
+
+using testing::TempExeFolder;
+
+const COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0);
+
+COLORREF Face() { return GetSysColor(COLOR_BTNFACE); }
+
+void Put(std::string& s, uint32_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+
+// A bottom-up palettised bitmap file; index(x, y) gives each pixel's entry
+// (y from the top).
+std::string PaletteBmp(int width, int height, int bits, const std::vector<COLORREF>& palette,
+                       const std::function<int(int, int)>& index) {
+  const uint32_t stride = ((static_cast<uint32_t>(width) * bits + 31) / 32) * 4;
+  const uint32_t offset = 14 + 40 + (1u << bits) * 4;
+  std::string s = "BM";
+  Put(s, offset + stride * height, 4);
+  Put(s, 0, 4);
+  Put(s, offset, 4);
+  Put(s, 40, 4);
+  Put(s, width, 4);
+  Put(s, height, 4);
+  Put(s, 1, 2);
+  Put(s, bits, 2);
+  Put(s, 0, 4);
+  Put(s, stride * height, 4);
+  Put(s, 0, 4);
+  Put(s, 0, 4);
+  Put(s, 0, 4);
+  Put(s, 0, 4);
+  for (uint32_t i = 0; i < (1u << bits); ++i) {
+    const COLORREF c = i < palette.size() ? palette[i] : 0;
+    s.push_back(static_cast<char>(GetBValue(c)));
+    s.push_back(static_cast<char>(GetGValue(c)));
+    s.push_back(static_cast<char>(GetRValue(c)));
+    s.push_back(0);
+  }
+  for (int row = height - 1; row >= 0; --row) {
+    std::string line(stride, '\0');
+    for (int x = 0; x < width; ++x) {
+      const int v = index(x, row);
+      if (bits == 8) {
+        line[x] = static_cast<char>(v);
+      } else {
+        const int shift = (x % 2) ? 0 : 4;
+        line[x / 2] = static_cast<char>(line[x / 2] | (v << shift));
+      }
+    }
+    s += line;
+  }
+  return s;
+}
+
+// A 24-bit store file of columns × rows cells, face everywhere except the
+// listed cells, each filled with its colour.
+std::string StoreFile(int columns, int rows, const std::vector<std::tuple<int, int, COLORREF>>& cells) {
+  const int width = columns * 32, height = rows * 32;
+  const COLORREF face = Face();
+  auto pixel = [](COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); };
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height, pixel(face));
+  for (const auto& [column, row, colour] : cells) {
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x)
+        pixels[static_cast<size_t>(row * 32 + y) * width + column * 32 + x] = pixel(colour);
+  }
+  return EncodeBmp24(width, height, pixels);
+}
+
+HBITMAP SolidBitmap(COLORREF colour) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
+  ReleaseDC(nullptr, screen);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  HBRUSH brush = CreateSolidBrush(colour);
+  RECT all{0, 0, 32, 32};
+  FillRect(dc, &all, brush);
+  DeleteObject(brush);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return bitmap;
+}
+
+COLORREF BitmapPixel(HBITMAP bitmap, int x, int y) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  const COLORREF c = GetPixel(dc, x, y);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return c;
+}
+
+bool AllFace(const IconStore& store) {
+  for (int y = 0; y < store.PixelHeight(); y += 7)
+    for (int x = 0; x < store.PixelWidth(); x += 7)
+      if (store.PixelAt(x, y) != Face()) return false;
+  return true;
+}
+
+TEST(IconStore, BrokenFilesGiveAnEmptyStoreOfTheRightSize) {
+  TempExeFolder folder;
+  std::string absurd = StoreFile(2, 2, {});
+  absurd[18] = '\xFF';  // width 0x...FF: far larger than the file
+  absurd[21] = '\x7F';
+  const std::string truncated = StoreFile(16, 16, {{0, 0, kRed}}).substr(0, 5000);
+  for (const std::string& bytes : {std::string(3000, '\x5A'), truncated, absurd, std::string()}) {
+    folder.WriteData("Iconbmp.dat", bytes);
+    IconStore store;
+    EXPECT_FALSE(store.Load(folder.DataPath("Iconbmp.dat"), 16, 10));
+    EXPECT_EQ(store.PixelWidth(), 512);
+    EXPECT_EQ(store.PixelHeight(), 320);
+    EXPECT_TRUE(AllFace(store));
+  }
+}
+
+TEST(IconStore, EightAndFourBitFilesLoad) {
+  TempExeFolder folder;
+  const auto cellOneOne = [](int x, int y) { return (x / 32 == 1 && y / 32 == 1) ? 1 : 0; };
+  folder.WriteData("Iconbmp.dat", PaletteBmp(64, 64, 8, {kBlue, kRed}, cellOneOne));
+  IconStore store;
+  ASSERT_TRUE(store.Load(folder.DataPath("Iconbmp.dat"), 3, 3));
+  EXPECT_EQ(store.PixelAt(40, 40), kRed);
+  EXPECT_EQ(store.PixelAt(5, 5), kBlue);
+  EXPECT_EQ(store.PixelAt(70, 70), Face());  // beyond the file: button face
+
+  folder.WriteData("Iconbmp.dat", PaletteBmp(64, 64, 4, {kGreen, kRed}, cellOneOne));
+  ASSERT_TRUE(store.Load(folder.DataPath("Iconbmp.dat"), 2, 2));
+  EXPECT_EQ(store.PixelAt(63, 63), kRed);
+  EXPECT_EQ(store.PixelAt(31, 40), kGreen);
+}
+
+TEST(IconStore, LoadingKeepsTheTopLeftPart) {
+  TempExeFolder folder;
+  folder.WriteData("Iconbmp.dat", StoreFile(30, 30, {{2, 1, kRed}, {25, 25, kBlue}}));
+  IconStore store;
+  ASSERT_TRUE(store.Load(folder.DataPath("Iconbmp.dat"), 16, 16));
+  EXPECT_EQ(store.Columns(), 16);
+  EXPECT_EQ(store.Rows(), 16);
+  EXPECT_EQ(store.PixelAt(2 * 32 + 31, 1 * 32), kRed);
+  EXPECT_EQ(store.PixelAt(2 * 32 + 31, 2 * 32), Face());
+
+  store.Resize(40, 40);
+  EXPECT_EQ(store.PixelAt(2 * 32, 1 * 32 + 31), kRed);
+  EXPECT_EQ(store.PixelAt(25 * 32, 25 * 32), Face());  // dropped by the first size
+  store.Resize(2, 2);
+  EXPECT_EQ(store.PixelWidth(), 64);
+  EXPECT_EQ(store.PixelAt(1 * 32, 1 * 32), Face());
+  EXPECT_FALSE(store.HasCell(2, 1));
+}
+
+TEST(IconStore, CellHelpers) {
+  IconStore store;
+  store.Load("C:\\no such folder\\Iconbmp.dat", 4, 3);
+  HBITMAP red = SolidBitmap(kRed);
+  EXPECT_TRUE(store.CopyToCell(red, 1, 2));
+  EXPECT_FALSE(store.CopyToCell(red, 4, 0));
+  EXPECT_EQ(store.PixelAt(32, 64), kRed);
+  EXPECT_EQ(store.PixelAt(63, 95), kRed);
+  EXPECT_EQ(store.PixelAt(64, 64), Face());
+
+  EXPECT_TRUE(store.CopyCell(1, 2, 3, 0));
+  EXPECT_EQ(store.PixelAt(3 * 32 + 10, 10), kRed);
+  EXPECT_FALSE(store.CopyCell(1, 2, 3, 3));
+
+  HBITMAP target = SolidBitmap(kBlue);
+  EXPECT_TRUE(store.CopyCellTo(3, 0, target));
+  EXPECT_EQ(BitmapPixel(target, 0, 31), kRed);
+  EXPECT_TRUE(store.FillCellWithFace(3, 0));
+  EXPECT_TRUE(store.CopyCellTo(3, 0, target));
+  EXPECT_EQ(BitmapPixel(target, 16, 16), Face());
+  EXPECT_FALSE(store.FillCellWithFace(-1, 0));
+  DeleteObject(red);
+  DeleteObject(target);
+}
+
+TEST(IconStore, IconsSurviveACloseAndComeBackAsGroupGlyphs) {
+  TempExeFolder folder;
+  {
+    App app(AppOptions{folder.path(), 1024, 768});
+    app.CreateForms();
+    HBITMAP red = SolidBitmap(kRed);
+    ASSERT_TRUE(app.Icons.CopyToCell(red, 0, 2));  // group 3's icon
+    ASSERT_TRUE(app.Icons.CopyToCell(red, 15, 15));
+    DeleteObject(red);
+    app.Close();
+  }
+  App app(AppOptions{folder.path(), 1024, 768});
+  app.CreateForms();
+  EXPECT_EQ(app.Icons.PixelAt(10, 2 * 32 + 10), kRed);
+  EXPECT_EQ(app.Icons.PixelAt(15 * 32 + 31, 15 * 32 + 31), kRed);
+  EXPECT_EQ(BitmapPixel(app.MainForm().GroupButton(3)->GlyphBitmap(), 20, 20), kRed);
+  EXPECT_EQ(BitmapPixel(app.MainForm().GroupButton(2)->GlyphBitmap(), 20, 20), Face());
+}
+
+TEST(IconStore, SmallerScreenDropsRowsAtTheNextSave) {
+  TempExeFolder folder;
+  folder.WriteData("Iconbmp.dat", StoreFile(16, 23, {{0, 22, kRed}}));
+  folder.WriteData("KBINI.dat", "[Info]\r\nType=0\r\n");
+  {
+    App app(AppOptions{folder.path(), 800, 600});  // 17 groups
+    app.CreateForms();
+    app.Close();
+  }
+  const auto info = ParseBmp(folder.ReadData("Iconbmp.dat"));
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->width, 16 * 32);
+  EXPECT_EQ(info->height, 17 * 32);
+}
+
+}  // namespace
+}  // namespace kb
