@@ -82,8 +82,14 @@ bool ProfileReader::SectionExists(std::string_view section) const {
 }
 
 ProfileWriter::ProfileWriter() = default;
-ProfileWriter::ProfileWriter(const std::string& path)
-    : path_(path), doc_(std::make_unique<ProfileDocument>(LoadDocument(path))) {}
+ProfileWriter::ProfileWriter(const std::string& path) : path_(path) {
+  const std::optional<std::string> bytes = ReadWholeFile(path);
+  // A file that is there but cannot be read (another program holds it
+  // locked) must not be replaced by one holding only this session's keys.
+  unreadable_ = !bytes && FileExists(path);
+  doc_ = std::make_unique<ProfileDocument>(
+      ProfileDocument::Parse(bytes ? std::string_view(*bytes) : std::string_view()));
+}
 ProfileWriter::~ProfileWriter() = default;
 ProfileWriter::ProfileWriter(ProfileWriter&&) noexcept = default;
 ProfileWriter& ProfileWriter::operator=(ProfileWriter&&) noexcept = default;
@@ -114,12 +120,15 @@ std::string ProfileWriter::Bytes() const { return doc_->Serialize(); }
 
 void ProfileWriter::Commit() {
   if (path_.empty()) throw std::logic_error("ProfileWriter without a file");
-  if (!WriteFileAtomic(path_, doc_->Serialize())) throw WriteError(path_);
+  if (unreadable_ || !WriteFileAtomic(path_, doc_->Serialize())) throw WriteError(path_);
 }
 
 void EraseProfileSection(const std::string& path, std::string_view section) {
   const std::optional<std::string> bytes = ReadWholeFile(path);
-  if (!bytes) return;
+  if (!bytes) {
+    if (FileExists(path)) throw WriteError(path);  // there, but locked
+    return;
+  }
   ProfileDocument doc = ProfileDocument::Parse(*bytes);
   if (!doc.Erase(section)) return;
   if (!WriteFileAtomic(path, doc.Serialize())) throw WriteError(path);

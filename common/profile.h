@@ -90,7 +90,9 @@ class ProfileWriter {
 
   // The file as it would be written now.
   std::string Bytes() const;
-  // Writes the file; throws WriteError when the system refuses.
+  // Writes the file; throws WriteError when the system refuses, and also when
+  // the file existed but could not be read at the start of the session (its
+  // other contents would be lost).
   void Commit();
 
   const std::string& path() const { return path_; }
@@ -98,12 +100,13 @@ class ProfileWriter {
  private:
   ProfileWriter();
   std::string path_;
+  bool unreadable_ = false;
   std::unique_ptr<ProfileDocument> doc_;
 };
 
 // Removes the first section named section (with its keys) from the file at
 // once.  Nothing is written when the file or the section is missing.  Throws
-// WriteError when the system refuses.
+// WriteError when the system refuses (also when the file cannot be read).
 void EraseProfileSection(const std::string& path, std::string_view section);
 
 }  // namespace kb

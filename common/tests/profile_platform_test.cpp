@@ -110,6 +110,29 @@ TEST_F(ProfilePlatformTest, ReaderAgreesWithThePlatform) {
   EXPECT_GT(compared, 100);
 }
 
+TEST_F(ProfilePlatformTest, LockedFileIsNeitherReplacedNorErased) {
+  const std::string path = folder_ + "\\locked.ini";
+  ASSERT_TRUE(WriteFileAtomic(path, "; other program's lines\r\n[A]\r\nk=1\r\n"));
+  files_.push_back(path);
+  // Another program holds the file open without sharing it.
+  HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  ProfileWriter writer(path);
+  writer.WriteString("B", "k", "2");
+  EXPECT_THROW(EraseProfileSection(path, "A"), WriteError);
+  CloseHandle(lock);
+  // The session began without the file's lines: writing it now would lose them.
+  EXPECT_THROW(writer.Commit(), WriteError);
+  EXPECT_EQ(ReadWholeFile(path), std::optional<std::string>("; other program's lines\r\n[A]\r\nk=1\r\n"));
+  EXPECT_FALSE(FileExists(path + ".kbtmp"));
+  // Once free, a new session writes it.
+  ProfileWriter again(path);
+  again.WriteString("B", "k", "2");
+  again.Commit();
+  EXPECT_EQ(ProfileReader(path).ReadString("A", "k", ""), "1");
+  EXPECT_EQ(ProfileReader(path).ReadString("B", "k", ""), "2");
+}
+
 TEST_F(ProfilePlatformTest, PlatformReadsWhatTheWriterWrote) {
   // Values a plain "key=value" line would not give back: the writer quotes
   // them, and the platform must strip those quotes the same way.
