@@ -218,54 +218,66 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
   bytes.remove_prefix(bomSize);
   doc.sections_.emplace_back();
   doc.sections_.back().hasHeader = false;
-  bool newLineSeen = false;
-  auto add = [&doc, &newLineSeen](ProfileLine&& line) {
-    // New lines follow the file's own line ends (the first one found).
-    if (!newLineSeen && line.eol != LineEnd::kNone) {
-      doc.newLine_ = line.eol;
-      newLineSeen = true;
-    }
-    if (line.kind == ProfileLine::Kind::kSection) {
-      doc.sections_.emplace_back();
-      doc.sections_.back().header = std::move(line);
-    } else {
-      doc.sections_.back().body.push_back(std::move(line));
-    }
-  };
-  if (doc.encoding_ == FileEncoding::kUtf16Le || doc.encoding_ == FileEncoding::kUtf16Be) {
-    const bool le = doc.encoding_ == FileEncoding::kUtf16Le;
-    std::u16string units(bytes.size() / 2, u'\0');
-    for (size_t i = 0; i < units.size(); ++i) {
-      const unsigned char a = static_cast<unsigned char>(bytes[2 * i]);
-      const unsigned char b = static_cast<unsigned char>(bytes[2 * i + 1]);
-      units[i] = static_cast<char16_t>(le ? (a | (b << 8)) : ((a << 8) | b));
-    }
-    if (bytes.size() % 2) doc.tail_ = std::string(bytes.substr(bytes.size() - 1));
-    SplitLines(units.data(), units.size(), [&](size_t b, size_t e, LineEnd eol, size_t n) {
-      ProfileLine line = doc.MakeLine(ShiftJisFromUtf16(std::u16string_view(units).substr(b, e - b)), eol);
-      line.raw = std::make_unique<std::string>(bytes.substr(2 * b, 2 * (e - b + n)));
-      add(std::move(line));
-    });
-  } else if (doc.encoding_ == FileEncoding::kUtf8) {
-    SplitLines(bytes.data(), bytes.size(), [&](size_t b, size_t e, LineEnd eol, size_t n) {
-      ProfileLine line = doc.MakeLine(ShiftJisFromUtf16(Utf16FromUtf8(bytes.substr(b, e - b))), eol);
-      line.raw = std::make_unique<std::string>(bytes.substr(b, e - b + n));
-      add(std::move(line));
-    });
-  } else {
-    doc.source_ = std::string(bytes);
-    const std::string_view source = doc.source_;
-    SplitLines(source.data(), source.size(), [&](size_t b, size_t e, LineEnd eol, size_t) {
-      ProfileLine line;
-      line.begin = static_cast<uint32_t>(b);
-      line.size = static_cast<uint32_t>(e - b);
-      line.eol = eol;
-      line.Analyze(source.substr(b, e - b));
-      add(std::move(line));
-    });
+  switch (doc.encoding_) {
+    case FileEncoding::kShiftJis: doc.ParseShiftJis(bytes); break;
+    case FileEncoding::kUtf8: doc.ParseUtf8(bytes); break;
+    case FileEncoding::kUtf16Le:
+    case FileEncoding::kUtf16Be: doc.ParseUtf16(bytes); break;
   }
   doc.Reindex();
   return doc;
+}
+
+void ProfileDocument::ParseShiftJis(std::string_view bytes) {
+  source_ = std::string(bytes);
+  const std::string_view source = source_;
+  SplitLines(source.data(), source.size(), [&](size_t b, size_t e, LineEnd eol, size_t) {
+    ProfileLine line;
+    line.begin = static_cast<uint32_t>(b);
+    line.size = static_cast<uint32_t>(e - b);
+    line.eol = eol;
+    line.Analyze(source.substr(b, e - b));
+    AddParsed(std::move(line));
+  });
+}
+
+void ProfileDocument::ParseUtf8(std::string_view bytes) {
+  SplitLines(bytes.data(), bytes.size(), [&](size_t b, size_t e, LineEnd eol, size_t n) {
+    ProfileLine line = MakeLine(ShiftJisFromUtf16(Utf16FromUtf8(bytes.substr(b, e - b))), eol);
+    line.raw = std::make_unique<std::string>(bytes.substr(b, e - b + n));
+    AddParsed(std::move(line));
+  });
+}
+
+void ProfileDocument::ParseUtf16(std::string_view bytes) {
+  const bool le = encoding_ == FileEncoding::kUtf16Le;
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (size_t i = 0; i < units.size(); ++i) {
+    const unsigned char a = static_cast<unsigned char>(bytes[2 * i]);
+    const unsigned char b = static_cast<unsigned char>(bytes[2 * i + 1]);
+    units[i] = static_cast<char16_t>(le ? (a | (b << 8)) : ((a << 8) | b));
+  }
+  if (bytes.size() % 2) tail_ = std::string(bytes.substr(bytes.size() - 1));
+  const std::u16string_view text = units;
+  SplitLines(units.data(), units.size(), [&](size_t b, size_t e, LineEnd eol, size_t n) {
+    ProfileLine line = MakeLine(ShiftJisFromUtf16(text.substr(b, e - b)), eol);
+    line.raw = std::make_unique<std::string>(bytes.substr(2 * b, 2 * (e - b + n)));
+    AddParsed(std::move(line));
+  });
+}
+
+void ProfileDocument::AddParsed(ProfileLine&& line) {
+  // New lines follow the file's own line ends (the first one found).
+  if (!newLineSeen_ && line.eol != LineEnd::kNone) {
+    newLine_ = line.eol;
+    newLineSeen_ = true;
+  }
+  if (line.kind == ProfileLine::Kind::kSection) {
+    sections_.emplace_back();
+    sections_.back().header = std::move(line);
+  } else {
+    sections_.back().body.push_back(std::move(line));
+  }
 }
 
 std::string ProfileDocument::Serialize() const {

@@ -74,6 +74,10 @@ class ProfileDocument {
   bool Erase(std::string_view section);
 
  private:
+  void ParseShiftJis(std::string_view bytes);
+  void ParseUtf8(std::string_view bytes);
+  void ParseUtf16(std::string_view bytes);
+  void AddParsed(ProfileLine&& line);
   const ProfileSection* Find(std::string_view section) const;
   const ProfileLine* FindKey(const ProfileSection& section, std::string_view key) const;
   void Reindex();
@@ -88,6 +92,7 @@ class ProfileDocument {
   std::string bom_;
   std::string tail_;  // an odd last byte of a UTF-16 file, kept as it was
   LineEnd newLine_ = LineEnd::kCrLf;
+  bool newLineSeen_ = false;
   std::vector<ProfileSection> sections_;
   std::unordered_map<std::string, size_t> first_;  // folded name → section
 };
