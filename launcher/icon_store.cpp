@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "common/file_io.h"
 #include "launcher/core/bmp_file.h"
@@ -81,7 +82,16 @@ bool IconStore::Load(const std::string& path, int columns, int rows) {
 // a half-made bitmap; then Windows' own reader converts any depth.
 bool IconStore::DrawFile(const std::string& path) {
   const auto bytes = ReadWholeFile(path);
-  if (!bytes || !ParseBmp(*bytes)) return false;
+  if (!bytes) return false;
+  const std::optional<BmpInfo> info = ParseBmp(*bytes);
+  if (!info) return false;
+  if (IsPlainRgb(*info)) {
+    // The store's own format: copied straight into the store's rows, without
+    // reading the file a second time and converting it through a DC.
+    GdiFlush();
+    CopyRgbPixels(*bytes, *info, bits_, width_, height_);
+    return true;
+  }
   HANDLE image = LoadImageW(nullptr, win::Widen(path).c_str(), IMAGE_BITMAP, 0, 0,
                             LR_LOADFROMFILE | LR_CREATEDIBSECTION);
   if (!image) return false;

@@ -1,5 +1,7 @@
 #include "launcher/core/bmp_file.h"
 
+#include <algorithm>
+
 namespace kb {
 namespace {
 
@@ -108,6 +110,27 @@ std::optional<BmpInfo> ParseBmp(std::string_view file) {
   return info;
 }
 
+bool IsPlainRgb(const BmpInfo& info) {
+  return info.compression == kRgb && (info.bitCount == 24 || info.bitCount == 32);
+}
+
+void CopyRgbPixels(std::string_view file, const BmpInfo& info, uint32_t* dst, int dstWidth,
+                   int dstHeight) {
+  const size_t bytesPerPixel = static_cast<size_t>(info.bitCount) / 8;
+  const size_t stride = ((static_cast<size_t>(info.width) * info.bitCount + 31) / 32) * 4;
+  const int width = std::min(info.width, dstWidth), height = std::min(info.height, dstHeight);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(file.data()) + info.pixelOffset;
+  for (int y = 0; y < height; ++y) {
+    const int stored = info.topDown ? y : info.height - 1 - y;
+    const uint8_t* from = bytes + static_cast<size_t>(stored) * stride;
+    uint32_t* to = dst + static_cast<size_t>(y) * static_cast<size_t>(dstWidth);
+    for (int x = 0; x < width; ++x, from += bytesPerPixel) {
+      to[x] = static_cast<uint32_t>(from[0]) | static_cast<uint32_t>(from[1]) << 8 |
+              static_cast<uint32_t>(from[2]) << 16;
+    }
+  }
+}
+
 std::string EncodeBmp24(int width, int height, const std::vector<uint32_t>& topDownPixels) {
   const uint32_t stride = ((static_cast<uint32_t>(width) * 24 + 31) / 32) * 4;
   const uint32_t imageSize = stride * static_cast<uint32_t>(height);
@@ -129,15 +152,17 @@ std::string EncodeBmp24(int width, int height, const std::vector<uint32_t>& topD
   Put32(out, 2835);
   Put32(out, 0);
   Put32(out, 0);
-  for (int row = height - 1; row >= 0; --row) {
-    const size_t first = static_cast<size_t>(row) * static_cast<size_t>(width);
+  out.resize(offset + imageSize, '\0');  // row padding stays zero
+  char* rows = out.data() + offset;
+  for (int row = 0; row < height; ++row) {
+    const uint32_t* from = topDownPixels.data() + static_cast<size_t>(row) * static_cast<size_t>(width);
+    char* to = rows + static_cast<size_t>(height - 1 - row) * stride;
     for (int x = 0; x < width; ++x) {
-      const uint32_t rgb = topDownPixels[first + static_cast<size_t>(x)];
-      out.push_back(static_cast<char>(rgb & 0xFF));          // blue
-      out.push_back(static_cast<char>((rgb >> 8) & 0xFF));   // green
-      out.push_back(static_cast<char>((rgb >> 16) & 0xFF));  // red
+      const uint32_t rgb = from[x];
+      *to++ = static_cast<char>(rgb & 0xFF);          // blue
+      *to++ = static_cast<char>((rgb >> 8) & 0xFF);   // green
+      *to++ = static_cast<char>((rgb >> 16) & 0xFF);  // red
     }
-    out.append(stride - static_cast<uint32_t>(width) * 3, '\0');
   }
   return out;
 }

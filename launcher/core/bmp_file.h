@@ -29,6 +29,16 @@ constexpr int kMaxBmpSide = 16384;
 // other, sane dimensions, palette and pixel data inside the file.
 std::optional<BmpInfo> ParseBmp(std::string_view file);
 
+// True for the depths CopyRgbPixels reads itself (uncompressed 24 and 32
+// bits: what the store writes); the others go through the system's reader.
+bool IsPlainRgb(const BmpInfo& info);
+
+// Copies the top-left part of a plain-RGB file (checked by ParseBmp) into
+// top-down 0x00RRGGBB rows of dstWidth × dstHeight pixels; pixels the file
+// does not cover are left alone.
+void CopyRgbPixels(std::string_view file, const BmpInfo& info, uint32_t* dst, int dstWidth,
+                   int dstHeight);
+
 // A 24-bit bottom-up bitmap file from top-down 0x00RRGGBB pixels
 // (width × height of them).
 std::string EncodeBmp24(int width, int height, const std::vector<uint32_t>& topDownPixels);

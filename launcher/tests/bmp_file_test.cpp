@@ -140,3 +140,26 @@ TEST(BmpFile, OldCoreHeaderIsAccepted) {
 
 }  // namespace
 }  // namespace kb
+
+namespace kb {
+namespace {
+
+TEST(BmpFile, PlainRgbFilesAreCopiedTopLeftInto32BitRows) {
+  std::vector<uint32_t> pixels(5 * 4);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = 0x010203u * static_cast<uint32_t>(i + 1);
+  const std::string file = EncodeBmp24(5, 4, pixels);
+  const auto info = ParseBmp(file);
+  ASSERT_TRUE(info && IsPlainRgb(*info));
+  std::vector<uint32_t> wide(8 * 6, 0xABCDEF);
+  CopyRgbPixels(file, *info, wide.data(), 8, 6);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(wide[y * 8 + x], pixels[y * 5 + x]) << x << "," << y;
+  EXPECT_EQ(wide[5], 0xABCDEFu);       // beyond the file's width
+  EXPECT_EQ(wide[4 * 8], 0xABCDEFu);   // beyond its height
+  std::vector<uint32_t> small(2 * 2, 0);
+  CopyRgbPixels(file, *info, small.data(), 2, 2);
+  EXPECT_EQ(small[3], pixels[1 * 5 + 1]);
+}
+
+}  // namespace
+}  // namespace kb

@@ -1,0 +1,183 @@
+// Prints the launcher's start-up time (process start until the bar is shown)
+// with a full data set, beside that of an empty Win32 window program under the
+// same Wine in the same run, and the time the close sequence takes to save.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "common/file_io.h"
+#include "common/profile.h"
+#include "launcher/app.h"
+#include "launcher/core/bmp_file.h"
+#include "launcher/main_form.h"
+#include "launcher/model/launch_data.h"
+#include "win/text.h"
+
+namespace {
+
+// <chrono> cannot be used: its "µs" does not exist in the Shift-JIS literal set.
+struct Clock {
+  static double now() {
+    LARGE_INTEGER count, frequency;
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+  }
+};
+
+double Ms(double elapsed) { return elapsed; }
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+std::string OwnFolder() {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder = path;
+  folder.resize(folder.rfind(L'\\') + 1);
+  return *kb::win::Narrow(folder);
+}
+
+// 40 groups and 40 slots each, every record filled, and a full icon store.
+void WriteFullDataSet(const std::string& exeDir) {
+  CreateDirectoryW(kb::win::Widen(exeDir + "data").c_str(), nullptr);
+  kb::ProfileWriter writer(exeDir + "data\\KBINI.dat");
+  writer.WriteInteger("Info", "Type", 1);
+  writer.WriteInteger("Group", "Number", 40);
+  writer.WriteInteger("List", "Number", 40);
+  for (int g = 1; g <= kb::kMaxGroups; ++g) {
+    kb::TLaunchData group{"", "", "グループ" + std::to_string(g), "C:\\icons\\g.ico", g, 1, false};
+    kb::WriteLaunchData(writer, kb::GroupSectionName(g), group);
+    for (int s = 1; s <= kb::kMaxSlots; ++s) {
+      const std::string name = "プログラム" + std::to_string(g) + "-" + std::to_string(s);
+      kb::TLaunchData slot{"C:\\Program Files\\" + name + "\\" + name + ".exe", "C:\\work",
+                           name, "C:\\Program Files\\" + name + ".exe", 0, 1, s % 3 == 0};
+      kb::WriteLaunchData(writer, kb::SlotSectionName(g, s), slot);
+    }
+  }
+  writer.Commit();
+  const int width = (kb::kMaxSlots + 1) * 32, height = kb::kMaxGroups * 32;
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
+  kb::WriteFileAtomic(exeDir + "data\\Iconbmp.dat", kb::EncodeBmp24(width, height, pixels));
+}
+
+// Starts exe and waits until a visible window of class `cls` of that process
+// exists; returns the milliseconds, then closes the window and waits for the
+// process to end.
+double TimeStart(const std::string& exe, const wchar_t* cls, double* exitMs) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::wstring commandLine = L"\"" + kb::win::Widen(exe) + L"\"";
+  const auto t0 = Clock::now();
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
+    return -1;
+  }
+  HWND shown = nullptr;
+  while (!shown && Ms(Clock::now() - t0) < 30000) {
+    HWND w = nullptr;
+    while ((w = FindWindowExW(nullptr, w, cls, nullptr)) != nullptr) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(w, &pid);
+      if (pid == info.dwProcessId && IsWindowVisible(w)) shown = w;
+    }
+    if (!shown) Sleep(1);
+  }
+  const double startMs = Ms(Clock::now() - t0);
+  const auto t1 = Clock::now();
+  if (shown) PostMessageW(shown, WM_CLOSE, 0, 0);
+  WaitForSingleObject(info.hProcess, 30000);
+  if (exitMs) *exitMs = Ms(Clock::now() - t1);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return shown ? startMs : -1;
+}
+
+// The close sequence in-process: from the close request until the bar is
+// gone, both files written.
+double TimeCloseInProcess(const std::string& exeDir, double* createMs, double* iconSaveMs) {
+  kb::App app(kb::AppOptions{exeDir, 1700, 1000});  // room for all 40 groups
+  const auto c0 = Clock::now();
+  app.CreateForms();
+  *createMs = Ms(Clock::now() - c0);
+  const auto s0 = Clock::now();
+  app.Icons.Save(exeDir + "data\\Iconbmp_copy.dat");
+  *iconSaveMs = Ms(Clock::now() - s0);
+  const auto t0 = Clock::now();
+  app.Close();
+  return Ms(Clock::now() - t0);
+}
+
+// Parts of the bar's start-up: the settings file, the icon store.
+void TimeParts(const std::string& exeDir, double* settingsMs, double* iconsMs) {
+  auto t0 = Clock::now();
+  const kb::Settings settings = kb::LoadSettings(exeDir);
+  *settingsMs = Ms(Clock::now() - t0);
+  kb::IconStore store;
+  t0 = Clock::now();
+  store.Load(exeDir + "data\\Iconbmp.dat", kb::kMaxSlots + 1, kb::kMaxGroups);
+  *iconsMs = Ms(Clock::now() - t0);
+}
+
+// The main bar alone (settings, 40 group buttons, records, icon store).
+double TimeBarCreate(const std::string& exeDir) {
+  kb::App app(kb::AppOptions{exeDir, 1700, 1000});
+  kb::TMainForm bar(app);
+  const auto t0 = Clock::now();
+  bar.Create(nullptr);
+  return Ms(Clock::now() - t0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
+  const std::string bin = OwnFolder();
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::string dir = *kb::win::Narrow(temp) + "kb_bench_startup\\";
+  CreateDirectoryW(kb::win::Widen(dir).c_str(), nullptr);
+  CopyFileW(kb::win::Widen(bin + "Pelkan2.exe").c_str(), kb::win::Widen(dir + "Pelkan2.exe").c_str(), FALSE);
+
+  std::vector<double> empty, launcher, launcherExit, close, create, iconSave, bar, settingsLoad, iconLoad;
+  TimeStart(bin + "bench_empty_window.exe", L"KbEmptyWindow", nullptr);  // warm-up
+  for (int i = 0; i < runs; ++i) {
+    WriteFullDataSet(dir);
+    empty.push_back(TimeStart(bin + "bench_empty_window.exe", L"KbEmptyWindow", nullptr));
+    double exitMs = 0;
+    launcher.push_back(TimeStart(dir + "Pelkan2.exe", L"TMainForm", &exitMs));
+    launcherExit.push_back(exitMs);
+  }
+  for (int i = 0; i < runs; ++i) {
+    WriteFullDataSet(dir);
+    double createMs = 0, iconSaveMs = 0;
+    close.push_back(TimeCloseInProcess(dir, &createMs, &iconSaveMs));
+    create.push_back(createMs);
+    iconSave.push_back(iconSaveMs);
+    bar.push_back(TimeBarCreate(dir));
+    double settingsMs = 0, iconsMs = 0;
+    TimeParts(dir, &settingsMs, &iconsMs);
+    settingsLoad.push_back(settingsMs);
+    iconLoad.push_back(iconsMs);
+  }
+  const double e = Median(empty), l = Median(launcher);
+  std::printf("runs: %d (median of each)\n", runs);
+  std::printf("empty window start-up:            %8.1f ms\n", e);
+  std::printf("launcher start-up (40x40 data):   %8.1f ms  (%.2f x the empty window; goal <= 1.20)\n",
+              l, e > 0 ? l / e : 0.0);
+  std::printf("launcher close to process end:    %8.1f ms\n", Median(launcherExit));
+  std::printf("close sequence in-process (save): %8.1f ms  (goal < 100)\n", Median(close));
+  std::printf("  of which the icon store's file:  %8.1f ms\n", Median(iconSave));
+  std::printf("forms created in-process (40 groups): %5.1f ms\n", Median(create));
+  std::printf("  of which the main bar:           %8.1f ms\n", Median(bar));
+  std::printf("    settings file read once:       %8.1f ms\n", Median(settingsLoad));
+  std::printf("    icon store loaded:             %8.1f ms\n", Median(iconLoad));
+  return 0;
+}
