@@ -63,17 +63,16 @@ HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD pid, DW
   return nullptr;
 }
 
+BOOL CALLBACK AppendChildText(HWND child, LPARAM out) {
+  wchar_t text[512] = {};
+  GetWindowTextW(child, text, 512);
+  *reinterpret_cast<std::string*>(out) += win::Narrow(text).value_or("?") + "\n";
+  return TRUE;
+}
+
 std::string ChildTexts(HWND dialog) {
   std::string texts;
-  EnumChildWindows(
-      dialog,
-      [](HWND child, LPARAM out) -> BOOL {
-        wchar_t text[512] = {};
-        GetWindowTextW(child, text, 512);
-        *reinterpret_cast<std::string*>(out) += win::Narrow(text).value_or("?") + "\n";
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&texts));
+  EnumChildWindows(dialog, &AppendChildText, reinterpret_cast<LPARAM>(&texts));
   return texts;
 }
 
