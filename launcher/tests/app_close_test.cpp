@@ -42,6 +42,8 @@ TEST(AppClose, FirstStartWithoutDataFolderSavesDefaultsInOrder) {
   EXPECT_FALSE(FolderExists(folder.path() + "data"));
   app->Close();
   EXPECT_FALSE(IsWindow(app->MainForm().hwnd()));
+  // The close shows the application window again (it carries the taskbar button).
+  EXPECT_TRUE(IsWindowVisible(app->ApplicationHandle()));
 
   // The group window's save ends the session and writes "Window" again with
   // its own bounds, so only the keys of that section are fixed here.
@@ -147,6 +149,20 @@ TEST(AppClose, SettingsFileBlockedByAFolderIsARefusedSave) {
   EXPECT_TRUE(IsWindow(app->MainForm().hwnd()));
   // The icon store comes after the settings: it was not written.
   EXPECT_FALSE(FileExists(folder.DataPath("Iconbmp.dat")));
+}
+
+TEST(AppClose, EndOfSessionSavesAndLeavesTheLauncherWhole) {
+  TempExeFolder folder;
+  auto app = Start(folder);
+  EXPECT_EQ(SendMessageW(app->MainForm().hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
+  EXPECT_TRUE(FileExists(folder.DataPath("KBINI.dat")));
+  const auto info = ParseBmp(folder.ReadData("Iconbmp.dat"));
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->height, 16 * 32);
+  // Should the session go on after all, the bar still works.
+  EXPECT_TRUE(IsWindow(app->MainForm().hwnd()));
+  EXPECT_NE(app->MainForm().GroupButton(16), nullptr);
+  EXPECT_EQ(app->Icons.Rows(), 16);
 }
 
 TEST(AppClose, ErrorsReachingTheLoopShowTheLauncherErrorBox) {
