@@ -47,7 +47,7 @@ std::string OwnFolder() {
 void WriteFullDataSet(const std::string& exeDir) {
   CreateDirectoryW(kb::win::Widen(exeDir + "data").c_str(), nullptr);
   kb::ProfileWriter writer(exeDir + "data\\KBINI.dat");
-  writer.WriteInteger("Info", "Type", 1);
+  writer.WriteInteger("Info", "Type", 0);  // top: 23 groups on 1024, all 40 on 1700
   writer.WriteInteger("Group", "Number", 40);
   writer.WriteInteger("List", "Number", 40);
   for (int g = 1; g <= kb::kMaxGroups; ++g) {
