@@ -10,6 +10,7 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/edit_glyphs.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_window.cpp
     ${CMAKE_CURRENT_LIST_DIR}/registration_flow.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/registration_wiring.cpp
   )
   target_link_libraries(kb_launcher PUBLIC kb_edit_rules kb_groups_rules)
 
@@ -23,6 +24,11 @@ if(WIN32)
           LIBS kb_launcher kb_win_testing)
   kb_test(registration_flow_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/registration_flow_test.cpp
           LIBS kb_launcher kb_win_testing)
+  kb_test(registration_wiring_tests
+          SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/registration_wiring_test.cpp
+                  ${CMAKE_CURRENT_LIST_DIR}/tests/groups_fixture.cpp
+          LIBS kb_launcher kb_win_testing)
   add_dependencies(edit_window_tests three_icons)
+  add_dependencies(registration_wiring_tests three_icons)
   add_dependencies(registration_flow_tests three_icons)
 endif()

@@ -3,6 +3,8 @@
 #include <stdexcept>
 
 #include "common/profile.h"
+#include "groups/edit_window.h"
+#include "groups/registration_wiring.h"
 #include "groups/sub_form.h"
 #include "launcher/identity.h"
 #include "launcher/main_form.h"
@@ -67,12 +69,15 @@ void App::CreateForms() {
   };
   mainForm_->Create(appWindow_->hwnd());
 
-  // 2. The registration dialog (TEditWindow) is created here.
+  // 2. The registration dialog (TEditWindow), hidden until a right click.
+  editWindow_ = std::make_unique<TEditWindow>(appWindow_->hwnd());
 
   // 3. The group window (TSubForm) is created here; it sizes itself from the
   //    settings the bar has loaded.
   subForm_ = std::make_unique<TSubForm>(*this);
   subForm_->FormCreate(appWindow_->hwnd());
+  // Right clicks on program buttons and group buttons open the dialog.
+  ConnectRegistration(*editWindow_, *this, *subForm_);
 
   // 4. The backup target dialog (TBKUPDlg) is created here.
 }

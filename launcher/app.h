@@ -20,6 +20,7 @@
 namespace kb {
 
 class TMainForm;
+class TEditWindow;
 class TSubForm;
 class ApplicationWindow;
 
@@ -61,6 +62,8 @@ class App {
   HWND ApplicationHandle() const;
   TMainForm& MainForm() { return *mainForm_; }
   bool HasMainForm() const { return mainForm_ != nullptr; }
+  // The registration dialog (created second).
+  TEditWindow& EditWindow() { return *editWindow_; }
   // The group window (created third).
   TSubForm& SubForm() { return *subForm_; }
   bool HasSubForm() const { return subForm_ != nullptr; }
@@ -90,6 +93,7 @@ class App {
   bool running_ = false;  // inside Run(): the bar's end ends the loop
   std::unique_ptr<ApplicationWindow> appWindow_;
   std::unique_ptr<TMainForm> mainForm_;
+  std::unique_ptr<TEditWindow> editWindow_;
   std::unique_ptr<TSubForm> subForm_;
 };
 
