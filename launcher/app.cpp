@@ -110,9 +110,12 @@ void App::Close() {
 void App::ShowError(const std::string& sjisText) {
   std::string text = sjisText;
   if (text.empty() || text.back() != '.') text += '.';
-  HWND owner = mainForm_ && mainForm_->hwnd() ? mainForm_->hwnd()
-               : appWindow_                   ? appWindow_->hwnd()
-                                              : nullptr;
+  // Owned by the bar while it is on screen, else by the application window:
+  // under Wine a box owned by a hidden bar below a shown application window
+  // never gets its button clicks.
+  HWND owner = mainForm_ && mainForm_->Visible() ? mainForm_->hwnd()
+               : appWindow_                      ? appWindow_->hwnd()
+                                                 : nullptr;
   win::ErrorBox(owner, kAppTitle, text);
 }
 

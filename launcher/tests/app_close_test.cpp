@@ -173,6 +173,13 @@ TEST(AppClose, ErrorsReachingTheLoopShowTheLauncherErrorBox) {
   ASSERT_TRUE(watch->Fired());
   EXPECT_EQ(watch->ShownText(), "何かが起きました.");
   EXPECT_TRUE(IsWindow(app->MainForm().hwnd()));
+
+  // With the application window shown and the bar not (yet) shown the box
+  // still answers.
+  ShowWindow(app->ApplicationHandle(), SW_SHOWNA);
+  auto second = win::testing::AnswerDialogLater("Kobarune", IDOK, 10000);
+  win::ReportError("もう一度");
+  EXPECT_TRUE(second->Fired());
 }
 
 }  // namespace
