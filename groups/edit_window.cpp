@@ -7,6 +7,7 @@
 
 #include "groups/edit_glyphs.h"
 #include "groups/edit_rules.h"
+#include "win/message_dlg.h"
 #include "win/shell.h"
 #include "win/text.h"
 #include "win/ui_font.h"
@@ -318,10 +319,27 @@ void TEditWindow::BitBtn4Click() {
 }
 
 void TEditWindow::BitBtn1Click() {
+  if (!FieldsRepresentable()) return;
   // An empty target list makes the program button's following save erase
   // the slot's backup section.
   if (deleteRequested_ && clearBackupTargets_) clearBackupTargets_();
   if (InModal()) EndModal(win::mrOk);
+}
+
+bool TEditWindow::FieldsRepresentable() {
+  // The record holds Shift-JIS: a typed or pasted character without a
+  // Shift-JIS form is refused here, while the user can still correct it,
+  // rather than stored mangled or half-taken by the caller.
+  for (win::Edit* edit : {&edit1_, &edit2_, &edit3_, &edit4_}) {
+    try {
+      edit->Text();
+    } catch (const win::UnrepresentableName& e) {
+      win::MessageDlg(hwnd(), e.what(), win::MsgKind::Error, win::MsgButtons::Ok);
+      edit->Focus();
+      return false;
+    }
+  }
+  return true;
 }
 
 void TEditWindow::BitBtn7Click() {

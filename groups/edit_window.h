@@ -135,6 +135,7 @@ class TEditWindow : public win::Window {
   void BrowseInto(win::Edit& edit, const char* filter);
   void Paint();
   void Centre();
+  bool FieldsRepresentable();
 
   HWND owner_;
   win::Bevel bevel1_;

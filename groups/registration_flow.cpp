@@ -46,13 +46,17 @@ void FillEditWindow(TEditWindow& dialog, const TLaunchData& record, bool registe
 }
 
 void TakeEditWindow(const TEditWindow& dialog, TLaunchData& record) {
-  record.FPFileName = dialog.FileName();
-  record.WorkingDir = dialog.WorkingDir();
-  record.ShowName = dialog.ShowName();
-  record.IconFile = dialog.IconFile();
-  record.IconIndex = dialog.IconSelection();
-  record.ExecOption = dialog.ExecOption();
-  record.DoBackUp = dialog.BackUp();
+  // Taken whole or not at all: a field that cannot be read leaves the
+  // record as it was.
+  TLaunchData taken = record;
+  taken.FPFileName = dialog.FileName();
+  taken.WorkingDir = dialog.WorkingDir();
+  taken.ShowName = dialog.ShowName();
+  taken.IconFile = dialog.IconFile();
+  taken.IconIndex = dialog.IconSelection();
+  taken.ExecOption = dialog.ExecOption();
+  taken.DoBackUp = dialog.BackUp();
+  record = std::move(taken);
 }
 
 HICON IconOrShellIcon(const std::string& file, int index) {

@@ -391,6 +391,26 @@ TEST(EditWindowTest, DeleteEmptiesTheFieldsAndOnlyOkReportsIt) {
   EXPECT_EQ(targetsCleared, 1);
 }
 
+TEST(EditWindowTest, OkRefusesANameWithoutShiftJisFormAndStaysOpen) {
+  TEditWindow dialog(nullptr);
+  std::string refusal;
+  bool stillOpen = false;
+  RunLater([&] {
+    SetWindowTextW(dialog.Control(TEditWindow::kEdit3), L"caf\u00e9");  // an accented e has no Shift-JIS form
+    auto watch = win::testing::AnswerDialogLater("ｴﾗｰ", IDOK, 10000);
+    Click(dialog.Control(TEditWindow::kBitBtn1));
+    refusal = watch->Fired() ? watch->ShownText() : "";
+    stillOpen = dialog.InModal();
+    SetWindowTextW(dialog.Control(TEditWindow::kEdit3), L"cafe");
+    Click(dialog.Control(TEditWindow::kBitBtn1));
+  });
+  test::ModalTimeout timeout([&] { dialog.EndModal(win::mrNone); });
+  EXPECT_EQ(dialog.Execute(), win::mrOk);
+  EXPECT_TRUE(stillOpen);
+  EXPECT_NE(refusal.find("シフトJIS"), std::string::npos) << refusal;
+  EXPECT_EQ(dialog.ShowName(), "cafe");
+}
+
 TEST(EditWindowTest, BackupButtonOpensTheBackupDialogAndClosingCancels) {
   TEditWindow dialog(nullptr);
   int opened = 0;
