@@ -178,8 +178,14 @@ int TEditWindow::Execute() {
   Centre();
   FormShow();
   OtherWindowsDisabled others(hwnd());
+  // Above the stay-on-top bar and group window, which would otherwise cover
+  // part of it; back among normal windows when it closes.
+  constexpr UINT kZOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly);
   PostMessageW(hwnd(), kFocusFirstField, 0, 0);
-  return ShowModal();
+  const int result = ShowModal();
+  if (hwnd()) SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
+  return result;
 }
 
 void TEditWindow::Centre() {

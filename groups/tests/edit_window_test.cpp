@@ -432,9 +432,11 @@ TEST(EditWindowTest, WhileOpenTheThreadsOtherWindowsRestAndASecondShowingIsRefus
                                nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(other, nullptr);
   bool otherEnabled = true;
+  bool onTop = false;
   int nested = -1;
   RunLater([&] {
     otherEnabled = IsWindowEnabled(other) != FALSE;
+    onTop = (GetWindowLongPtrW(dialog.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     nested = dialog.Execute();
     Click(dialog.Control(TEditWindow::kBitBtn2));
   });
@@ -443,6 +445,8 @@ TEST(EditWindowTest, WhileOpenTheThreadsOtherWindowsRestAndASecondShowingIsRefus
     EXPECT_EQ(dialog.Execute(), win::mrCancel);
   }
   EXPECT_FALSE(otherEnabled);
+  EXPECT_TRUE(onTop);  // above the stay-on-top bar while open
+  EXPECT_FALSE(GetWindowLongPtrW(dialog.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_EQ(nested, win::mrNone);
   EXPECT_TRUE(IsWindowEnabled(other));
   DestroyWindow(other);
