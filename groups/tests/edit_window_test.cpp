@@ -452,6 +452,20 @@ TEST(EditWindowTest, WhileOpenTheThreadsOtherWindowsRestAndASecondShowingIsRefus
   DestroyWindow(other);
 }
 
+TEST(EditWindowTest, AltAAnswersWithTheUpdateResult) {
+  TEditWindow dialog(nullptr);
+  RunLater([&] {
+    HWND edit = dialog.Control(TEditWindow::kEdit3);
+    SetFocus(edit);
+    constexpr LPARAM kAltDown = 1 | (1 << 29);
+    PostMessageW(edit, WM_SYSKEYDOWN, 'A', kAltDown);
+    PostMessageW(edit, WM_SYSCHAR, L'a', kAltDown);
+    PostMessageW(edit, WM_SYSKEYUP, 'A', kAltDown | 0xC0000000);
+  }, 100);
+  test::ModalTimeout timeout([&] { dialog.EndModal(win::mrNone); });
+  EXPECT_EQ(dialog.Execute(), win::mrUpdate);
+}
+
 TEST(EditWindowTest, EnterAnswersOkAndEscapeCancel) {
   TEditWindow dialog(nullptr);
   for (const auto& [key, expected] : {std::pair{VK_RETURN, win::mrOk}, {VK_ESCAPE, win::mrCancel}}) {
