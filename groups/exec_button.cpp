@@ -69,13 +69,23 @@ void TExecButton::Create(HWND parent, int x, int y) {
 }
 
 void TExecButton::GlyphChanged() {
-  SetGlyph(glyphBitmap_, 1, false);
-  if (hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
+  if (Glyph() != glyphBitmap_) {
+    SetGlyph(glyphBitmap_, 1, false);  // invalidates
+  } else if (hwnd()) {
+    InvalidateRect(hwnd(), nullptr, FALSE);
+  }
 }
 
-void TExecButton::SetHint(const std::string& sjisText) {
-  hint_ = sjisText;
-  if (hwnd()) win::SetHint(hwnd(), sjisText);
+void TExecButton::SetHint(const std::string& sjisText) { hint_ = sjisText; }
+
+// The tool tip learns a changed text when the pointer first moves over the
+// button, well before it shows the hint; a group switch then only copies
+// strings instead of updating forty tools.
+void TExecButton::ApplyHint() {
+  if (hwnd() && hint_ != appliedHint_) {
+    win::SetHint(hwnd(), hint_);
+    appliedHint_ = hint_;
+  }
 }
 
 HICON TExecButton::IconFor() {
@@ -193,6 +203,7 @@ LRESULT TExecButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     FilesDropped(reinterpret_cast<HDROP>(wParam));
     return 0;
   }
+  if (msg == WM_MOUSEMOVE) ApplyHint();
   return GlyphButton::HandleMessage(msg, wParam, lParam);
 }
 

@@ -43,8 +43,11 @@ class TExecButton : public win::GlyphButton {
   // Shows the glyph bitmap again after it was drawn into.
   void GlyphChanged();
 
+  // The hint (the slot's display name); the tool tip takes it over when the
+  // pointer reaches the button.
   void SetHint(const std::string& sjisText);
   const std::string& Hint() const { return hint_; }
+  void ApplyHint();
 
   // Makes the record and the icon from a file (a shortcut is resolved).
   void SetFromFile(const std::string& path);
@@ -71,6 +74,7 @@ class TExecButton : public win::GlyphButton {
   int tag_;
   HBITMAP glyphBitmap_ = nullptr;
   std::string hint_;
+  std::string appliedHint_;  // the text the tool tip holds
 };
 
 }  // namespace kb

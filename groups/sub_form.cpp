@@ -1,5 +1,6 @@
 #include "groups/sub_form.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "common/profile.h"
@@ -102,16 +103,19 @@ void TSubForm::EraseEntry(int n) {
 void TSubForm::ShowGroup(int g) {
   if (g < 1 || g > kMaxGroups) return;
   shownGroup_ = g;
+  std::array<HBITMAP, kMaxSlots> glyphs{};
   for (int s = 1; s <= buttonCount_; ++s) {
     TExecButton& button = Buttons(s);
     button.Entry = Entries.At(g, s);
     button.SetHint(button.Entry.ShowName);
-    // A slot beyond the icon store's last column has no cell: plain face.
-    if (!app_.Icons.CopyCellTo(s, g - 1, button.GlyphBitmap())) {
-      win::FillGlyph(button.GlyphBitmap());
-    }
-    button.GlyphChanged();
+    glyphs[s - 1] = button.GlyphBitmap();
   }
+  // One pass over the icon store for all buttons; a slot beyond the store's
+  // last column has no cell and shows a plain face.
+  const int copied = app_.Icons.CopyRowTo(g - 1, glyphs.data(), buttonCount_);
+  for (int s = std::max(copied, 0) + 1; s <= buttonCount_; ++s) win::FillGlyph(glyphs[s - 1]);
+  // The glyphs changed behind the buttons' backs: one repaint for them all.
+  if (hwnd()) RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void TSubForm::ShowBeside(int buttonLeft, int buttonTop) {
@@ -119,8 +123,11 @@ void TSubForm::ShowBeside(int buttonLeft, int buttonTop) {
   const GroupWindowBox box = AlignWithGroupButton(
       DisplaySettings().edge, GroupWindowBox{r.left, r.top, r.right - r.left, r.bottom - r.top},
       buttonLeft, buttonTop);
-  SetWindowPos(hwnd(), HWND_TOPMOST, box.left, box.top, box.width, box.height,
-               SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  // The window is topmost by its style; moving an X11 window is the costly
+  // part of a switch, so a window already in place is only shown.
+  UINT flags = SWP_NOACTIVATE | SWP_NOZORDER | SWP_SHOWWINDOW;
+  if (box.left == r.left && box.top == r.top) flags |= SWP_NOMOVE | SWP_NOSIZE;
+  SetWindowPos(hwnd(), nullptr, box.left, box.top, box.width, box.height, flags);
 }
 
 void TSubForm::HideWindow() { ShowWindow(hwnd(), SW_HIDE); }

@@ -142,6 +142,28 @@ bool IconStore::HasCell(int column, int row) const {
   return bitmap_ && column >= 0 && row >= 0 && column < Columns() && row < Rows();
 }
 
+int IconStore::CopyRowTo(int row, const HBITMAP* targets, int count) const {
+  if (row < 0 || row >= Rows()) return 0;
+  const int available = std::min(count, Columns() - 1);
+  if (available <= 0) return 0;
+  BitmapDc from(bitmap_);
+  HDC to = CreateCompatibleDC(nullptr);
+  if (!from || !to) {
+    if (to) DeleteDC(to);
+    return 0;
+  }
+  HGDIOBJ original = nullptr;
+  for (int s = 1; s <= available; ++s) {
+    if (!targets[s - 1]) continue;
+    HGDIOBJ previous = SelectObject(to, targets[s - 1]);
+    if (!original) original = previous;
+    BitBlt(to, 0, 0, kCell, kCell, from.get(), s * kCell, row * kCell, SRCCOPY);
+  }
+  if (original) SelectObject(to, original);
+  DeleteDC(to);
+  return available;
+}
+
 bool IconStore::CopyCellTo(int column, int row, HBITMAP target) const {
   if (!HasCell(column, row) || !target) return false;
   BitmapDc from(bitmap_);

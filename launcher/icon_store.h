@@ -53,6 +53,11 @@ class IconStore {
   bool CopyToCell(HBITMAP source, int column, int row);
   bool FillCellWithFace(int column, int row);
   bool CopyCell(int fromColumn, int fromRow, int toColumn, int toRow);
+  // Copies cells (1, row) … (count, row) into targets[0 … count − 1] with
+  // one pair of device contexts, as a group switch does for every program
+  // button.  Returns how many of them the store has columns for; targets
+  // beyond that are left alone.
+  int CopyRowTo(int row, const HBITMAP* targets, int count) const;
 
   // One pixel as a COLORREF (0x00BBGGRR); for checks.
   COLORREF PixelAt(int x, int y) const;

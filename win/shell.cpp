@@ -60,9 +60,17 @@ void FillGlyph(HBITMAP glyph) {
 }
 
 HBITMAP CreateBlankGlyph() {
-  HDC screen = GetDC(nullptr);
-  HBITMAP glyph = CreateCompatibleBitmap(screen, 32, 32);
-  ReleaseDC(nullptr, screen);
+  // A 32-bit top-down DIB section, the icon store's own format, so copying
+  // a store cell into it needs no conversion.
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = 32;
+  info.bmiHeader.biHeight = -32;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP glyph = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (glyph) FillGlyph(glyph);
   return glyph;
 }

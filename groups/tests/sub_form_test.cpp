@@ -110,6 +110,8 @@ TEST_F(SubFormTest, ShowGroupCopiesRecordsAndIconCellsIntoTheButtons) {
   EXPECT_EQ(form().ShownGroup(), 3);
   EXPECT_EQ(slot(2).Entry.FPFileName, "C:\\two.exe");
   EXPECT_EQ(slot(2).Hint(), "Two");
+  // The tool tip takes the text over when the pointer reaches the button.
+  SendMessageW(slot(2).hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
   EXPECT_EQ(win::HintOf(slot(2).hwnd()), "Two");
   old = SelectObject(dc, slot(2).GlyphBitmap());
   EXPECT_EQ(GetPixel(dc, 10, 10), RGB(255, 0, 0));
