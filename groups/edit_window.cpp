@@ -160,13 +160,13 @@ void TEditWindow::CreateGlyphButton(win::GlyphButton& button, int id, int x, int
 }
 
 void TEditWindow::CreateLabels() {
-  struct Spec { win::Label* label; int id, x, y; const char* text; };
-  const Spec specs[] = {
+  struct LabelPlace { win::Label* label; int id, x, y; const char* text; };
+  const LabelPlace places[] = {
       {&label1_, kLabel1, 24, 28, "ファイル名"},   {&label2_, kLabel2, 24, 60, "作業ﾌｫﾙﾀﾞ"},
       {&label3_, kLabel3, 24, 92, "表示名"},       {&label4_, kLabel4, 24, 124, "ｱｲｺﾝﾌｧｲﾙの指定"},
       {&label5_, kLabel5, 24, 166, "アイコン"},    {&label6_, kLabel6, 24, 204, "実行時ｵﾌﾟｼｮﾝ"},
   };
-  for (const Spec& s : specs) {
+  for (const LabelPlace& s : places) {
     s.label->Create(hwnd(), s.x, s.y, 0, 0, s.text, false, s.id);  // sized to its text
   }
 }
