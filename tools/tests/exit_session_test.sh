@@ -16,17 +16,18 @@ cleanup() {
   rm -rf "$prefix"
 }
 trap cleanup EXIT
-# Wine's services keep whatever descriptors they are started with: start
-# them here without ours, or CTest would wait for them.
-"$wine" wineboot -i </dev/null >/dev/null 2>&1
-"$wine" cmd /c exit </dev/null >/dev/null 2>&1
 cd "$(dirname "$program")" || exit 1
 # A display of its own too (with a window manager: without one every hidden
 # or destroyed window stalls for about two seconds).
 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
   openbox --sm-disable </dev/null >/dev/null 2>&1 &
   wm=$!
-  sleep 0.3
+  # The prefix is made on this display: the desktop process that Wine starts
+  # with the first program binds the session to the display it finds, and
+  # its services keep whatever descriptors they are started with, so they get
+  # none of CTest'"'"'s.
+  "$0" wineboot -i </dev/null >/dev/null 2>&1
+  "$0" cmd /c exit </dev/null >/dev/null 2>&1
   "$0" "$1" --gtest_color=no </dev/null
   status=$?
   kill $wm 2>/dev/null
