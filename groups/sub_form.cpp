@@ -152,6 +152,12 @@ void TSubForm::SetCopyCursor(bool dragging) {
 }
 
 LRESULT TSubForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // The group window lives as long as the launcher: a close request from
+  // outside (a window manager, a task list) only hides it.
+  if (msg == WM_CLOSE) {
+    HideWindow();
+    return 0;
+  }
   if (msg == WM_SETCURSOR && dragCursor_ && reinterpret_cast<HWND>(wParam) == hwnd()) {
     ::SetCursor(win::GlyphButton::DragCursor());
     return TRUE;

@@ -187,5 +187,16 @@ TEST_F(SubFormTest, EraseEntryRemovesTheCurrentGroupsSectionAtOnce) {
   EXPECT_TRUE(file.SectionExists("ExButton3-4"));
 }
 
+TEST_F(SubFormTest, ACloseRequestOnlyHidesTheWindow) {
+  Start("[Info]\r\nType=0\r\n");
+  form().ShowGroup(1);
+  form().ShowBeside(39, 0);
+  ASSERT_TRUE(form().Visible());
+  SendMessageW(form().hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(form().hwnd()));
+  EXPECT_FALSE(form().Visible());
+  EXPECT_TRUE(IsWindow(slot(1).hwnd()));
+}
+
 }  // namespace
 }  // namespace kb::groups_testing
