@@ -2,7 +2,8 @@
 # Sets up the machine, builds the launcher and starts it under Wine.
 # On a Linux desktop it appears on your display.  Without a display it runs on
 # a virtual one, saves a screenshot to build/screenshot.png and keeps running
-# until interrupted (Ctrl+C).
+# until interrupted.  Ctrl+C closes the launcher the ordinary way, so it saves
+# its settings before it ends.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$kb_root"
@@ -12,17 +13,33 @@ cmake --build --preset "$kb_wine_preset" --target Pelkan2 Hurtle Vaulter2
 runner="build/$kb_wine_preset/wine-run"
 exe="build/$kb_wine_preset/bin/Pelkan2.exe"
 
+on_display=false
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  KB_DISPLAY="$DISPLAY" exec "$runner" "$exe"
+  export KB_DISPLAY="$DISPLAY"
+  on_display=true
 fi
 
-trap '"$runner" --shutdown' EXIT
+pid=
+finish() {
+  trap - INT TERM EXIT
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+    # taskkill without /f sends the launcher's windows WM_CLOSE: the close
+    # sequence runs and saves everything.
+    "$runner" taskkill /im Pelkan2.exe >/dev/null 2>&1 || true
+    for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  fi
+  "$runner" --shutdown
+}
+trap finish INT TERM EXIT
+
 "$runner" "$exe" &
 pid=$!
-sleep 6
-display=":$(cut -d' ' -f1 "build/$kb_wine_preset/xdisplay.state")"
-if DISPLAY="$display" xwd -root -silent | convert xwd:- build/screenshot.png 2>/dev/null; then
-  echo "Kobarune runs on the virtual display $display; screenshot: build/screenshot.png"
+if ! $on_display; then
+  sleep 6
+  display=":$(cut -d' ' -f1 "build/$kb_wine_preset/xdisplay.state")"
+  if DISPLAY="$display" xwd -root -silent | convert xwd:- build/screenshot.png 2>/dev/null; then
+    echo "Kobarune runs on the virtual display $display; screenshot: build/screenshot.png"
+  fi
 fi
-echo "Press Ctrl+C to stop."
-wait "$pid"
+echo "Press Ctrl+C to close the launcher."
+wait "$pid" || true
