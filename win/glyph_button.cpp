@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <array>
+#include <cstdio>
 
 #include "win/text.h"
 #include "win/ui_font.h"
@@ -225,21 +226,30 @@ LRESULT GlyphButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefaultHandling(msg, wParam, lParam);
 }
 
+struct Acc { double t[6]={}; long n=0; ~Acc(){ fprintf(stderr,"PAINT n=%ld begin %.1f setup %.1f content %.1f blit %.1f cleanup+end %.1f\n",n,t[0],t[1],t[2],t[3],t[4]); } };
+static Acc acc;
+static double Now(){ LARGE_INTEGER f,c; QueryPerformanceFrequency(&f); QueryPerformanceCounter(&c); return 1000.0*c.QuadPart/f.QuadPart; }
 void GlyphButton::Paint() {
+  double a=Now(); acc.n++;
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd(), &ps);
   // Drawn off screen first so the face never flickers under the glyph.
+  double b=Now(); acc.t[0]+=b-a;
   RECT rc;
   GetClientRect(hwnd(), &rc);
   HDC mem = CreateCompatibleDC(dc);
   HBITMAP bmp = CreateCompatibleBitmap(dc, rc.right, rc.bottom);
   HGDIOBJ old = SelectObject(mem, bmp);
+  double c=Now(); acc.t[1]+=c-b;
   PaintContent(mem);
+  double d=Now(); acc.t[2]+=d-c;
   BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
+  double e=Now(); acc.t[3]+=e-d;
   SelectObject(mem, old);
   DeleteObject(bmp);
   DeleteDC(mem);
   EndPaint(hwnd(), &ps);
+  acc.t[4]+=Now()-e;
 }
 
 void GlyphButton::PaintContent(HDC dc) const {
