@@ -2,8 +2,11 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <array>
-#include <cstdio>
+#include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "win/text.h"
 #include "win/ui_font.h"
@@ -51,6 +54,115 @@ class DragCursorHolder {
  private:
   HCURSOR cursor_;
 };
+
+// One off-screen buffer for all glyph buttons of a thread (painting never
+// nests), kept between paints: under Wine making a bitmap and a DC for every
+// WM_PAINT cost more than drawing the button.  A 32-bit DIB section, so the
+// glyph is composed straight into its pixels.
+class PaintBuffer {
+ public:
+  PaintBuffer() = default;
+  PaintBuffer(const PaintBuffer&) = delete;
+  PaintBuffer& operator=(const PaintBuffer&) = delete;
+  ~PaintBuffer() {
+    if (dc_) {
+      if (old_) SelectObject(dc_, old_);
+      DeleteDC(dc_);
+    }
+    if (bitmap_) DeleteObject(bitmap_);
+  }
+
+  // A memory DC of at least width x height pixels, or null.
+  HDC Prepare(int width, int height) {
+    if (width <= 0 || height <= 0) return nullptr;
+    if (!dc_ && !(dc_ = CreateCompatibleDC(nullptr))) return nullptr;
+    if (bitmap_ && width <= width_ && height <= height_) return dc_;
+    width = std::max(width, width_);
+    height = std::max(height, height_);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom-up: see DibOf
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap) return nullptr;
+    HGDIOBJ previous = SelectObject(dc_, bitmap);
+    if (!old_) old_ = previous;
+    if (bitmap_) DeleteObject(bitmap_);
+    bitmap_ = bitmap;
+    width_ = width;
+    height_ = height;
+    return dc_;
+  }
+
+ private:
+  HDC dc_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  int width_ = 0, height_ = 0;
+};
+
+// The 32-bit pixels of the bottom-up DIB section selected into dc.
+struct DibTarget {
+  uint32_t* bits = nullptr;
+  int width = 0, height = 0;
+  uint32_t* Row(int y) const {
+    return bits + static_cast<size_t>(height - 1 - y) * static_cast<size_t>(width);
+  }
+};
+
+std::optional<DibTarget> DibOf(HDC dc) {
+  HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
+  DIBSECTION section{};
+  if (!bitmap || GetObjectW(bitmap, sizeof section, &section) != sizeof section) return std::nullopt;
+  // Wine reports a top-down section's height as positive too, so its row
+  // order cannot be told here: only bottom-up sections are written directly.
+  if (!section.dsBm.bmBits || section.dsBmih.biBitCount != 32 ||
+      section.dsBmih.biCompression != BI_RGB || section.dsBmih.biHeight <= 0)
+    return std::nullopt;
+  DibTarget t;
+  t.bits = static_cast<uint32_t*>(section.dsBm.bmBits);
+  t.width = section.dsBm.bmWidth;
+  t.height = section.dsBm.bmHeight;
+  return t;
+}
+
+// Copies image `srcX` of glyph into dc's own 32-bit pixels at (x, y),
+// leaving out the transparent colour (the image's bottom-left pixel): one
+// read of the glyph and a loop, where TransparentBlt builds masks each time.
+// False when dc is no 32-bit DIB section or the glyph cannot be read.
+bool ComposeGlyph(HDC dc, HBITMAP glyph, int srcX, int x, int y, int w, int h) {
+  const std::optional<DibTarget> target = DibOf(dc);
+  if (!target || w <= 0 || h <= 0) return false;
+  BITMAP shape{};
+  if (!GetObjectW(glyph, sizeof shape, &shape)) return false;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = shape.bmWidth;
+  info.bmiHeader.biHeight = -h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  std::vector<uint32_t> pixels(static_cast<size_t>(shape.bmWidth) * static_cast<size_t>(h));
+  if (GetDIBits(dc, glyph, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS) != h)
+    return false;
+  GdiFlush();  // earlier GDI drawing must be in the pixels before they are written
+  const auto at = [&](int gx, int gy) {
+    return pixels[static_cast<size_t>(gy) * static_cast<size_t>(shape.bmWidth) + srcX + gx] & 0xFFFFFF;
+  };
+  const uint32_t transparent = at(0, h - 1);
+  for (int gy = std::max(0, -y); gy < h && y + gy < target->height; ++gy) {
+    uint32_t* row = target->Row(y + gy);
+    for (int gx = std::max(0, -x); gx < w && x + gx < target->width; ++gx) {
+      const uint32_t p = at(gx, gy);
+      if (p != transparent) row[x + gx] = p;
+    }
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -226,30 +338,22 @@ LRESULT GlyphButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefaultHandling(msg, wParam, lParam);
 }
 
-struct Acc { double t[6]={}; long n=0; ~Acc(){ fprintf(stderr,"PAINT n=%ld begin %.1f setup %.1f content %.1f blit %.1f cleanup+end %.1f\n",n,t[0],t[1],t[2],t[3],t[4]); } };
-static Acc acc;
-static double Now(){ LARGE_INTEGER f,c; QueryPerformanceFrequency(&f); QueryPerformanceCounter(&c); return 1000.0*c.QuadPart/f.QuadPart; }
 void GlyphButton::Paint() {
-  double a=Now(); acc.n++;
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd(), &ps);
   // Drawn off screen first so the face never flickers under the glyph.
-  double b=Now(); acc.t[0]+=b-a;
   RECT rc;
   GetClientRect(hwnd(), &rc);
-  HDC mem = CreateCompatibleDC(dc);
-  HBITMAP bmp = CreateCompatibleBitmap(dc, rc.right, rc.bottom);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  double c=Now(); acc.t[1]+=c-b;
-  PaintContent(mem);
-  double d=Now(); acc.t[2]+=d-c;
-  BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
-  double e=Now(); acc.t[3]+=e-d;
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
+  static thread_local PaintBuffer buffer;
+  if (HDC mem = buffer.Prepare(rc.right, rc.bottom)) {
+    const int saved = SaveDC(mem);  // the buffer is shared: no state leaks between buttons
+    PaintContent(mem);
+    RestoreDC(mem, saved);
+    BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
+  } else {
+    PaintContent(dc);
+  }
   EndPaint(hwnd(), &ps);
-  acc.t[4]+=Now()-e;
 }
 
 void GlyphButton::PaintContent(HDC dc) const {
@@ -308,6 +412,8 @@ void GlyphButton::PaintContent(HDC dc) const {
 }
 
 void GlyphButton::DrawGlyph(HDC dc, int x, int y, int w, int h, bool enabled) const {
+  const bool ownDisabled = !enabled && imageCount_ == 2;
+  if ((enabled || ownDisabled) && ComposeGlyph(dc, glyph_, ownDisabled ? w : 0, x, y, w, h)) return;
   HDC src = CreateCompatibleDC(dc);
   HGDIOBJ oldSrc = SelectObject(src, glyph_);
   const bool ownDisabledImage = !enabled && imageCount_ == 2;

@@ -163,6 +163,104 @@ TEST_F(GlyphButtonTest, DisabledOneImageGlyphIsEmbossedTwoImageGlyphUsesSecondIm
   EXPECT_EQ(enabled.At(kOffset + 10, kOffset + 10), kRed);
 }
 
+// A 32-bit DIB section canvas, the kind WM_PAINT draws into: the glyph is
+// composed straight into its pixels there instead of through TransparentBlt.
+class DibCanvas {
+ public:
+  DibCanvas(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom-up, like the paint buffer
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    dc_ = CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    old_ = SelectObject(dc_, bitmap_);
+  }
+  ~DibCanvas() {
+    SelectObject(dc_, old_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+  DibCanvas(const DibCanvas&) = delete;
+  DibCanvas& operator=(const DibCanvas&) = delete;
+  HDC dc() const { return dc_; }
+  COLORREF At(int x, int y) const { GdiFlush(); return GetPixel(dc_, x, y); }
+
+ private:
+  HDC dc_;
+  HBITMAP bitmap_;
+  HGDIOBJ old_;
+};
+
+// Every pixel of the composed glyph equals what TransparentBlt draws, in the
+// normal, pressed and own-disabled-image looks, and with a glyph that
+// reaches past the button's edge.
+TEST_F(GlyphButtonTest, ComposedGlyphMatchesTransparentBltPixelForPixel) {
+  const auto same = [&](const char* look) {
+    Canvas ddb(GlyphButton::kSize, GlyphButton::kSize);
+    DibCanvas dib(GlyphButton::kSize, GlyphButton::kSize);
+    button.PaintContent(ddb.dc());
+    button.PaintContent(dib.dc());
+    int differing = 0;
+    for (int y = 0; y < GlyphButton::kSize; ++y)
+      for (int x = 0; x < GlyphButton::kSize; ++x) differing += ddb.At(x, y) != dib.At(x, y);
+    EXPECT_EQ(differing, 0) << look;
+    return dib.At(kOffset + 10, kOffset + 10);
+  };
+  button.SetGlyph(MakeGlyph({kRed, kBlue}), 2, true);
+  EXPECT_EQ(same("normal"), kRed);
+  button.SetEnabled(false);
+  EXPECT_EQ(same("disabled, own image"), kBlue);
+  button.SetEnabled(true);
+  MoveTo(button.hwnd(), 5, 5);
+  PostMessageW(button.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PumpMessagesFor(30);
+  ASSERT_TRUE(button.Pressed());
+  button.SetDefault(true);
+  EXPECT_NE(same("pressed default"), kBlue);
+  PostMessageW(button.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(200, 5));
+  PumpMessagesFor(30);
+
+  RecordingButton small;
+  ASSERT_TRUE(small.Create(host.hwnd(), 60, 10, 20, 20, 78));
+  small.SetGlyph(MakeGlyph({kRed}), 1, true);
+  Canvas ddb(20, 20);
+  DibCanvas dib(20, 20);
+  small.PaintContent(ddb.dc());
+  small.PaintContent(dib.dc());
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) ASSERT_EQ(ddb.At(x, y), dib.At(x, y)) << x << "," << y;
+  EXPECT_EQ(dib.At(10, 10), kRed);
+}
+
+// The real WM_PAINT, through the shared off-screen buffer, puts the glyph on
+// screen; a second, smaller button painted after a larger one shows no
+// leftovers of the first.
+TEST_F(GlyphButtonTest, PaintedWindowShowsTheGlyphOnScreen) {
+  button.SetGlyph(MakeGlyph({kRed}), 1, true);
+  RecordingButton small;
+  ASSERT_TRUE(small.Create(host.hwnd(), 60, 10, 20, 20, 78));
+  small.SetGlyph(MakeGlyph({kBlue}), 1, true);
+  ShowWindow(host.hwnd(), SW_SHOWNA);
+  UpdateWindow(host.hwnd());
+  RedrawWindow(button.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  RedrawWindow(small.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  HDC dc = GetDC(button.hwnd());
+  const COLORREF inside = GetPixel(dc, kOffset + 10, kOffset + 10);
+  ReleaseDC(button.hwnd(), dc);
+  dc = GetDC(small.hwnd());
+  const COLORREF smallInside = GetPixel(dc, 10, 10);
+  const COLORREF smallCorner = GetPixel(dc, 1, 1);
+  ReleaseDC(small.hwnd(), dc);
+  EXPECT_EQ(inside, kRed);
+  EXPECT_EQ(smallInside, kBlue);
+  EXPECT_NE(smallCorner, kRed);
+}
+
 TEST_F(GlyphButtonTest, GlyphNotOwnedSurvivesTheButtonOwnedOneIsFreed) {
   HBITMAP kept = MakeGlyph({kRed});
   {
