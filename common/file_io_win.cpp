@@ -32,8 +32,20 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   std::string out;
+  // Sized from the file up front and read in one call: the icon store is
+  // megabytes, and Wine pays per ReadFile and per growth of the string.
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < 0x40000000) {
+    out.resize(static_cast<size_t>(size.QuadPart));
+    DWORD n = 0;
+    if (!ReadFile(file, out.data(), static_cast<DWORD>(out.size()), &n, nullptr)) {
+      CloseHandle(file);
+      return std::nullopt;
+    }
+    out.resize(n);
+  }
   char buffer[65536];
-  for (;;) {
+  for (;;) {  // the rest, should the file have grown meanwhile
     DWORD n = 0;
     if (!ReadFile(file, buffer, sizeof buffer, &n, nullptr)) {
       CloseHandle(file);
