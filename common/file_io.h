@@ -4,6 +4,7 @@
 // page 932.
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // or the new one, never a torn one.  False (and no temporary file left) when
 // the system refuses.
 bool WriteFileAtomic(const std::string& path, std::string_view bytes);
+
+// The same with the content given as pieces written one after the other, so
+// a large block (a bitmap's pixels) is written from where it lies, uncopied.
+bool WriteFileAtomic(const std::string& path, std::initializer_list<std::string_view> pieces);
 
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);

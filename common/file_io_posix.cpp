@@ -52,11 +52,17 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 }
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes) {
+  return WriteFileAtomic(path, std::initializer_list<std::string_view>{bytes});
+}
+
+bool WriteFileAtomic(const std::string& path, std::initializer_list<std::string_view> pieces) {
   const std::string target = HostPath(path);
   const std::string temp = target + ".kbtmp";
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (fd < 0) return false;
-  const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  bool written = true;
+  for (const std::string_view piece : pieces) written = written && WriteAll(fd, piece);
+  written = written && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
   if (!written || !closed || std::rename(temp.c_str(), target.c_str()) != 0) {
     ::unlink(temp.c_str());

@@ -59,12 +59,18 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 }
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes) {
+  return WriteFileAtomic(path, std::initializer_list<std::string_view>{bytes});
+}
+
+bool WriteFileAtomic(const std::string& path, std::initializer_list<std::string_view> pieces) {
   const std::wstring target = WidePath(path);
   const std::wstring temp = target + L".kbtmp";
   HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  const bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
+  bool written = true;
+  for (const std::string_view piece : pieces) written = written && WriteAll(file, piece);
+  written = written && FlushFileBuffers(file);
   CloseHandle(file);
   // MOVEFILE_WRITE_THROUGH: the call returns only once the rename is on disk.
   if (!written || !MoveFileExW(temp.c_str(), target.c_str(),

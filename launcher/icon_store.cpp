@@ -134,8 +134,13 @@ void IconStore::Resize(int columns, int rows) {
 bool IconStore::Save(const std::string& path) const {
   if (!bitmap_) return true;
   GdiFlush();
-  const std::vector<uint32_t> pixels(bits_, bits_ + static_cast<size_t>(width_) * height_);
-  return WriteFileAtomic(path, EncodeBmp24(width_, height_, pixels));
+  // Written straight from the DIB section as a 32-bit top-down file: a
+  // converted 24-bit copy is a quarter smaller but took three times as long
+  // (a fresh copy of megabytes, then the conversion) on every close.
+  const std::string header = Bmp32TopDownHeader(width_, height_);
+  const std::string_view pixels(reinterpret_cast<const char*>(bits_),
+                                static_cast<size_t>(width_) * static_cast<size_t>(height_) * 4);
+  return WriteFileAtomic(path, {std::string_view(header), pixels});
 }
 
 bool IconStore::HasCell(int column, int row) const {

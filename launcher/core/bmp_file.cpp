@@ -1,6 +1,7 @@
 #include "launcher/core/bmp_file.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace kb {
 namespace {
@@ -124,11 +125,37 @@ void CopyRgbPixels(std::string_view file, const BmpInfo& info, uint32_t* dst, in
     const int stored = info.topDown ? y : info.height - 1 - y;
     const uint8_t* from = bytes + static_cast<size_t>(stored) * stride;
     uint32_t* to = dst + static_cast<size_t>(y) * static_cast<size_t>(dstWidth);
+    if (bytesPerPixel == 4) {
+      std::memcpy(to, from, static_cast<size_t>(width) * 4);
+      continue;
+    }
     for (int x = 0; x < width; ++x, from += bytesPerPixel) {
       to[x] = static_cast<uint32_t>(from[0]) | static_cast<uint32_t>(from[1]) << 8 |
               static_cast<uint32_t>(from[2]) << 16;
     }
   }
+}
+
+std::string Bmp32TopDownHeader(int width, int height) {
+  const uint32_t imageSize = static_cast<uint32_t>(width) * 4 * static_cast<uint32_t>(height);
+  const uint32_t offset = kFileHeaderSize + 40;
+  std::string out;
+  out += "BM";
+  Put32(out, offset + imageSize);
+  Put32(out, 0);
+  Put32(out, offset);
+  Put32(out, 40);
+  Put32(out, static_cast<uint32_t>(width));
+  Put32(out, static_cast<uint32_t>(-height));  // negative: top-down rows
+  Put16(out, 1);
+  Put16(out, 32);
+  Put32(out, kRgb);
+  Put32(out, imageSize);
+  Put32(out, 2835);  // 72 dots per inch
+  Put32(out, 2835);
+  Put32(out, 0);
+  Put32(out, 0);
+  return out;
 }
 
 std::string EncodeBmp24(int width, int height, const std::vector<uint32_t>& topDownPixels) {

@@ -35,9 +35,16 @@ bool IsPlainRgb(const BmpInfo& info);
 
 // Copies the top-left part of a plain-RGB file (checked by ParseBmp) into
 // top-down 0x00RRGGBB rows of dstWidth × dstHeight pixels; pixels the file
-// does not cover are left alone.
+// does not cover are left alone.  32-bit rows are copied whole, their
+// fourth byte as stored.
 void CopyRgbPixels(std::string_view file, const BmpInfo& info, uint32_t* dst, int dstWidth,
                    int dstHeight);
+
+// The file and information headers of a 32-bit top-down bitmap file of
+// width × height pixels: followed by the rows of a 32-bit top-down DIB as
+// they lie in memory, it is the whole file, so a store is saved without
+// converting or copying its pixels.
+std::string Bmp32TopDownHeader(int width, int height);
 
 // A 24-bit bottom-up bitmap file from top-down 0x00RRGGBB pixels
 // (width × height of them).

@@ -54,6 +54,34 @@ TEST(BmpFile, EncodedStoreParsesBackWithItsSizeAndPixels) {
   EXPECT_EQ(static_cast<uint8_t>(file[bottomRowSecond + 1]), (pixels[95 * 64 + 1] >> 8) & 0xFF);
 }
 
+// The store's own save: the header followed by the DIB's rows as they lie in
+// memory parses as a top-down 32-bit file and copies back row for row into
+// a store of another size (wider and shorter), leaving the rest alone.
+TEST(BmpFile, TopDown32FileOfRawRowsRoundTrips) {
+  std::vector<uint32_t> pixels(5 * 4);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = 0x010203u * static_cast<uint32_t>(i + 1);
+  const std::string file = Bmp32TopDownHeader(5, 4) +
+                           std::string(reinterpret_cast<const char*>(pixels.data()), pixels.size() * 4);
+  const auto info = ParseBmp(file);
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->width, 5);
+  EXPECT_EQ(info->height, 4);
+  EXPECT_EQ(info->bitCount, 32);
+  EXPECT_TRUE(info->topDown);
+  EXPECT_TRUE(IsPlainRgb(*info));
+  EXPECT_EQ(info->pixelOffset, 54u);
+
+  std::vector<uint32_t> store(7 * 3, 0xEEEEEE);
+  CopyRgbPixels(file, *info, store.data(), 7, 3);
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(store[y * 7 + x], pixels[y * 5 + x]) << x << "," << y;
+    EXPECT_EQ(store[y * 7 + 5], 0xEEEEEEu);
+    EXPECT_EQ(store[y * 7 + 6], 0xEEEEEEu);
+  }
+  // A file one byte short of its pixel rows is refused.
+  EXPECT_FALSE(ParseBmp(std::string_view(file).substr(0, file.size() - 1)));
+}
+
 TEST(BmpFile, RowsArePaddedToFourBytes) {
   const std::string file = EncodeBmp24(3, 2, std::vector<uint32_t>(6, 0x123456));
   EXPECT_EQ(file.size(), 14u + 40u + 2u * 12u);
