@@ -74,6 +74,20 @@ void IconStore::FillFace(int x, int y, int width, int height) {
 bool IconStore::Load(const std::string& path, int columns, int rows) {
   Allocate(columns * kCell, rows * kCell);
   if (!bitmap_) return false;
+  if (const auto bytes = ReadWholeFile(path)) {
+    const std::optional<BmpInfo> info = ParseBmp(*bytes);
+    if (info && IsPlainRgb(*info)) {
+      // Only what the file does not cover gets the face colour: filling
+      // megabytes that the file's rows then overwrite cost as much as the copy.
+      const int coveredWidth = std::min(info->width, width_);
+      const int coveredHeight = std::min(info->height, height_);
+      GdiFlush();
+      if (coveredWidth < width_) FillFace(coveredWidth, 0, width_ - coveredWidth, coveredHeight);
+      if (coveredHeight < height_) FillFace(0, coveredHeight, width_, height_ - coveredHeight);
+      CopyRgbPixels(*bytes, *info, bits_, width_, height_);
+      return true;
+    }
+  }
   FillFace(0, 0, width_, height_);
   return DrawFile(path);
 }

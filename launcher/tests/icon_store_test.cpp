@@ -163,6 +163,39 @@ TEST(IconStore, LoadingKeepsTheTopLeftPart) {
   EXPECT_FALSE(store.HasCell(2, 1));
 }
 
+// A store saved and loaded again into a larger one keeps every cell; what
+// the file does not cover, to the right, below and in the corner, is button
+// face, also where the larger store's memory held other pixels before.
+TEST(IconStore, SavedStoreLoadsBackAndUncoveredCellsAreFace) {
+  TempExeFolder folder;
+  folder.WriteData("Iconbmp.dat", "an older file that the save replaces");
+  IconStore saved;
+  saved.Load("C:\\no such folder\\Iconbmp.dat", 2, 2);
+  HBITMAP red = SolidBitmap(kRed);
+  HBITMAP blue = SolidBitmap(kBlue);
+  ASSERT_TRUE(saved.CopyToCell(red, 1, 0));
+  ASSERT_TRUE(saved.CopyToCell(blue, 0, 1));
+  ASSERT_TRUE(saved.Save(folder.DataPath("Iconbmp.dat")));
+  DeleteObject(red);
+  DeleteObject(blue);
+
+  IconStore store;
+  ASSERT_TRUE(store.Load(folder.DataPath("Iconbmp.dat"), 3, 3));
+  EXPECT_EQ(store.PixelAt(32, 0), kRed);
+  EXPECT_EQ(store.PixelAt(63, 31), kRed);
+  EXPECT_EQ(store.PixelAt(0, 32), kBlue);
+  EXPECT_EQ(store.PixelAt(31, 63), kBlue);
+  EXPECT_EQ(store.PixelAt(0, 0), Face());
+  EXPECT_EQ(store.PixelAt(70, 10), Face());  // right of the file
+  EXPECT_EQ(store.PixelAt(10, 70), Face());  // below it
+  EXPECT_EQ(store.PixelAt(90, 90), Face());  // the corner
+  // Loading a smaller file into the same store again leaves no old pixels.
+  folder.WriteData("Iconbmp.dat", StoreFile(1, 1, {}));
+  ASSERT_TRUE(store.Load(folder.DataPath("Iconbmp.dat"), 3, 3));
+  EXPECT_EQ(store.PixelAt(32, 0), Face());
+  EXPECT_EQ(store.PixelAt(0, 32), Face());
+}
+
 TEST(IconStore, CellHelpers) {
   IconStore store;
   store.Load("C:\\no such folder\\Iconbmp.dat", 4, 3);
