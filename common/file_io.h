@@ -4,6 +4,7 @@
 // page 932.
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -19,6 +20,13 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // or the new one, never a torn one.  False (and no temporary file left) when
 // the system refuses.
 bool WriteFileAtomic(const std::string& path, std::string_view bytes);
+
+// Reads `size` bytes from `offset` on into dst (a bitmap's pixels, read
+// where they are to lie).  False when the file is missing or shorter.
+bool ReadFileAt(const std::string& path, uint64_t offset, void* dst, size_t size);
+
+// The file's size in bytes, or nullopt when it is missing.
+std::optional<uint64_t> FileSize(const std::string& path);
 
 // The same with the content given as pieces written one after the other, so
 // a large block (a bitmap's pixels) is written from where it lies, uncopied.

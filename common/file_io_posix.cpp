@@ -51,6 +51,30 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return out;
 }
 
+bool ReadFileAt(const std::string& path, uint64_t offset, void* dst, size_t size) {
+  const int fd = ::open(HostPath(path).c_str(), O_RDONLY);
+  if (fd < 0) return false;
+  auto* to = static_cast<char*>(dst);
+  bool ok = true;
+  while (ok && size > 0) {
+    const ssize_t n = ::pread(fd, to, size, static_cast<off_t>(offset));
+    ok = n > 0;
+    if (ok) {
+      to += n;
+      offset += static_cast<uint64_t>(n);
+      size -= static_cast<size_t>(n);
+    }
+  }
+  ::close(fd);
+  return ok;
+}
+
+std::optional<uint64_t> FileSize(const std::string& path) {
+  struct stat st {};
+  if (::stat(HostPath(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
+  return static_cast<uint64_t>(st.st_size);
+}
+
 bool WriteFileAtomic(const std::string& path, std::string_view bytes) {
   return WriteFileAtomic(path, std::initializer_list<std::string_view>{bytes});
 }

@@ -58,6 +58,34 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return out;
 }
 
+bool ReadFileAt(const std::string& path, uint64_t offset, void* dst, size_t size) {
+  HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER at{};
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  bool ok = SetFilePointerEx(file, at, nullptr, FILE_BEGIN) != FALSE;
+  auto* to = static_cast<char*>(dst);
+  while (ok && size > 0) {
+    const DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
+    DWORD n = 0;
+    ok = ReadFile(file, to, chunk, &n, nullptr) && n > 0;
+    to += n;
+    size -= n;
+  }
+  CloseHandle(file);
+  return ok;
+}
+
+std::optional<uint64_t> FileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return std::nullopt;
+  return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 bool WriteFileAtomic(const std::string& path, std::string_view bytes) {
   return WriteFileAtomic(path, std::initializer_list<std::string_view>{bytes});
 }

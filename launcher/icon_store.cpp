@@ -74,6 +74,7 @@ void IconStore::FillFace(int x, int y, int width, int height) {
 bool IconStore::Load(const std::string& path, int columns, int rows) {
   Allocate(columns * kCell, rows * kCell);
   if (!bitmap_) return false;
+  if (ReadStoreLayout(path)) return true;
   if (const auto bytes = ReadWholeFile(path)) {
     const std::optional<BmpInfo> info = ParseBmp(*bytes);
     if (info && IsPlainRgb(*info)) {
@@ -90,6 +91,23 @@ bool IconStore::Load(const std::string& path, int columns, int rows) {
   }
   FillFace(0, 0, width_, height_);
   return DrawFile(path);
+}
+
+// A file as Save writes it, as wide as the store, is read straight into the
+// DIB section's rows: no copy of megabytes in between.  False (nothing
+// promised about the pixels) when the file is anything else.
+bool IconStore::ReadStoreLayout(const std::string& path) {
+  const std::optional<uint64_t> size = FileSize(path);
+  if (!size) return false;
+  std::string head(static_cast<size_t>(std::min<uint64_t>(*size, kBmpHeadSize)), '\0');
+  if (!ReadFileAt(path, 0, head.data(), head.size())) return false;
+  const std::optional<BmpInfo> info = ParseBmpHead(head, *size);
+  if (!info || !IsStoreLayout(*info, width_)) return false;
+  const int rows = std::min(info->height, height_);
+  GdiFlush();
+  if (rows < height_) FillFace(0, rows, width_, height_ - rows);
+  return ReadFileAt(path, info->pixelOffset, bits_,
+                    static_cast<size_t>(rows) * static_cast<size_t>(width_) * 4);
 }
 
 // The file is checked before Windows reads it, so a broken file never becomes

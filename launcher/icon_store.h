@@ -66,6 +66,7 @@ class IconStore {
   void Allocate(int width, int height);
   void FillFace(int x, int y, int width, int height);
   bool DrawFile(const std::string& path);
+  bool ReadStoreLayout(const std::string& path);
 
   HBITMAP bitmap_ = nullptr;
   uint32_t* bits_ = nullptr;  // top-down rows of 0x00RRGGBB

@@ -82,7 +82,9 @@ bool ReadInfoHeader(std::string_view file, BmpInfo& info, uint32_t& headerSize,
 
 }  // namespace
 
-std::optional<BmpInfo> ParseBmp(std::string_view file) {
+std::optional<BmpInfo> ParseBmp(std::string_view file) { return ParseBmpHead(file, file.size()); }
+
+std::optional<BmpInfo> ParseBmpHead(std::string_view file, uint64_t fileSize) {
   if (file.size() < kFileHeaderSize + 4 || file[0] != 'B' || file[1] != 'M') return std::nullopt;
   BmpInfo info;
   uint32_t headerSize = 0, paletteEntries = 0, entrySize = 0, imageSize = 0;
@@ -94,7 +96,7 @@ std::optional<BmpInfo> ParseBmp(std::string_view file) {
   // Run-length data cannot be stored top-down.
   if (info.topDown && (info.compression == kRle8 || info.compression == kRle4)) return std::nullopt;
 
-  const uint64_t size = file.size();
+  const uint64_t size = fileSize;
   const uint64_t paletteEnd =
       kFileHeaderSize + uint64_t{headerSize} + uint64_t{paletteEntries} * entrySize;
   if (paletteEntries > 256 + 3 || paletteEnd > size) return std::nullopt;
@@ -109,6 +111,10 @@ std::optional<BmpInfo> ParseBmp(std::string_view file) {
     if (stride * static_cast<uint64_t>(info.height) > available) return std::nullopt;
   }
   return info;
+}
+
+bool IsStoreLayout(const BmpInfo& info, int width) {
+  return IsPlainRgb(info) && info.bitCount == 32 && info.topDown && info.width == width;
 }
 
 bool IsPlainRgb(const BmpInfo& info) {

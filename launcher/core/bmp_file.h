@@ -29,6 +29,18 @@ constexpr int kMaxBmpSide = 16384;
 // other, sane dimensions, palette and pixel data inside the file.
 std::optional<BmpInfo> ParseBmp(std::string_view file);
 
+// The same checks on the first bytes of a file of fileSize bytes (at least
+// its headers): the sizes are checked against fileSize, so the pixels can
+// then be read straight to where they belong.
+std::optional<BmpInfo> ParseBmpHead(std::string_view head, uint64_t fileSize);
+
+// The first bytes ParseBmpHead needs at most (headers and a full palette).
+constexpr size_t kBmpHeadSize = 14 + 124 + 259 * 4;
+
+// True when the file's pixel rows are laid out exactly as a 32-bit top-down
+// DIB `width` pixels wide holds them (what the icon store saves).
+bool IsStoreLayout(const BmpInfo& info, int width);
+
 // True for the depths CopyRgbPixels reads itself (uncompressed 24 and 32
 // bits: what the store writes); the others go through the system's reader.
 bool IsPlainRgb(const BmpInfo& info);

@@ -80,6 +80,19 @@ TEST(BmpFile, TopDown32FileOfRawRowsRoundTrips) {
   }
   // A file one byte short of its pixel rows is refused.
   EXPECT_FALSE(ParseBmp(std::string_view(file).substr(0, file.size() - 1)));
+
+  // Its headers alone, with the file's size, say the same; the rows can be
+  // read straight into a store exactly as wide, not into another one.
+  const std::string_view head = std::string_view(file).substr(0, 54);
+  const auto fromHead = ParseBmpHead(head, file.size());
+  ASSERT_TRUE(fromHead);
+  EXPECT_EQ(fromHead->height, 4);
+  EXPECT_FALSE(ParseBmpHead(head, file.size() - 1));
+  EXPECT_TRUE(IsStoreLayout(*fromHead, 5));
+  EXPECT_FALSE(IsStoreLayout(*fromHead, 7));
+  const auto bottomUp = ParseBmp(EncodeBmp24(5, 4, pixels));
+  ASSERT_TRUE(bottomUp);
+  EXPECT_FALSE(IsStoreLayout(*bottomUp, 5));
 }
 
 TEST(BmpFile, RowsArePaddedToFourBytes) {

@@ -189,6 +189,24 @@ TEST(IconStore, SavedStoreLoadsBackAndUncoveredCellsAreFace) {
   EXPECT_EQ(store.PixelAt(70, 10), Face());  // right of the file
   EXPECT_EQ(store.PixelAt(10, 70), Face());  // below it
   EXPECT_EQ(store.PixelAt(90, 90), Face());  // the corner
+  // As wide as the file, with more rows: the rows are read straight in.
+  IconStore same;
+  ASSERT_TRUE(same.Load(folder.DataPath("Iconbmp.dat"), 2, 3));
+  EXPECT_EQ(same.PixelAt(63, 0), kRed);
+  EXPECT_EQ(same.PixelAt(0, 63), kBlue);
+  EXPECT_EQ(same.PixelAt(40, 40), Face());
+  EXPECT_EQ(same.PixelAt(10, 70), Face());
+  EXPECT_EQ(same.PixelAt(63, 95), Face());
+  // and with fewer.
+  ASSERT_TRUE(same.Load(folder.DataPath("Iconbmp.dat"), 2, 1));
+  EXPECT_EQ(same.PixelAt(32, 31), kRed);
+  EXPECT_EQ(same.PixelHeight(), 32);
+  // A saved file cut short is refused whole: an empty store, not a torn one.
+  const std::string full = folder.ReadData("Iconbmp.dat");
+  folder.WriteData("Iconbmp.dat", full.substr(0, full.size() - 100));
+  EXPECT_FALSE(same.Load(folder.DataPath("Iconbmp.dat"), 2, 2));
+  EXPECT_TRUE(AllFace(same));
+
   // Loading a smaller file into the same store again leaves no old pixels.
   folder.WriteData("Iconbmp.dat", StoreFile(1, 1, {}));
   ASSERT_TRUE(store.Load(folder.DataPath("Iconbmp.dat"), 3, 3));
