@@ -14,40 +14,6 @@
 
 namespace kb {
 
-namespace {
-
-// Releases the drop however the handler leaves.
-class DropGuard {
- public:
-  explicit DropGuard(HDROP drop) : drop_(drop) {}
-  ~DropGuard() { Finish(); }
-  DropGuard(const DropGuard&) = delete;
-  DropGuard& operator=(const DropGuard&) = delete;
-  void Finish() {
-    if (drop_) DragFinish(drop_);
-    drop_ = nullptr;
-  }
-
- private:
-  HDROP drop_;
-};
-
-class IconHolder {
- public:
-  explicit IconHolder(HICON icon) : icon_(icon) {}
-  ~IconHolder() {
-    if (icon_) DestroyIcon(icon_);
-  }
-  IconHolder(const IconHolder&) = delete;
-  IconHolder& operator=(const IconHolder&) = delete;
-  HICON get() const { return icon_; }
-
- private:
-  HICON icon_;
-};
-
-}  // namespace
-
 TExecButton::TExecButton(TSubForm& form, App& app, int tag) : form_(form), app_(app), tag_(tag) {}
 
 TExecButton::~TExecButton() {
@@ -101,9 +67,9 @@ HICON TExecButton::IconFor() {
 }
 
 void TExecButton::SetFromFile(const std::string& path) {
-  IconHolder extracted(IconFor());
+  win::OwnedIcon extracted(IconFor());
   std::optional<win::ShellFileInfo> info = win::QueryShellFileInfo(path);
-  IconHolder shellIcon(info ? info->icon : nullptr);
+  win::OwnedIcon shellIcon(info ? info->icon : nullptr);
   if (!KeepFields) Entry.ShowName = info ? info->displayName : std::string();
   if (IsShortcutPath(path)) {
     ResolveShortcut(path);
@@ -168,7 +134,7 @@ void TExecButton::Launch() {
 }
 
 void TExecButton::FilesDropped(HDROP drop) {
-  DropGuard guard(drop);
+  win::DropHandle guard(drop);
   if (form_.ShownGroup() == 0) return;
   app_.CurrentGroup = static_cast<uint8_t>(form_.ShownGroup());
   app_.CurrentButton = static_cast<uint8_t>(tag_);

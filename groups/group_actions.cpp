@@ -17,33 +17,6 @@ namespace kb {
 
 namespace {
 
-class DropGuard {
- public:
-  explicit DropGuard(HDROP drop) : drop_(drop) {}
-  ~DropGuard() {
-    if (drop_) DragFinish(drop_);
-  }
-  DropGuard(const DropGuard&) = delete;
-  DropGuard& operator=(const DropGuard&) = delete;
-
- private:
-  HDROP drop_;
-};
-
-class IconHolder {
- public:
-  explicit IconHolder(HICON icon) : icon_(icon) {}
-  ~IconHolder() {
-    if (icon_) DestroyIcon(icon_);
-  }
-  IconHolder(const IconHolder&) = delete;
-  IconHolder& operator=(const IconHolder&) = delete;
-  HICON get() const { return icon_; }
-
- private:
-  HICON icon_;
-};
-
 // The icon at `index` of `file`, or the shell's icon of `file`.
 HICON IconOf(const std::string& file, int index) {
   if (HICON icon = win::ExtractIconFrom(file, index)) return icon;
@@ -102,7 +75,7 @@ void OpenGroupWindow(App& app, TGroupButton& button) {
 }
 
 void GroupButtonFilesDropped(App& app, TGroupButton& button, HDROP drop) {
-  DropGuard guard(drop);
+  win::DropHandle guard(drop);
   app.CurrentGroup = static_cast<uint8_t>(button.Tag());
   app.CurrentButton = 0;
   HWND previous = GetForegroundWindow();
@@ -120,9 +93,9 @@ void GroupButtonFilesDropped(App& app, TGroupButton& button, HDROP drop) {
 void GroupSetFromFile(App& app, TGroupButton& button, const std::string& path) {
   TLaunchData& entry = button.Entry;
   const std::string& source = entry.IconFile.empty() ? entry.FPFileName : entry.IconFile;
-  IconHolder extracted(source.empty() ? nullptr : win::ExtractIconFrom(source, entry.IconIndex));
+  win::OwnedIcon extracted(source.empty() ? nullptr : win::ExtractIconFrom(source, entry.IconIndex));
   std::optional<win::ShellFileInfo> info = win::QueryShellFileInfo(path);
-  IconHolder shellIcon(info ? info->icon : nullptr);
+  win::OwnedIcon shellIcon(info ? info->icon : nullptr);
   if (!button.KeepFields) entry.ShowName = info ? info->displayName : std::string();
   if (IsShortcutPath(path)) {
     GroupResolveShortcut(app, button, path);
@@ -157,7 +130,7 @@ void RefreshGlyph(App& app, TGroupButton& button) {
   } else {
     win::FillGlyph(button.GlyphBitmap());
   }
-  IconHolder holder(icon);
+  win::OwnedIcon holder(icon);
   GroupSetIconGlyph(app, button, icon);
   button.SetHint(button.Entry.ShowName);
   button.KeepFields = false;

@@ -53,6 +53,37 @@ UINT DroppedCount(HDROP drop);
 std::string DroppedName(HDROP drop, UINT index);
 std::vector<std::string> DroppedNames(HDROP drop);
 
+// Finishes a drop however the handler leaves; Finish() ends it early.
+class DropHandle {
+ public:
+  explicit DropHandle(HDROP drop) : drop_(drop) {}
+  ~DropHandle() { Finish(); }
+  DropHandle(const DropHandle&) = delete;
+  DropHandle& operator=(const DropHandle&) = delete;
+  void Finish() {
+    if (drop_) DragFinish(drop_);
+    drop_ = nullptr;
+  }
+
+ private:
+  HDROP drop_;
+};
+
+// Destroys an icon the caller owns (nullptr is allowed).
+class OwnedIcon {
+ public:
+  explicit OwnedIcon(HICON icon) : icon_(icon) {}
+  ~OwnedIcon() {
+    if (icon_) DestroyIcon(icon_);
+  }
+  OwnedIcon(const OwnedIcon&) = delete;
+  OwnedIcon& operator=(const OwnedIcon&) = delete;
+  HICON get() const { return icon_; }
+
+ private:
+  HICON icon_;
+};
+
 // What the launcher asks of the shell when it starts something or reads a
 // shortcut.  The buttons call it through this class so a test can watch the
 // calls or replace what Wine cannot do (Wine's link object forgets a link's

@@ -55,8 +55,9 @@ void WriteFullDataSet(const std::string& exeDir) {
     kb::WriteLaunchData(writer, kb::GroupSectionName(g), group);
     for (int s = 1; s <= kb::kMaxSlots; ++s) {
       const std::string name = "プログラム" + std::to_string(g) + "-" + std::to_string(s);
-      kb::TLaunchData slot{"C:\\Program Files\\" + name + "\\" + name + ".exe", "C:\\work",
-                           name, "C:\\Program Files\\" + name + ".exe", 0, 1, s % 3 == 0};
+      const std::string folder = std::string("C:\\Program Files\\").append(name);
+      kb::TLaunchData slot{folder + "\\" + name + ".exe", "C:\\work", name, folder + ".exe", 0, 1,
+                           s % 3 == 0};
       kb::WriteLaunchData(writer, kb::SlotSectionName(g, s), slot);
     }
   }
