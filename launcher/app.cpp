@@ -58,6 +58,11 @@ App::~App() {
 }
 
 void App::CreateForms() {
+  CreateBar();
+  CreateHiddenForms();
+}
+
+void App::CreateBar() {
   appWindow_ = std::make_unique<ApplicationWindow>(*this);
   appWindow_->Create();
 
@@ -68,6 +73,10 @@ void App::CreateForms() {
     if (running_) PostQuitMessage(0);
   };
   mainForm_->Create(appWindow_->hwnd());
+}
+
+void App::CreateHiddenForms() {
+  if (!mainForm_) throw std::logic_error("the bar comes first");
 
   // 2. The registration dialog (TEditWindow), hidden until a right click.
   editWindow_ = std::make_unique<TEditWindow>(appWindow_->hwnd());
@@ -85,8 +94,7 @@ void App::CreateForms() {
 int App::Run() {
   if (!mainForm_ || !mainForm_->hwnd()) return 0;
   running_ = true;
-  ShowWindow(appWindow_->hwnd(), SW_SHOWNA);
-  mainForm_->Show();
+  if (!barShown_) ShowBar();
   MSG msg{};
   int exitCode = 0;
   for (;;) {
@@ -101,6 +109,12 @@ int App::Run() {
   }
   running_ = false;
   return exitCode;
+}
+
+void App::ShowBar() {
+  barShown_ = true;
+  ShowWindow(appWindow_->hwnd(), SW_SHOWNA);
+  mainForm_->Show();
 }
 
 void App::Close() {

@@ -44,7 +44,18 @@ class App {
   // is created.  Throws std::runtime_error when a window cannot be made.
   void CreateForms();
 
-  // Shows the bar and runs the message loop until the bar has closed.
+  // The two halves of CreateForms, for the launcher's own start-up, which
+  // shows the bar as soon as it is complete and makes the hidden windows
+  // behind it before the message loop starts:
+  //   CreateBar(); ShowBar(); CreateHiddenForms(); Run();
+  void CreateBar();
+  void CreateHiddenForms();
+
+  // Shows the application window's taskbar button and the bar.
+  void ShowBar();
+
+  // Shows the bar unless ShowBar already did, and runs the message loop
+  // until the bar has closed.
   int Run();
 
   // Asks the bar to close, as every way out of the launcher does.
@@ -91,6 +102,7 @@ class App {
  private:
   AppOptions options_;
   bool running_ = false;  // inside Run(): the bar's end ends the loop
+  bool barShown_ = false;
   std::unique_ptr<ApplicationWindow> appWindow_;
   std::unique_ptr<TMainForm> mainForm_;
   std::unique_ptr<TEditWindow> editWindow_;

@@ -110,8 +110,12 @@ void TMainForm::CreateGroupButtons() {
   Settings& s = app_.settings;
   const int n = GroupButtonCount(BarLength(s.Type, app_.ScreenWidth(), app_.ScreenHeight()));
   for (int k = 1; k <= n; ++k) {
-    if (!GroupButton(k)) CreateGroupButton(k);
-    PlaceControl(*GroupButton(k), SlotBox(s.Type, k));
+    const Box box = SlotBox(s.Type, k);
+    if (GroupButton(k)) {
+      PlaceControl(*GroupButton(k), box);
+    } else {
+      CreateGroupButton(k, box);  // made in its place: no move per button
+    }
   }
   // No room for a group button leaves no group: a count read from the file
   // would name buttons that do not exist.
@@ -119,9 +123,9 @@ void TMainForm::CreateGroupButtons() {
   PlaceHelpAndScroll(n);
 }
 
-void TMainForm::CreateGroupButton(int k) {
+void TMainForm::CreateGroupButton(int k, const Box& box) {
   auto button = std::make_unique<TGroupButton>(app_, k);
-  button->Create(hwnd(), 0, 0);
+  button->Create(hwnd(), box.left, box.top);
   // A move over a group button is a move over the bar.
   button->OnBarMouseMove = [this](int x, int y) {
     SendMessageW(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));

@@ -48,7 +48,7 @@ class TMainForm : public win::Window {
   // --- Layout ---------------------------------------------------------------
   void PlaceBar();
   void CreateGroupButtons();
-  void CreateGroupButton(int k);
+  void CreateGroupButton(int k, const Box& box);
   void PlaceHelpAndScroll(int n);
   void LoadGroupEntries();
   void LoadIconStore();

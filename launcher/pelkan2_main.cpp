@@ -39,7 +39,11 @@ std::optional<std::string> ExeFolder() {
 
 int RunLauncher(const std::string& exeDir) {
   kb::App app(kb::AppOptions{exeDir});
-  app.CreateForms();
+  // The bar appears as soon as it is complete; the hidden windows follow
+  // before the message loop starts, so no input reaches a half-made launcher.
+  app.CreateBar();
+  app.ShowBar();
+  app.CreateHiddenForms();
   return app.Run();
 }
 

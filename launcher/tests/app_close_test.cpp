@@ -2,10 +2,14 @@
 // start without data, the icon store's file, and a save the system refuses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
+#include <stdexcept>
 #include <vector>
 
 #include "common/file_io.h"
+#include "groups/edit_window.h"
+#include "groups/sub_form.h"
 #include "launcher/app.h"
 #include "launcher/core/bmp_file.h"
 #include "launcher/main_form.h"
@@ -62,6 +66,31 @@ TEST(AppClose, FirstStartWithoutDataFolderSavesDefaultsInOrder) {
   ASSERT_TRUE(info);
   EXPECT_EQ(info->width, 16 * 32);   // (ListCount + 1) × 32
   EXPECT_EQ(info->height, 16 * 32);  // GroupCount × 32
+}
+
+// The launcher's own start-up shows the bar before it makes the hidden
+// windows; the close then still writes the group window's part.
+TEST(AppClose, BarShownBeforeTheHiddenWindowsStillSavesEveryPart) {
+  TempExeFolder folder;
+  App app(AppOptions{folder.path(), 1024, 768});
+  EXPECT_THROW(app.CreateHiddenForms(), std::logic_error);
+  app.CreateBar();
+  app.ShowBar();
+  EXPECT_TRUE(IsWindowVisible(app.MainForm().hwnd()));
+  EXPECT_FALSE(app.HasSubForm());
+  app.CreateHiddenForms();
+  ASSERT_TRUE(app.HasSubForm());
+  EXPECT_FALSE(IsWindowVisible(app.SubForm().hwnd()));
+  EXPECT_FALSE(IsWindowVisible(app.EditWindow().hwnd()));
+
+  // Run shows nothing twice and ends with the bar.
+  PostMessageW(app.MainForm().hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_FALSE(IsWindow(app.MainForm().hwnd()));
+  const std::vector<std::string> lines = Lines(folder.ReadData("KBINI.dat"));
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "[Window]");  // the group window's part came first
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "[Info]"), lines.end());
 }
 
 TEST(AppClose, GroupRecordsAreWrittenOnlyWithAnIconFile) {
