@@ -8,34 +8,13 @@
 #include <optional>
 #include <string>
 
-#include "common/path.h"
 #include "launcher/app.h"
 #include "launcher/identity.h"
 #include "win/message_dlg.h"
+#include "win/module_folder.h"
 #include "win/text.h"
 
 namespace {
-
-// The executable's full path, however long.
-std::wstring ModulePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
-// Every data path is built from this folder, never from the current one.
-std::optional<std::string> ExeFolder() {
-  const std::optional<std::string> path = kb::win::Narrow(ModulePath());
-  if (!path || path->empty()) return std::nullopt;
-  return kb::FolderPart(*path);
-}
 
 int RunLauncher(const std::string& exeDir) {
   kb::App app(kb::AppOptions{exeDir});
@@ -63,7 +42,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   InitCommonControlsEx(&controls);
 
   int exitCode = 0;
-  const std::optional<std::string> exeDir = ExeFolder();
+  // Every data path is built from this folder, never from the current one.
+  const std::optional<std::string> exeDir = kb::win::ModuleFolder();
   if (!exeDir) {
     kb::win::ErrorBox(nullptr, kb::kAppTitle,
                       "Kobaruneのフォルダ名にShift-JISで表せない文字があります。"

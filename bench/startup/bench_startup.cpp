@@ -14,6 +14,7 @@
 #include "launcher/core/bmp_file.h"
 #include "launcher/main_form.h"
 #include "launcher/model/launch_data.h"
+#include "win/module_folder.h"
 #include "win/text.h"
 
 namespace {
@@ -33,14 +34,6 @@ double Ms(double elapsed) { return elapsed; }
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.empty() ? 0 : v[v.size() / 2];
-}
-
-std::string OwnFolder() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder = path;
-  folder.resize(folder.rfind(L'\\') + 1);
-  return *kb::win::Narrow(folder);
 }
 
 // 40 groups and 40 slots each, every record filled, and a full icon store.
@@ -145,7 +138,7 @@ double TimeBarCreate(const std::string& exeDir) {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
-  const std::string bin = OwnFolder();
+  const std::string bin = kb::win::ModuleFolder().value();
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   const std::string dir = *kb::win::Narrow(temp) + "kb_bench_startup\\";

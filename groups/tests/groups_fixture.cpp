@@ -6,6 +6,7 @@
 #include "common/file_io.h"
 #include "common/path.h"
 #include "launcher/main_form.h"
+#include "win/module_folder.h"
 #include "win/testing/testing.h"
 #include "win/text.h"
 
@@ -124,9 +125,7 @@ void LauncherTest::Drop(HWND hwnd, const std::vector<std::string>& paths) {
 }
 
 std::string LauncherTest::BinPath(const std::string& fileName) {
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  return FolderPart(*win::Narrow(self)) + fileName;
+  return win::ModuleFolder().value() + fileName;
 }
 
 TLaunchData RecordFor(const std::string& path, int execOption) {

@@ -6,20 +6,13 @@
 
 #include "common/file_io.h"
 #include "launcher/tests/launcher_fixture.h"
+#include "win/module_folder.h"
 #include "win/text.h"
 
 namespace kb {
 namespace {
 
 using testing::TempExeFolder;
-
-std::string OwnFolder() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder = path;
-  folder.resize(folder.rfind(L'\\') + 1);
-  return *win::Narrow(folder);
-}
 
 struct Process {
   PROCESS_INFORMATION info{};
@@ -79,7 +72,7 @@ std::string ChildTexts(HWND dialog) {
 TEST(Pelkan2, SecondStartIsRefusedAndTheFirstSavesAtClose) {
   TempExeFolder folder("kbe2e");
   const std::string exe = folder.path() + "Pelkan2.exe";
-  ASSERT_TRUE(CopyFileW(win::Widen(OwnFolder() + "Pelkan2.exe").c_str(), win::Widen(exe).c_str(),
+  ASSERT_TRUE(CopyFileW(win::Widen(win::ModuleFolder().value() + "Pelkan2.exe").c_str(), win::Widen(exe).c_str(),
                         FALSE));
 
   Process first(exe);

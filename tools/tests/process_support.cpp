@@ -7,13 +7,6 @@
 
 namespace kb::tools::testing {
 
-std::wstring BinFolder() {
-  std::vector<wchar_t> buffer(32768);
-  const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-  std::wstring path(buffer.data(), n);
-  return path.substr(0, path.find_last_of(L'\\') + 1);
-}
-
 TempFolder::TempFolder() {
   wchar_t temp[MAX_PATH + 1];
   GetTempPathW(MAX_PATH + 1, temp);

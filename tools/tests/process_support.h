@@ -7,10 +7,12 @@
 #include <optional>
 #include <string>
 
+#include "win/module_folder.h"
+
 namespace kb::tools::testing {
 
 // The folder of the test executable (the build's bin folder), with backslash.
-std::wstring BinFolder();
+inline std::wstring BinFolder() { return win::ModuleFolderW(); }
 
 // A fresh folder under %TEMP%, removed with its files at the end.
 class TempFolder {

@@ -106,8 +106,11 @@ TEST(ProgramBesideSelf, FindsBareNamesInTheGivenFolderOnly) {
   EXPECT_EQ(ProgramBesideSelf(L"Pelkan2.exe", L""), L"");
 }
 
-TEST(ProgramBesideSelf, OwnFolderIsTheExecutablesFolder) {
-  EXPECT_EQ(OwnFolder(), testing::BinFolder());
+TEST(ProgramBesideSelf, OwnFolderHoldsTheRunningProgram) {
+  const std::wstring folder = win::ModuleFolderW();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(folder.back(), L'\\');
+  EXPECT_NE(GetFileAttributesW((folder + L"tools_win_tests.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(StartLikeWinExec, ReportsAProgramThatCannotBeFound) {

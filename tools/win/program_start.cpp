@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "win/module_folder.h"
 #include "win/text.h"
 
 namespace kb::tools {
@@ -31,19 +32,6 @@ bool IsFile(const std::wstring& path) {
 
 }  // namespace
 
-std::wstring OwnFolder() {
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n == 0) return {};
-    if (n < buffer.size()) {
-      std::wstring path(buffer.data(), n);
-      return path.substr(0, path.find_last_of(L"\\/") + 1);
-    }
-    buffer.resize(buffer.size() * 2);  // cut off: long path
-  }
-}
-
 std::wstring ProgramBesideSelf(std::wstring_view commandLine, const std::wstring& ownFolder) {
   std::wstring name = ProgramWord(commandLine);
   if (name.empty() || ownFolder.empty() || name.find_first_of(L"\\/:") != name.npos) return {};
@@ -54,7 +42,7 @@ std::wstring ProgramBesideSelf(std::wstring_view commandLine, const std::wstring
 
 bool StartLikeWinExec(std::string_view commandLine, int showCommand) {
   const std::wstring line = win::Widen(commandLine);
-  const std::wstring program = ProgramBesideSelf(line, OwnFolder());
+  const std::wstring program = ProgramBesideSelf(line, win::ModuleFolderW());
   // CreateProcessW may write into the command line, so it gets its own copy.
   std::vector<wchar_t> mutableLine(line.begin(), line.end());
   mutableLine.push_back(L'\0');

@@ -6,11 +6,6 @@
 
 namespace kb::tools {
 
-// The folder of the running executable, with its trailing backslash.  Kept in
-// UTF-16: it only travels from one W function to the next and is never stored
-// or shown, so a folder name Shift-JIS cannot hold must not stop the tool.
-std::wstring OwnFolder();
-
 // The program a command line names, resolved as WinExec resolves it: a bare
 // name (no folder) is looked for in `ownFolder` first, ".exe" added when the
 // name has no extension.  Empty when it is not there, which leaves the search
