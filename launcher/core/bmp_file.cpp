@@ -24,6 +24,27 @@ void Put32(std::string& out, uint32_t v) {
   Put16(out, v >> 16);
 }
 
+// The file header and the 40-byte information header of an uncompressed
+// bitmap whose pixels follow at once.
+void PutHeaders(std::string& out, int width, int height, int bitCount, uint32_t imageSize) {
+  const uint32_t offset = kFileHeaderSize + 40;
+  out += "BM";
+  Put32(out, offset + imageSize);
+  Put32(out, 0);
+  Put32(out, offset);
+  Put32(out, 40);
+  Put32(out, static_cast<uint32_t>(width));
+  Put32(out, static_cast<uint32_t>(height));
+  Put16(out, 1);
+  Put16(out, static_cast<uint32_t>(bitCount));
+  Put32(out, kRgb);
+  Put32(out, imageSize);
+  Put32(out, 2835);  // 72 dots per inch
+  Put32(out, 2835);
+  Put32(out, 0);
+  Put32(out, 0);
+}
+
 bool DepthFitsCompression(int bits, uint32_t compression) {
   switch (compression) {
     case kRgb: return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
@@ -144,23 +165,8 @@ void CopyRgbPixels(std::string_view file, const BmpInfo& info, uint32_t* dst, in
 
 std::string Bmp32TopDownHeader(int width, int height) {
   const uint32_t imageSize = static_cast<uint32_t>(width) * 4 * static_cast<uint32_t>(height);
-  const uint32_t offset = kFileHeaderSize + 40;
   std::string out;
-  out += "BM";
-  Put32(out, offset + imageSize);
-  Put32(out, 0);
-  Put32(out, offset);
-  Put32(out, 40);
-  Put32(out, static_cast<uint32_t>(width));
-  Put32(out, static_cast<uint32_t>(-height));  // negative: top-down rows
-  Put16(out, 1);
-  Put16(out, 32);
-  Put32(out, kRgb);
-  Put32(out, imageSize);
-  Put32(out, 2835);  // 72 dots per inch
-  Put32(out, 2835);
-  Put32(out, 0);
-  Put32(out, 0);
+  PutHeaders(out, width, -height, 32, imageSize);  // negative height: top-down rows
   return out;
 }
 
@@ -170,21 +176,7 @@ std::string EncodeBmp24(int width, int height, const std::vector<uint32_t>& topD
   const uint32_t offset = kFileHeaderSize + 40;
   std::string out;
   out.reserve(offset + imageSize);
-  out += "BM";
-  Put32(out, offset + imageSize);
-  Put32(out, 0);
-  Put32(out, offset);
-  Put32(out, 40);
-  Put32(out, static_cast<uint32_t>(width));
-  Put32(out, static_cast<uint32_t>(height));  // positive: bottom-up rows
-  Put16(out, 1);
-  Put16(out, 24);
-  Put32(out, kRgb);
-  Put32(out, imageSize);
-  Put32(out, 2835);  // 72 dots per inch
-  Put32(out, 2835);
-  Put32(out, 0);
-  Put32(out, 0);
+  PutHeaders(out, width, height, 24, imageSize);  // positive height: bottom-up rows
   out.resize(offset + imageSize, '\0');  // row padding stays zero
   char* rows = out.data() + offset;
   for (int row = 0; row < height; ++row) {
