@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <stdexcept>
 #include <vector>
 
 #include "groups/edit_glyphs.h"
@@ -415,7 +416,13 @@ std::optional<std::string> ChooseFileWithDialog(HWND owner, const std::string& f
   // The launcher finds its files from its own folder, never the current one,
   // but the dialog must still not move the current folder under it.
   ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+  // The common dialogs' library costs the launcher's start-up more than any
+  // other it uses, and only this button needs it: it is loaded on first use.
+  using OpenFileNameProc = BOOL(WINAPI*)(LPOPENFILENAMEW);
+  static const auto getOpenFileName = reinterpret_cast<OpenFileNameProc>(
+      reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"comdlg32.dll"), "GetOpenFileNameW")));
+  if (!getOpenFileName) throw std::runtime_error("ファイルを選ぶダイアログを開けません");
+  if (!getOpenFileName(&ofn)) return std::nullopt;
   return win::NarrowOrThrow(name.data());
 }
 

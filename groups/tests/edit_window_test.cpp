@@ -330,6 +330,17 @@ TEST(EditWindowTest, BrowsingKeepsTheListForTheSameFileAndRebuildsItForAnother) 
   DeleteFileW(win::Widen(document).c_str());
 }
 
+// The real file dialog (its library is loaded on first use): it opens in the
+// given folder with the given filter, and a cancel answers nothing.
+TEST(EditWindowTest, RealFileDialogOpensAndCancelGivesNothing) {
+  auto watch = win::testing::AnswerDialogLater("開く", IDCANCEL, 15000);
+  const std::optional<std::string> chosen =
+      ChooseFileWithDialog(nullptr, "プログラム (*.exe)|*.exe", win::ModuleFolder().value());
+  EXPECT_TRUE(watch->Fired());
+  EXPECT_FALSE(chosen.has_value());
+  EXPECT_NE(GetModuleHandleW(L"comdlg32.dll"), nullptr);
+}
+
 TEST(EditWindowTest, DeleteEmptiesTheFieldsAndOnlyOkReportsIt) {
   TEditWindow dialog(nullptr);
   int targetsCleared = 0;
