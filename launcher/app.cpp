@@ -112,6 +112,7 @@ int App::Run() {
 }
 
 void App::ShowBar() {
+  if (!mainForm_ || !mainForm_->hwnd()) return;
   barShown_ = true;
   ShowWindow(appWindow_->hwnd(), SW_SHOWNA);
   mainForm_->Show();
