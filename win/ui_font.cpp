@@ -12,8 +12,8 @@ namespace {
 class FontCache {
  public:
   FontCache() {
-    const LOGFONTW spec = UiFontSpec();
-    font_ = CreateFontIndirectW(&spec);
+    const LOGFONTW logFont = UiLogFont();
+    font_ = CreateFontIndirectW(&logFont);
     if (!font_) font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   }
   FontCache(const FontCache&) = delete;
@@ -26,7 +26,7 @@ class FontCache {
 
 }  // namespace
 
-LOGFONTW UiFontSpec() {
+LOGFONTW UiLogFont() {
   LOGFONTW lf{};
   lf.lfHeight = -12;  // negative: character height, not cell height
   lf.lfWeight = FW_NORMAL;

@@ -9,7 +9,7 @@
 namespace kb::win {
 
 // The request the UI font is made from (tests check it; forms never need it).
-LOGFONTW UiFontSpec();
+LOGFONTW UiLogFont();
 
 // The shared font.  It is made on first use and lives until the process ends;
 // it is never changed, so every window may select it without owning it.

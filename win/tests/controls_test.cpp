@@ -22,10 +22,10 @@ using testing::PumpMessagesFor;
 using testing::WaitUntil;
 
 TEST(UiFont, RequestedAsPGothic12PixelShiftJis) {
-  const LOGFONTW spec = UiFontSpec();
-  EXPECT_EQ(spec.lfHeight, -12);
-  EXPECT_EQ(spec.lfCharSet, SHIFTJIS_CHARSET);
-  EXPECT_EQ(Narrow(spec.lfFaceName).value_or(""), "ＭＳ Ｐゴシック");
+  const LOGFONTW logFont = UiLogFont();
+  EXPECT_EQ(logFont.lfHeight, -12);
+  EXPECT_EQ(logFont.lfCharSet, SHIFTJIS_CHARSET);
+  EXPECT_EQ(Narrow(logFont.lfFaceName).value_or(""), "ＭＳ Ｐゴシック");
   HFONT font = UiFont();
   ASSERT_NE(font, nullptr);
   EXPECT_EQ(font, UiFont()) << "one shared font";
@@ -33,7 +33,7 @@ TEST(UiFont, RequestedAsPGothic12PixelShiftJis) {
   ASSERT_EQ(GetObjectW(font, sizeof made, &made), static_cast<int>(sizeof made));
   EXPECT_EQ(made.lfHeight, -12);
   EXPECT_EQ(made.lfCharSet, SHIFTJIS_CHARSET);
-  EXPECT_EQ(std::wstring(made.lfFaceName), std::wstring(spec.lfFaceName));
+  EXPECT_EQ(std::wstring(made.lfFaceName), std::wstring(logFont.lfFaceName));
 }
 
 class ControlsTest : public ::testing::Test {
