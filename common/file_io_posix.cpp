@@ -33,46 +33,54 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
+std::optional<FileReader> FileReader::Open(const std::string& path) {
   const int fd = ::open(HostPath(path).c_str(), O_RDONLY);
   if (fd < 0) return std::nullopt;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  return FileReader(fd, static_cast<uint64_t>(st.st_size));
+}
+
+FileReader::~FileReader() {
+  if (handle_ != -1) ::close(static_cast<int>(handle_));
+}
+
+FileReader::FileReader(FileReader&& other) noexcept : handle_(other.handle_), size_(other.size_) {
+  other.handle_ = -1;
+}
+
+bool FileReader::ReadAt(uint64_t offset, void* dst, size_t size) const {
+  auto* to = static_cast<char*>(dst);
+  while (size > 0) {
+    const ssize_t n = ::pread(static_cast<int>(handle_), to, size, static_cast<off_t>(offset));
+    if (n <= 0) return false;
+    to += n;
+    offset += static_cast<uint64_t>(n);
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+std::optional<std::string> FileReader::ReadAll() const {
   std::string out;
   char buffer[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0) {
-      ::close(fd);
-      return std::nullopt;
-    }
+  for (uint64_t offset = 0;;) {
+    const ssize_t n =
+        ::pread(static_cast<int>(handle_), buffer, sizeof buffer, static_cast<off_t>(offset));
+    if (n < 0) return std::nullopt;
     if (n == 0) break;
     out.append(buffer, static_cast<size_t>(n));
+    offset += static_cast<uint64_t>(n);
   }
-  ::close(fd);
   return out;
 }
 
-bool ReadFileAt(const std::string& path, uint64_t offset, void* dst, size_t size) {
-  const int fd = ::open(HostPath(path).c_str(), O_RDONLY);
-  if (fd < 0) return false;
-  auto* to = static_cast<char*>(dst);
-  bool ok = true;
-  while (ok && size > 0) {
-    const ssize_t n = ::pread(fd, to, size, static_cast<off_t>(offset));
-    ok = n > 0;
-    if (ok) {
-      to += n;
-      offset += static_cast<uint64_t>(n);
-      size -= static_cast<size_t>(n);
-    }
-  }
-  ::close(fd);
-  return ok;
-}
-
-std::optional<uint64_t> FileSize(const std::string& path) {
-  struct stat st {};
-  if (::stat(HostPath(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
-  return static_cast<uint64_t>(st.st_size);
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  const std::optional<FileReader> file = FileReader::Open(path);
+  return file ? file->ReadAll() : std::nullopt;
 }
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes) {

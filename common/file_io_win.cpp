@@ -26,20 +26,54 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 
 }  // namespace
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
+std::optional<FileReader> FileReader::Open(const std::string& path) {
   HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;  // a folder fails here too
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file, &size)) {
+    CloseHandle(file);
+    return std::nullopt;
+  }
+  return FileReader(reinterpret_cast<intptr_t>(file), static_cast<uint64_t>(size.QuadPart));
+}
+
+FileReader::~FileReader() {
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+FileReader::FileReader(FileReader&& other) noexcept : handle_(other.handle_), size_(other.size_) {
+  other.handle_ = -1;
+}
+
+bool FileReader::ReadAt(uint64_t offset, void* dst, size_t size) const {
+  const HANDLE file = reinterpret_cast<HANDLE>(handle_);
+  LARGE_INTEGER at{};
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) return false;
+  auto* to = static_cast<char*>(dst);
+  while (size > 0) {
+    const DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
+    DWORD n = 0;
+    if (!ReadFile(file, to, chunk, &n, nullptr) || n == 0) return false;
+    to += n;
+    size -= n;
+  }
+  return true;
+}
+
+std::optional<std::string> FileReader::ReadAll() const {
+  const HANDLE file = reinterpret_cast<HANDLE>(handle_);
+  LARGE_INTEGER start{};
+  if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return std::nullopt;
   std::string out;
   // Sized from the file up front and read in one call: the icon store is
   // megabytes, and Wine pays per ReadFile and per growth of the string.
-  LARGE_INTEGER size{};
-  if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < 0x40000000) {
-    out.resize(static_cast<size_t>(size.QuadPart));
+  if (size_ > 0 && size_ < 0x40000000) {
+    out.resize(static_cast<size_t>(size_));
     DWORD n = 0;
     if (!ReadFile(file, out.data(), static_cast<DWORD>(out.size()), &n, nullptr)) {
-      CloseHandle(file);
       return std::nullopt;
     }
     out.resize(n);
@@ -47,43 +81,16 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   char buffer[65536];
   for (;;) {  // the rest, should the file have grown meanwhile
     DWORD n = 0;
-    if (!ReadFile(file, buffer, sizeof buffer, &n, nullptr)) {
-      CloseHandle(file);
-      return std::nullopt;
-    }
+    if (!ReadFile(file, buffer, sizeof buffer, &n, nullptr)) return std::nullopt;
     if (n == 0) break;
     out.append(buffer, n);
   }
-  CloseHandle(file);
   return out;
 }
 
-bool ReadFileAt(const std::string& path, uint64_t offset, void* dst, size_t size) {
-  HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER at{};
-  at.QuadPart = static_cast<LONGLONG>(offset);
-  bool ok = SetFilePointerEx(file, at, nullptr, FILE_BEGIN) != FALSE;
-  auto* to = static_cast<char*>(dst);
-  while (ok && size > 0) {
-    const DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
-    DWORD n = 0;
-    ok = ReadFile(file, to, chunk, &n, nullptr) && n > 0;
-    to += n;
-    size -= n;
-  }
-  CloseHandle(file);
-  return ok;
-}
-
-std::optional<uint64_t> FileSize(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data) ||
-      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-    return std::nullopt;
-  return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  const std::optional<FileReader> file = FileReader::Open(path);
+  return file ? file->ReadAll() : std::nullopt;
 }
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes) {

@@ -74,56 +74,48 @@ void IconStore::FillFace(int x, int y, int width, int height) {
 bool IconStore::Load(const std::string& path, int columns, int rows) {
   Allocate(columns * kCell, rows * kCell);
   if (!bitmap_) return false;
-  if (ReadStoreLayout(path)) return true;
-  if (const auto bytes = ReadWholeFile(path)) {
-    const std::optional<BmpInfo> info = ParseBmp(*bytes);
+  GdiFlush();
+  // One opening: the head decides whether the pixels can go straight into
+  // the store's rows or the whole file is needed.
+  if (const std::optional<FileReader> file = FileReader::Open(path)) {
+    if (ReadStoreLayout(*file)) return true;
+    const std::optional<std::string> bytes = file->ReadAll();
+    const std::optional<BmpInfo> info = bytes ? ParseBmp(*bytes) : std::nullopt;
     if (info && IsPlainRgb(*info)) {
       // Only what the file does not cover gets the face colour: filling
       // megabytes that the file's rows then overwrite cost as much as the copy.
       const int coveredWidth = std::min(info->width, width_);
       const int coveredHeight = std::min(info->height, height_);
-      GdiFlush();
       if (coveredWidth < width_) FillFace(coveredWidth, 0, width_ - coveredWidth, coveredHeight);
       if (coveredHeight < height_) FillFace(0, coveredHeight, width_, height_ - coveredHeight);
       CopyRgbPixels(*bytes, *info, bits_, width_, height_);
       return true;
     }
+    FillFace(0, 0, width_, height_);
+    // Checked above, so a broken file never becomes a half-made bitmap.
+    return info && DrawWithSystemReader(path);
   }
   FillFace(0, 0, width_, height_);
-  return DrawFile(path);
+  return false;
 }
 
 // A file as Save writes it, as wide as the store, is read straight into the
 // DIB section's rows: no copy of megabytes in between.  False (nothing
 // promised about the pixels) when the file is anything else.
-bool IconStore::ReadStoreLayout(const std::string& path) {
-  const std::optional<uint64_t> size = FileSize(path);
-  if (!size) return false;
-  std::string head(static_cast<size_t>(std::min<uint64_t>(*size, kBmpHeadSize)), '\0');
-  if (!ReadFileAt(path, 0, head.data(), head.size())) return false;
-  const std::optional<BmpInfo> info = ParseBmpHead(head, *size);
+bool IconStore::ReadStoreLayout(const FileReader& file) {
+  std::string head(static_cast<size_t>(std::min<uint64_t>(file.Size(), kBmpHeadSize)), '\0');
+  if (!file.ReadAt(0, head.data(), head.size())) return false;
+  const std::optional<BmpInfo> info = ParseBmpHead(head, file.Size());
   if (!info || !IsStoreLayout(*info, width_)) return false;
   const int rows = std::min(info->height, height_);
-  GdiFlush();
   if (rows < height_) FillFace(0, rows, width_, height_ - rows);
-  return ReadFileAt(path, info->pixelOffset, bits_,
-                    static_cast<size_t>(rows) * static_cast<size_t>(width_) * 4);
+  return file.ReadAt(info->pixelOffset, bits_,
+                     static_cast<size_t>(rows) * static_cast<size_t>(width_) * 4);
 }
 
-// The file is checked before Windows reads it, so a broken file never becomes
-// a half-made bitmap; then Windows' own reader converts any depth.
-bool IconStore::DrawFile(const std::string& path) {
-  const auto bytes = ReadWholeFile(path);
-  if (!bytes) return false;
-  const std::optional<BmpInfo> info = ParseBmp(*bytes);
-  if (!info) return false;
-  if (IsPlainRgb(*info)) {
-    // The store's own format: copied straight into the store's rows, without
-    // reading the file a second time and converting it through a DC.
-    GdiFlush();
-    CopyRgbPixels(*bytes, *info, bits_, width_, height_);
-    return true;
-  }
+// Depths the store does not read itself (palettes, 16 bits, run lengths):
+// Windows' own reader converts them.
+bool IconStore::DrawWithSystemReader(const std::string& path) {
   HANDLE image = LoadImageW(nullptr, win::Widen(path).c_str(), IMAGE_BITMAP, 0, 0,
                             LR_LOADFROMFILE | LR_CREATEDIBSECTION);
   if (!image) return false;

@@ -13,6 +13,8 @@
 
 namespace kb {
 
+class FileReader;
+
 class IconStore {
  public:
   static constexpr int kCell = 32;
@@ -65,8 +67,8 @@ class IconStore {
  private:
   void Allocate(int width, int height);
   void FillFace(int x, int y, int width, int height);
-  bool DrawFile(const std::string& path);
-  bool ReadStoreLayout(const std::string& path);
+  bool ReadStoreLayout(const FileReader& file);
+  bool DrawWithSystemReader(const std::string& path);
 
   HBITMAP bitmap_ = nullptr;
   uint32_t* bits_ = nullptr;  // top-down rows of 0x00RRGGBB

@@ -60,6 +60,27 @@ TEST_F(FileIoTest, FoldersOneLevelAtATime) {
   EXPECT_FALSE(ReadWholeFile(P("missing")).has_value());
 }
 
+// One opening serves a look at the head, a read at an offset and the whole.
+TEST_F(FileIoTest, ReaderReadsAtOffsetsAndRefusesWhatIsNotThere) {
+  EXPECT_FALSE(FileReader::Open(P("missing")).has_value());
+  ASSERT_TRUE(CreateFolder(P("dir")));
+  EXPECT_FALSE(FileReader::Open(P("dir")).has_value());
+
+  ASSERT_TRUE(WriteFileAtomic(P("f.bin"), "0123456789"));
+  std::optional<FileReader> file = FileReader::Open(P("f.bin"));
+  ASSERT_TRUE(file.has_value());
+  EXPECT_EQ(file->Size(), 10u);
+  char part[4] = {};
+  ASSERT_TRUE(file->ReadAt(6, part, 4));
+  EXPECT_EQ(std::string(part, 4), "6789");
+  EXPECT_FALSE(file->ReadAt(8, part, 4));  // runs past the end
+  ASSERT_TRUE(file->ReadAt(0, part, 2));
+  EXPECT_EQ(file->ReadAll(), std::optional<std::string>("0123456789"));  // from the start again
+
+  const FileReader moved = std::move(*file);
+  EXPECT_EQ(moved.ReadAll(), std::optional<std::string>("0123456789"));
+}
+
 TEST_F(FileIoTest, ShiftJisNamesWithBackslashTrailBytes) {
   // "表" ends in 0x5C: it must not be taken for a folder separator.
   ASSERT_TRUE(CreateFolder(P("表")));
