@@ -93,7 +93,8 @@ void GroupButtonFilesDropped(App& app, TGroupButton& button, HDROP drop) {
 void GroupSetFromFile(App& app, TGroupButton& button, const std::string& path) {
   TLaunchData& entry = button.Entry;
   const std::string& source = entry.IconFile.empty() ? entry.FPFileName : entry.IconFile;
-  win::OwnedIcon extracted(source.empty() ? nullptr : win::ExtractIconFrom(source, entry.IconIndex));
+  win::OwnedIcon extracted(source.empty() ? nullptr
+                                          : win::ExtractIconFrom(source, entry.IconIndex));
   std::optional<win::ShellFileInfo> info = win::QueryShellFileInfo(path);
   win::OwnedIcon shellIcon(info ? info->icon : nullptr);
   if (!button.KeepFields) entry.ShowName = info ? info->displayName : std::string();

@@ -145,7 +145,8 @@ int main(int argc, char** argv) {
   CreateDirectoryW(kb::win::Widen(dir).c_str(), nullptr);
   CopyFileW(kb::win::Widen(bin + "Pelkan2.exe").c_str(), kb::win::Widen(dir + "Pelkan2.exe").c_str(), FALSE);
 
-  std::vector<double> empty, emptyImports, launcher, launcherExit, close, create, iconSave, bar, settingsLoad, iconLoad, savedLoad;
+  std::vector<double> empty, emptyImports, launcher, launcherExit;
+  std::vector<double> close, create, iconSave, bar, settingsLoad, iconLoad, savedLoad;
   TimeStart(bin + "bench_empty_window.exe", L"KbEmptyWindow", nullptr);  // warm-up
   for (int i = 0; i < runs; ++i) {
     WriteFullDataSet(dir);

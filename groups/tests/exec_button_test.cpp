@@ -209,7 +209,8 @@ TEST_F(ExecButtonTest, FilesDroppedOnAProgramArePassedTabSeparated) {
   const std::string commandLine = Line(seen, "cmdline");
   ASSERT_GE(commandLine.size(), joined.size());
   EXPECT_EQ(commandLine.substr(commandLine.size() - joined.size()), joined);
-  EXPECT_EQ(commandLine.find(std::string(1, '"').append(folder_.Path("a.txt"))), std::string::npos);  // unquoted
+  const std::string quotedFirst = std::string(1, '"').append(folder_.Path("a.txt"));
+  EXPECT_EQ(commandLine.find(quotedFirst), std::string::npos);  // unquoted
   EXPECT_TRUE(backup_.calls.empty());  // no countdown for a drop launch
   EXPECT_TRUE(form().Visible());       // ExecHide applies to clicks only
 }

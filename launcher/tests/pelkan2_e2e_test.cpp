@@ -72,8 +72,8 @@ std::string ChildTexts(HWND dialog) {
 TEST(Pelkan2, SecondStartIsRefusedAndTheFirstSavesAtClose) {
   TempExeFolder folder("kbe2e");
   const std::string exe = folder.path() + "Pelkan2.exe";
-  ASSERT_TRUE(CopyFileW(win::Widen(win::ModuleFolder().value() + "Pelkan2.exe").c_str(), win::Widen(exe).c_str(),
-                        FALSE));
+  const std::string built = win::ModuleFolder().value() + "Pelkan2.exe";
+  ASSERT_TRUE(CopyFileW(win::Widen(built).c_str(), win::Widen(exe).c_str(), FALSE));
 
   Process first(exe);
   ASSERT_TRUE(first.info.hProcess);

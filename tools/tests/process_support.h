@@ -11,9 +11,6 @@
 
 namespace kb::tools::testing {
 
-// The folder of the test executable (the build's bin folder), with backslash.
-inline std::wstring BinFolder() { return win::ModuleFolderW(); }
-
 // A fresh folder under %TEMP%, removed with its files at the end.
 class TempFolder {
  public:

@@ -92,7 +92,7 @@ TEST(WinToolSystem, WaitEndsOnceAWindowClosedByItsOwnTimerHasGone) {
 
 TEST(ProgramBesideSelf, FindsBareNamesInTheGivenFolderOnly) {
   testing::TempFolder folder;
-  const std::wstring self = testing::BinFolder() + L"tools_win_tests.exe";
+  const std::wstring self = win::ModuleFolderW() + L"tools_win_tests.exe";
   folder.CopyIn(self, L"Pelkan2.exe");
   folder.CopyIn(self, L"WEXDO.EXE");
   const std::wstring& dir = folder.path();
@@ -132,7 +132,7 @@ namespace {
 
 // The shipped files carry a main icon and a version block naming them.
 void ExpectIconAndVersion(const std::wstring& file, const std::wstring& originalName) {
-  const std::wstring path = testing::BinFolder() + file;
+  const std::wstring path = win::ModuleFolderW() + file;
   EXPECT_EQ(ExtractIconExW(path.c_str(), -1, nullptr, nullptr, 0), 1u) << file;
   DWORD handle = 0;
   const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
