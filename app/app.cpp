@@ -1,12 +1,14 @@
-#include "launcher/app.h"
+#include "app/app.h"
 
 #include <stdexcept>
 
+#include "app/group_actions.h"
+#include "app/registration_wiring.h"
+#include "common/identity.h"
+#include "common/path.h"
 #include "common/profile.h"
 #include "groups/edit_window.h"
-#include "groups/registration_wiring.h"
 #include "groups/sub_form.h"
-#include "launcher/identity.h"
 #include "launcher/main_form.h"
 #include "win/message_dlg.h"
 #include "win/text.h"
@@ -45,7 +47,9 @@ class ApplicationWindow : public win::Window {
 
 App::App(AppOptions options) : options_(std::move(options)) {
   ExeDir = options_.exeDir;
-  if (!ExeDir.empty() && ExeDir.back() != '\\') ExeDir += '\\';
+  if (!ExeDir.empty() && !EndsWithBackslash(ExeDir)) ExeDir += '\\';
+  screenWidth = options_.screenWidth > 0 ? options_.screenWidth : GetSystemMetrics(SM_CXSCREEN);
+  screenHeight = options_.screenHeight > 0 ? options_.screenHeight : GetSystemMetrics(SM_CYSCREEN);
   win::SetErrorReporter([this](const std::string& text) { ShowError(text); });
 }
 
@@ -53,6 +57,7 @@ App::~App() {
   running_ = false;
   subForm_.reset();
   mainForm_.reset();
+  groupActions_.reset();
   appWindow_.reset();
   win::SetErrorReporter(nullptr);
 }
@@ -68,7 +73,7 @@ void App::CreateBar() {
 
   // 1. The main bar.  It loads the settings, its group buttons and the icon
   //    store while it is created, and touches none of the windows below.
-  mainForm_ = std::make_unique<TMainForm>(*this);
+  mainForm_ = std::make_unique<TMainForm>(*this, Icons, [this] { SaveSettings(); });
   mainForm_->OnDestroyed = [this] {
     if (running_) PostQuitMessage(0);
   };
@@ -81,14 +86,21 @@ void App::CreateHiddenForms() {
   // 2. The registration dialog (TEditWindow), hidden until a right click.
   editWindow_ = std::make_unique<TEditWindow>(appWindow_->hwnd());
 
-  // 3. The group window (TSubForm) is created here; it sizes itself from the
-  //    settings the bar has loaded.
-  subForm_ = std::make_unique<TSubForm>(*this);
+  // 3. The group window (TSubForm); it sizes itself from the settings the
+  //    bar has loaded.
+  subForm_ = std::make_unique<TSubForm>(*this, Icons);
   subForm_->FormCreate(appWindow_->hwnd());
-  // Right clicks on program buttons and group buttons open the dialog.
-  ConnectRegistration(*editWindow_, *this, *subForm_);
 
-  // 4. The backup target dialog (TBKUPDlg) is created here.
+  // The group buttons' clicks and drops act on the group window; right
+  // clicks on program buttons and group buttons open the dialog.
+  groupActions_ = std::make_unique<GroupButtonActions>(*this);
+  mainForm_->SetGroupButtonEvents(groupActions_.get());
+  ConnectRegistration(*editWindow_, *this, *subForm_);
+}
+
+void App::SetShellAccess(win::ShellAccess* shell) {
+  if (mainForm_) mainForm_->SetShellAccess(shell);
+  if (subForm_) subForm_->SetShellAccess(shell);
 }
 
 int App::Run() {
@@ -132,14 +144,6 @@ void App::ShowError(const std::string& sjisText) {
                : appWindow_                      ? appWindow_->hwnd()
                                                  : nullptr;
   win::ErrorBox(owner, kAppTitle, text);
-}
-
-int App::ScreenWidth() const {
-  return options_.screenWidth > 0 ? options_.screenWidth : GetSystemMetrics(SM_CXSCREEN);
-}
-
-int App::ScreenHeight() const {
-  return options_.screenHeight > 0 ? options_.screenHeight : GetSystemMetrics(SM_CYSCREEN);
 }
 
 HWND App::ApplicationHandle() const { return appWindow_ ? appWindow_->hwnd() : nullptr; }

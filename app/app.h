@@ -1,6 +1,7 @@
-// The launcher program: the one owner of every program-wide value (the
-// settings, the launcher's folder, the icon store, the group and slot being
-// addressed, the copy state) and of the long-lived windows.
+// The launcher program and its composition root: the one owner of every
+// program-wide value (ProgramState: the settings, the launcher's folder, the
+// group and slot being addressed, the copy state), of the icon store and of
+// the long-lived windows, and the one place that connects their events.
 //
 // A test constructs an App in-process with an exe folder of its choosing (the
 // data folder is that folder + "data\") and, when it checks geometry, a
@@ -13,9 +14,8 @@
 #include <memory>
 #include <string>
 
-#include "launcher/icon_store.h"
-#include "launcher/model/launch_data.h"
-#include "launcher/model/settings.h"
+#include "model/program_state.h"
+#include "win/icon_store.h"
 
 namespace kb {
 
@@ -23,6 +23,10 @@ class TMainForm;
 class TEditWindow;
 class TSubForm;
 class ApplicationWindow;
+class GroupButtonActions;
+namespace win {
+class ShellAccess;
+}
 
 struct AppOptions {
   // The launcher's folder with a trailing backslash (Shift-JIS).
@@ -32,7 +36,7 @@ struct AppOptions {
   int screenHeight = 0;
 };
 
-class App {
+class App : public ProgramState {
  public:
   explicit App(AppOptions options);
   ~App();
@@ -65,8 +69,12 @@ class App {
   // save: captioned "Kobarune", the text followed by ".".
   void ShowError(const std::string& sjisText);
 
-  int ScreenWidth() const;
-  int ScreenHeight() const;
+  int ScreenWidth() const { return screenWidth; }
+  int ScreenHeight() const { return screenHeight; }
+
+  // The shell the bar's and the group window's buttons go through (a test
+  // replaces it); nullptr restores the real one.  Call after CreateForms.
+  void SetShellAccess(win::ShellAccess* shell);
 
   // The hidden application window (class "TApplication", title "Kobarune")
   // that owns the bar and carries the taskbar button.
@@ -84,20 +92,7 @@ class App {
   // kb::WriteError when the system refuses.
   void SaveSettings();
 
-  // --- Program-wide values -------------------------------------------------
-  kb::Settings settings;
-  std::string ExeDir;         // the launcher's folder, with a trailing backslash
-  IconStore Icons;            // the icon store (column 0 groups, s program slots)
-
-  uint8_t CurrentGroup = 0;   // group addressed by button operations
-  uint8_t CurrentButton = 0;  // program slot addressed by button operations
-  uint8_t OpenGroup = 0;      // group shown in the group window; 0 when none
-  uint8_t EditGroup = 0;      // group being edited in the registration dialog
-
-  // Copying one group onto another (Shift + click, then a click).
-  bool GroupCopyPending = false;
-  uint8_t CopySourceGroup = 0;
-  TLaunchData CopiedGroupEntry;
+  IconStore Icons;  // the icon store (column 0 groups, s program slots)
 
  private:
   AppOptions options_;
@@ -107,6 +102,7 @@ class App {
   std::unique_ptr<TMainForm> mainForm_;
   std::unique_ptr<TEditWindow> editWindow_;
   std::unique_ptr<TSubForm> subForm_;
+  std::unique_ptr<GroupButtonActions> groupActions_;
 };
 
 }  // namespace kb

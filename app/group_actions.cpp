@@ -1,14 +1,13 @@
-#include "groups/group_actions.h"
+#include "app/group_actions.h"
 
 #include <algorithm>
 
 #include "common/file_io.h"
 #include "common/path.h"
-#include "groups/entry_rules.h"
+#include "app/app.h"
 #include "groups/sub_form.h"
-#include "launcher/app.h"
-#include "launcher/group_button.h"
 #include "launcher/main_form.h"
+#include "model/entry_rules.h"
 #include "win/message_dlg.h"
 #include "win/shell.h"
 #include "win/text.h"
@@ -16,13 +15,6 @@
 namespace kb {
 
 namespace {
-
-// The icon at `index` of `file`, or the shell's icon of `file`.
-HICON IconOf(const std::string& file, int index) {
-  if (HICON icon = win::ExtractIconFrom(file, index)) return icon;
-  std::optional<win::ShellFileInfo> info = win::QueryShellFileInfo(file);
-  return info ? info->icon : nullptr;
-}
 
 bool Ask(App& app, const std::string& text) {
   return win::MessageDlg(app.MainForm().hwnd(), text, win::MsgKind::Confirmation,
@@ -37,13 +29,13 @@ void LeftClick(App& app, TGroupButton& button, WPARAM keys) {
   TSubForm& form = app.SubForm();
   if (app.GroupCopyPending) {
     app.GroupCopyPending = false;
-    PasteGroupEntry(app, app.CurrentGroup);
-    RefreshGlyph(app, button);
+    PasteGroupEntry(app, button.Tag());
+    button.RefreshGlyph();
     SetGroupCopyCursor(app, false);
-    if (Ask(app, kCopyGroupQuestion)) CopyGroupEntries(app, button, app.CurrentGroup);
+    if (Ask(app, kCopyGroupQuestion)) CopyGroupEntries(app, button, button.Tag());
   } else if (keys & MK_SHIFT) {
     app.CopiedGroupEntry = button.Entry;
-    app.CopySourceGroup = app.CurrentGroup;
+    app.CopySourceGroup = static_cast<uint8_t>(button.Tag());
     app.GroupCopyPending = true;
     SetGroupCopyCursor(app, true);
   } else if (form.Visible() && app.OpenGroup == button.Tag()) {
@@ -85,56 +77,9 @@ void GroupButtonFilesDropped(App& app, TGroupButton& button, HDROP drop) {
   } else {
     const std::string name = win::DroppedName(drop, 0);
     if (FolderExists(name)) ImportFolder(app, button, name);
-    GroupSetFromFile(app, button, name);
+    button.SetFromFile(name);
   }
   if (!app.settings.StayonTop && previous) SetForegroundWindow(previous);
-}
-
-void GroupSetFromFile(App& app, TGroupButton& button, const std::string& path) {
-  TLaunchData& entry = button.Entry;
-  const std::string& source = entry.IconFile.empty() ? entry.FPFileName : entry.IconFile;
-  win::OwnedIcon extracted(source.empty() ? nullptr
-                                          : win::ExtractIconFrom(source, entry.IconIndex));
-  std::optional<win::ShellFileInfo> info = win::QueryShellFileInfo(path);
-  win::OwnedIcon shellIcon(info ? info->icon : nullptr);
-  if (!button.KeepFields) entry.ShowName = info ? info->displayName : std::string();
-  if (IsShortcutPath(path)) {
-    GroupResolveShortcut(app, button, path);
-  } else if (!button.KeepFields) {
-    ApplyFileToRecord(entry, path);
-  }
-  GroupSetIconGlyph(app, button, extracted.get() ? extracted.get() : shellIcon.get());
-  button.SetHint(entry.ShowName);
-}
-
-bool GroupResolveShortcut(App& app, TGroupButton& button, const std::string& path) {
-  const auto target = app.SubForm().Shell().ResolveLink(button.hwnd(), path);
-  if (!target) return false;
-  button.Entry.FPFileName = target->path;
-  button.Entry.ExecOption = target->showCmd;
-  button.Entry.IconFile = button.Entry.FPFileName;
-  button.Entry.WorkingDir = target->workingDir;
-  return target->workingDirRead;
-}
-
-void GroupSetIconGlyph(App& app, TGroupButton& button, HICON icon) {
-  if (icon) win::DrawIconGlyph(button.GlyphBitmap(), icon);
-  button.GlyphChanged();
-  app.Icons.CopyToCell(button.GlyphBitmap(), 0, button.Tag() - 1);
-}
-
-void RefreshGlyph(App& app, TGroupButton& button) {
-  button.KeepFields = true;
-  HICON icon = nullptr;
-  if (!button.Entry.IconFile.empty()) {
-    icon = IconOf(button.Entry.IconFile, button.Entry.IconIndex);
-  } else {
-    win::FillGlyph(button.GlyphBitmap());
-  }
-  win::OwnedIcon holder(icon);
-  GroupSetIconGlyph(app, button, icon);
-  button.SetHint(button.Entry.ShowName);
-  button.KeepFields = false;
 }
 
 void PasteGroupEntry(App& app, int k) {

@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 
-#include "launcher/app.h"
-#include "launcher/identity.h"
+#include "app/app.h"
+#include "common/identity.h"
 #include "win/message_dlg.h"
-#include "win/module_folder.h"
+#include "common/module_folder.h"
 #include "win/text.h"
 
 namespace {
@@ -43,7 +43,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   int exitCode = 0;
   // Every data path is built from this folder, never from the current one.
-  const std::optional<std::string> exeDir = kb::win::ModuleFolder();
+  const std::optional<std::string> exeDir = kb::ModuleFolder();
   if (!exeDir) {
     kb::win::ErrorBox(nullptr, kb::kAppTitle,
                       "Kobaruneのフォルダ名にShift-JISで表せない文字があります。"

@@ -1,11 +1,11 @@
-#include "groups/registration_wiring.h"
+#include "app/registration_wiring.h"
 
-#include "backup/backup_hooks.h"
+#include "groups/backup_hooks.h"
 #include "groups/edit_window.h"
-#include "groups/group_actions.h"
+#include "app/group_actions.h"
+#include "app/app.h"
 #include "groups/registration_flow.h"
 #include "groups/sub_form.h"
-#include "launcher/app.h"
 #include "launcher/group_button.h"
 #include "launcher/main_form.h"
 #include "win/shell.h"
@@ -15,23 +15,23 @@ namespace {
 
 class ExecButtonSlot : public ProgramSlotEditor {
  public:
-  ExecButtonSlot(App& app, TSubForm& form, int n)
-      : app_(app), form_(form), button_(form.Buttons(n)), n_(n) {}
+  // Slot n of group g, which the window shows.
+  ExecButtonSlot(TSubForm& form, int g, int n) : form_(form), button_(form.Buttons(n)), g_(g), n_(n) {}
 
   TLaunchData& Record() override { return button_.Entry; }
   void SaveBackupSettings() override {
-    form_.Backup().SaveBackupSettings(BackupSectionName(app_.CurrentGroup, n_));
+    form_.Backup().SaveBackupSettings(BackupSectionName(g_, n_));
   }
   void BlankGlyph() override { win::FillGlyph(button_.GlyphBitmap()); }
   void SetIconGlyph(HICON icon) override { button_.SetIconGlyph(icon); }
   void SetHint(const std::string& sjisText) override { button_.SetHint(sjisText); }
-  void StoreEntry() override { form_.Entries.At(app_.CurrentGroup, n_) = button_.Entry; }
-  void EraseEntry() override { form_.EraseEntry(n_); }
+  void StoreEntry() override { form_.Entries.At(g_, n_) = button_.Entry; }
+  void EraseEntry() override { form_.EraseEntry(g_, n_); }
 
  private:
-  App& app_;
   TSubForm& form_;
   TExecButton& button_;
+  int g_;
   int n_;
 };
 
@@ -42,7 +42,7 @@ class GroupButtonEditor : public GroupEditor {
 
   TLaunchData& Record() override { return button_.Entry; }
   void ClearGroup() override;
-  void RefreshGlyph() override { kb::RefreshGlyph(app_, button_); }
+  void RefreshGlyph() override { button_.RefreshGlyph(); }
   void EraseGroupSection() override { kb::EraseGroupSection(app_.settings, button_.Tag()); }
 
  private:
@@ -76,8 +76,8 @@ void GroupButtonEditor::ClearGroup() {
 
 }  // namespace
 
-int RegisterProgramButton(TEditWindow& dialog, App& app, TSubForm& form, int n) {
-  ExecButtonSlot slot(app, form, n);
+int RegisterProgramButton(TEditWindow& dialog, TSubForm& form, int n) {
+  ExecButtonSlot slot(form, form.ShownGroup(), n);
   return EditProgramSlot(dialog, slot);
 }
 
@@ -88,7 +88,7 @@ int RegisterGroupButton(TEditWindow& dialog, App& app, TSubForm& form, TGroupBut
 }
 
 void ConnectRegistration(TEditWindow& dialog, App& app, TSubForm& form) {
-  form.OnRegister = [&dialog, &app, &form](int n) { RegisterProgramButton(dialog, app, form, n); };
+  form.OnRegister = [&dialog, &form](int n) { RegisterProgramButton(dialog, form, n); };
   form.OnRegisterGroup = [&dialog, &app, &form](int tag) {
     if (TGroupButton* button = app.MainForm().GroupButton(tag)) {
       RegisterGroupButton(dialog, app, form, *button);

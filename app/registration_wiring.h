@@ -10,9 +10,9 @@ class TEditWindow;
 class TGroupButton;
 class TSubForm;
 
-// Program button n of the group window (CurrentGroup and CurrentButton are
-// already set by the button).  Returns the dialog's modal result.
-int RegisterProgramButton(TEditWindow& dialog, App& app, TSubForm& form, int n);
+// Program button n of the group window, in the group the window shows.
+// Returns the dialog's modal result.
+int RegisterProgramButton(TEditWindow& dialog, TSubForm& form, int n);
 
 // The group of `button`.  Returns the dialog's modal result.
 int RegisterGroupButton(TEditWindow& dialog, App& app, TSubForm& form, TGroupButton& button);

@@ -1,4 +1,4 @@
-#include "launcher/identity.h"
+#include "common/identity.h"
 
 namespace kb {
 

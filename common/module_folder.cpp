@@ -1,10 +1,10 @@
-#include "win/module_folder.h"
+#include "common/module_folder.h"
 
 #include <windows.h>
 
-#include "win/text.h"
+#include "common/encoding.h"
 
-namespace kb::win {
+namespace kb {
 
 std::wstring ModuleFolderW() {
   std::wstring path(MAX_PATH, L'\0');
@@ -24,7 +24,7 @@ std::wstring ModuleFolderW() {
 std::optional<std::string> ModuleFolder() {
   const std::wstring folder = ModuleFolderW();
   if (folder.empty()) return std::nullopt;
-  return Narrow(folder);
+  return ShiftJisFromWide(folder);
 }
 
-}  // namespace kb::win
+}  // namespace kb

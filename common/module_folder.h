@@ -1,10 +1,11 @@
-// The folder this program was started from, however long its path.
+// The folder this program was started from, however long its path (Windows
+// only: the launcher, the tools and their tests use it).
 #pragma once
 
 #include <optional>
 #include <string>
 
-namespace kb::win {
+namespace kb {
 
 // The program file's folder in UTF-16, with its trailing backslash; empty
 // when Windows cannot tell.
@@ -14,4 +15,4 @@ std::wstring ModuleFolderW();
 // Shift-JIS cannot hold.
 std::optional<std::string> ModuleFolder();
 
-}  // namespace kb::win
+}  // namespace kb

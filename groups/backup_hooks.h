@@ -1,11 +1,14 @@
 // The calls a program button makes into the pre-launch backup.
 //
-// The program buttons depend on this interface only; the backup schedule
-// implements it.  Until that schedule exists the launcher runs with
+// The program buttons depend on this interface only; the backup subsystem
+// implements it and the application hands it to the group window
+// (TSubForm::SetBackupHooks).  Without one the group window uses
 // NoBackupChain, which keeps no backup settings and never starts a backup.
 #pragma once
 
 #include <string>
+
+#include "model/backup_section.h"
 
 namespace kb {
 
@@ -30,11 +33,5 @@ class NoBackupChain final : public BackupHooks {
   void CountDownBackup(const std::string&) override {}
   void SaveBackupSettings(const std::string&) override {}
 };
-
-// The section of program button `button` in group `group`:
-// "binf" + (group * 100 + button), e.g. group 3, button 12 -> "binf312".
-inline std::string BackupSectionName(int group, int button) {
-  return "binf" + std::to_string(group * 100 + button);
-}
 
 }  // namespace kb

@@ -9,16 +9,18 @@
 #include <functional>
 #include <memory>
 
-#include "launcher/core/bar_layout.h"
-#include "launcher/core/scroll_state.h"
 #include "launcher/group_button.h"
-#include "launcher/model/launch_data.h"
+#include "model/bar_layout.h"
+#include "model/launch_data.h"
+#include "model/program_state.h"
+#include "model/scroll_state.h"
 #include "win/glyph_button.h"
+#include "win/shell.h"
 #include "win/window.h"
 
 namespace kb {
 
-class App;
+class IconStore;
 
 class TMainForm : public win::Window {
  public:
@@ -26,24 +28,22 @@ class TMainForm : public win::Window {
   // Help context numbers of the bar's controls.
   static constexpr int kHelpContextBar = 1, kHelpContextScroll = 2, kHelpContextHelp = 5;
 
-  explicit TMainForm(App& app);
+  // `saveSettings` is the close's settings save session (the bar's part and
+  // the group window's part, written together by the application).
+  TMainForm(ProgramState& state, IconStore& icons, std::function<void()> saveSettings);
   ~TMainForm() override;
 
   // Creates the bar (hidden) owned by the application window; FormCreate
   // runs while it is created.  Throws std::runtime_error when Windows refuses.
   void Create(HWND applicationWindow);
-  // Shows the bar (FormShow).
+  // Shows the bar.
   void Show();
 
-  // --- Start-up and close (called in this order by the window's life) -----
+  // --- Start-up and close ---------------------------------------------------
   void FormCreate();
-  void FormShow();
-  void FormActivate();
   // The save sequence of every close; throws kb::WriteError when the system
   // refuses a write: the close is then abandoned.
   void FormCloseQuery();
-  void FormClose();
-  void FormDestroy();
 
   // --- Layout ---------------------------------------------------------------
   void PlaceBar();
@@ -56,7 +56,6 @@ class TMainForm : public win::Window {
   void SaveIconStore();
 
   // --- Controls -------------------------------------------------------------
-  void SpeedButton1Click();
   void SclLeftClick();
   void SclRightClick();
   void SclUpClick();
@@ -82,6 +81,15 @@ class TMainForm : public win::Window {
 
   // Runs after the window is gone (the application ends its loop).
   std::function<void()> OnDestroyed;
+  // The settings button (SpeedButton1): the application opens the settings
+  // dialog.
+  std::function<void()> OnSettingsClick;
+
+  // Where the group buttons send their clicks and drops (the application).
+  void SetGroupButtonEvents(GroupButtonEvents* events) { groupEvents_ = events; }
+  // The shell the group buttons resolve shortcuts through; nullptr restores
+  // the real one.
+  void SetShellAccess(win::ShellAccess* shell) { shell_ = shell ? shell : &defaultShell_; }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -99,7 +107,13 @@ class TMainForm : public win::Window {
   void QueryEndSession();
   std::string IconStorePath() const;
 
-  App& app_;
+  ProgramState& state_;
+  IconStore& icons_;
+  std::function<void()> saveSettings_;
+  HWND applicationWindow_ = nullptr;
+  GroupButtonEvents* groupEvents_ = nullptr;
+  win::ShellAccess defaultShell_;
+  win::ShellAccess* shell_ = &defaultShell_;
   std::array<std::unique_ptr<TGroupButton>, kMaxGroupButtons> groupButtons_;
   ScrollState scroll_;
 };

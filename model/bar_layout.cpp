@@ -1,4 +1,4 @@
-#include "launcher/core/bar_layout.h"
+#include "model/bar_layout.h"
 
 #include <algorithm>
 

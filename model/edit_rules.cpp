@@ -1,4 +1,4 @@
-#include "groups/edit_rules.h"
+#include "model/edit_rules.h"
 
 #include "common/path.h"
 

@@ -1,4 +1,4 @@
-#include "groups/entry_rules.h"
+#include "model/entry_rules.h"
 
 #include "common/path.h"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "launcher/model/launch_data.h"
+#include "model/launch_data.h"
 
 namespace kb {
 

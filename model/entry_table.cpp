@@ -1,4 +1,4 @@
-#include "groups/entry_table.h"
+#include "model/entry_table.h"
 
 #include <algorithm>
 #include <stdexcept>

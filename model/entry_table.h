@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "launcher/model/launch_data.h"
+#include "model/launch_data.h"
 
 namespace kb {
 

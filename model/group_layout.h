@@ -7,7 +7,7 @@
 
 #include <optional>
 
-#include "launcher/core/bar_layout.h"
+#include "model/bar_layout.h"
 
 namespace kb {
 

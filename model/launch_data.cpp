@@ -1,4 +1,4 @@
-#include "launcher/model/launch_data.h"
+#include "model/launch_data.h"
 
 #include "common/profile.h"
 

@@ -1,4 +1,4 @@
-#include "backup/overwrite_question.h"
+#include "model/overwrite_question.h"
 
 #include "common/path.h"
 

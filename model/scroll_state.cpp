@@ -1,4 +1,4 @@
-#include "launcher/core/scroll_state.h"
+#include "model/scroll_state.h"
 
 namespace kb {
 

@@ -1,4 +1,4 @@
-#include "launcher/model/settings.h"
+#include "model/settings.h"
 
 #include "common/file_io.h"
 #include "common/path.h"

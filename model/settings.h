@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "launcher/model/launch_data.h"
+#include "model/launch_data.h"
 
 namespace kb {
 

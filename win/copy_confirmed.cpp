@@ -1,5 +1,5 @@
-#include "backup/file_copy.h"
-#include "backup/overwrite_question.h"
+#include "win/file_copy.h"
+#include "model/overwrite_question.h"
 #include "win/message_dlg.h"
 #include "win/window.h"
 

@@ -1,11 +1,11 @@
-#include "launcher/icon_store.h"
+#include "win/icon_store.h"
 
 #include <algorithm>
 #include <cstring>
 #include <optional>
 
 #include "common/file_io.h"
-#include "launcher/core/bmp_file.h"
+#include "model/bmp_file.h"
 #include "win/text.h"
 
 namespace kb {

@@ -1,4 +1,4 @@
-#include "launcher/progress_form.h"
+#include "win/progress_form.h"
 
 #include <commctrl.h>
 

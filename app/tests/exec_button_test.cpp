@@ -9,8 +9,8 @@
 
 #include "common/file_io.h"
 #include "common/path.h"
-#include "groups/group_actions.h"
-#include "groups/tests/groups_fixture.h"
+#include "app/group_actions.h"
+#include "app/tests/groups_fixture.h"
 #include "win/glyph_button.h"
 #include "win/testing/testing.h"
 #include "win/text.h"

@@ -1,10 +1,10 @@
 // Group buttons driving the group window: open, close and move it, copy a
 // group onto another, and files or folders dropped on a group.
-#include "groups/group_actions.h"
+#include "app/group_actions.h"
 
 #include <gtest/gtest.h>
 
-#include "groups/tests/groups_fixture.h"
+#include "app/tests/groups_fixture.h"
 #include "launcher/main_form.h"
 #include "win/glyph_button.h"
 #include "win/testing/testing.h"

@@ -1,4 +1,4 @@
-#include "groups/tests/groups_fixture.h"
+#include "app/tests/groups_fixture.h"
 
 #include <atomic>
 #include <stdexcept>
@@ -6,7 +6,7 @@
 #include "common/file_io.h"
 #include "common/path.h"
 #include "launcher/main_form.h"
-#include "win/module_folder.h"
+#include "common/module_folder.h"
 #include "win/testing/testing.h"
 #include "win/text.h"
 
@@ -94,7 +94,7 @@ void LauncherTest::Start(const std::string& settingsIni, int screenWidth, int sc
   options.screenHeight = screenHeight;
   app_ = std::make_unique<App>(options);
   app_->CreateForms();
-  form().SetShellAccess(&shell_);
+  app().SetShellAccess(&shell_);
   form().SetBackupHooks(&backup_);
 }
 
@@ -125,7 +125,7 @@ void LauncherTest::Drop(HWND hwnd, const std::vector<std::string>& paths) {
 }
 
 std::string LauncherTest::BinPath(const std::string& fileName) {
-  return win::ModuleFolder().value() + fileName;
+  return kb::ModuleFolder().value() + fileName;
 }
 
 TLaunchData RecordFor(const std::string& path, int execOption) {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "backup/backup_hooks.h"
+#include "groups/backup_hooks.h"
 #include "groups/sub_form.h"
-#include "launcher/app.h"
+#include "app/app.h"
 #include "launcher/group_button.h"
 #include "win/shell.h"
 

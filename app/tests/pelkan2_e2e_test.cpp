@@ -6,7 +6,7 @@
 
 #include "common/file_io.h"
 #include "launcher/tests/launcher_fixture.h"
-#include "win/module_folder.h"
+#include "common/module_folder.h"
 #include "win/text.h"
 
 namespace kb {
@@ -72,7 +72,7 @@ std::string ChildTexts(HWND dialog) {
 TEST(Pelkan2, SecondStartIsRefusedAndTheFirstSavesAtClose) {
   TempExeFolder folder("kbe2e");
   const std::string exe = folder.path() + "Pelkan2.exe";
-  const std::string built = win::ModuleFolder().value() + "Pelkan2.exe";
+  const std::string built = kb::ModuleFolder().value() + "Pelkan2.exe";
   ASSERT_TRUE(CopyFileW(win::Widen(built).c_str(), win::Widen(exe).c_str(), FALSE));
 
   Process first(exe);

@@ -3,14 +3,14 @@
 // button of the bar opens the dialog the launcher created at start-up; the
 // results are checked in the buttons, the table, the icon store and the
 // settings file on disk.
-#include "groups/registration_wiring.h"
+#include "app/registration_wiring.h"
 
 #include <gtest/gtest.h>
 
 #include "common/profile.h"
 #include "groups/edit_window.h"
 #include "groups/tests/dialog_steps.h"
-#include "groups/tests/groups_fixture.h"
+#include "app/tests/groups_fixture.h"
 #include "win/testing/testing.h"
 #include "win/text.h"
 

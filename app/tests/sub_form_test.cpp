@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "common/profile.h"
-#include "groups/tests/groups_fixture.h"
+#include "app/tests/groups_fixture.h"
 #include "launcher/main_form.h"
 #include "win/hints.h"
 
@@ -181,7 +181,7 @@ TEST_F(SubFormTest, EraseEntryRemovesTheCurrentGroupsSectionAtOnce) {
       "[Info]\r\nType=0\r\n[ExButton2-4]\r\nFPFileName=C:\\four.exe\r\n"
       "[ExButton3-4]\r\nFPFileName=C:\\other.exe\r\n");
   app().CurrentGroup = 2;
-  form().EraseEntry(4);
+  form().EraseEntry(app().CurrentGroup, 4);
   ProfileReader file(folder_.Path("data\\KBINI.dat"));
   EXPECT_FALSE(file.SectionExists("ExButton2-4"));
   EXPECT_TRUE(file.SectionExists("ExButton3-4"));

@@ -10,11 +10,11 @@
 
 #include "common/file_io.h"
 #include "common/profile.h"
-#include "launcher/app.h"
-#include "launcher/core/bmp_file.h"
+#include "app/app.h"
+#include "model/bmp_file.h"
 #include "launcher/main_form.h"
-#include "launcher/model/launch_data.h"
-#include "win/module_folder.h"
+#include "model/launch_data.h"
+#include "common/module_folder.h"
 #include "win/text.h"
 
 namespace {
@@ -128,7 +128,7 @@ void TimeParts(const std::string& exeDir, double* settingsMs, double* iconsMs, d
 // The main bar alone (settings, 40 group buttons, records, icon store).
 double TimeBarCreate(const std::string& exeDir) {
   kb::App app(kb::AppOptions{exeDir, 1700, 1000});
-  kb::TMainForm bar(app);
+  kb::TMainForm bar(app, app.Icons, [] {});
   const auto t0 = Clock::now();
   bar.Create(nullptr);
   return Ms(Clock::now() - t0);
@@ -138,7 +138,7 @@ double TimeBarCreate(const std::string& exeDir) {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
-  const std::string bin = kb::win::ModuleFolder().value();
+  const std::string bin = kb::ModuleFolder().value();
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   const std::string dir = *kb::win::Narrow(temp) + "kb_bench_startup\\";

@@ -2,7 +2,7 @@
 // makes for a screen length, and scrolling.
 #include <gtest/gtest.h>
 
-#include "launcher/app.h"
+#include "app/app.h"
 #include "launcher/main_form.h"
 #include "launcher/tests/launcher_fixture.h"
 #include "win/hints.h"

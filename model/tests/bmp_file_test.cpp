@@ -1,4 +1,4 @@
-#include "launcher/core/bmp_file.h"
+#include "model/bmp_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "groups/entry_table.h"
+#include "model/entry_table.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "groups/group_layout.h"
+#include "model/group_layout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/profile.h"
-#include "launcher/model/launch_data.h"
+#include "model/launch_data.h"
 
 namespace kb {
 namespace {

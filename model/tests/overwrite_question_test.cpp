@@ -1,8 +1,8 @@
-#include "backup/overwrite_question.h"
+#include "model/overwrite_question.h"
 
 #include <gtest/gtest.h>
 
-#include "backup/backup_hooks.h"
+#include "model/backup_section.h"
 
 namespace kb {
 namespace {

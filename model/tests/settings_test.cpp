@@ -5,7 +5,7 @@
 
 #include "common/file_io.h"
 #include "common/profile.h"
-#include "launcher/model/settings.h"
+#include "model/settings.h"
 
 namespace kb {
 namespace {

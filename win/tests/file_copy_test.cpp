@@ -1,4 +1,4 @@
-#include "backup/file_copy.h"
+#include "win/file_copy.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "launcher/progress_form.h"
+#include "win/progress_form.h"
 #include "win/testing/testing.h"
 
 namespace kb {
