@@ -16,7 +16,8 @@ namespace {
 class ExecButtonSlot : public ProgramSlotEditor {
  public:
   // Slot n of group g, which the window shows.
-  ExecButtonSlot(TSubForm& form, int g, int n) : form_(form), button_(form.Buttons(n)), g_(g), n_(n) {}
+  ExecButtonSlot(TSubForm& form, int g, int n)
+      : form_(form), button_(form.Buttons(n)), g_(g), n_(n) {}
 
   TLaunchData& Record() override { return button_.Entry; }
   void SaveBackupSettings() override {
