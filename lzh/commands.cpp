@@ -26,9 +26,8 @@ class Report {
   }
   CommandResult Result() const {
     CommandResult r{status_, lines_};
-    // The first problem goes on top as well, so that a small buffer still
-    // shows it.
-    if (status_ != Status::kOk) r.output = first_ + kEol + lines_;
+    // The first problem goes on top, so that a small buffer still shows it.
+    if (status_ != Status::kOk && lines_.rfind(first_ + kEol, 0) != 0) r.output = first_ + kEol + lines_;
     return r;
   }
   Status status() const { return status_; }
@@ -80,8 +79,8 @@ void Add(const Command& command, FileSystem& fs, Report& report) {
   if (command.files.empty()) throw LzhError(Status::kNoFile, "no file to pack");
   std::vector<FoundFile> files = CollectFiles(command, fs, report);
   if (files.empty()) {
-    // Not fatal: the first line keeps naming the pattern or file at fault.
-    report.Problem(Status::kNoFile, "no file to pack; the archive was not made");
+    // Where a pattern or file was at fault, its line says it all.
+    if (report.status() == Status::kOk) report.Problem(Status::kNoFile, "no file to pack; the archive was not made");
     return;
   }
   std::unique_ptr<ArchiveFile> old = fs.OpenArchive(command.archive);

@@ -125,6 +125,7 @@ MemberLocation ReadLevel2(ArchiveFile& file, std::uint64_t offset, const std::ui
 MemberLocation ReadLevel01(ArchiveFile& file, std::uint64_t offset, const std::uint8_t* head,
                            int level) {
   std::size_t baseSize = static_cast<std::size_t>(head[0]) + 2;
+  if (baseSize < 24) Broken("too short");
   std::vector<std::uint8_t> bytes = ReadExactly(file, offset, baseSize);
   std::size_t nameLength = bytes[21];
   std::size_t need = 22 + nameLength + 2 + (level == 1 ? 3 : 0);

@@ -2,6 +2,7 @@
 // pitfall, Shift-JIS names, checksums, and reading levels 0 and 1.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "lzh/archive.h"
@@ -201,6 +202,13 @@ TEST(ArchiveReading, ReadsAndUnpacksLevels0And1) {
     UnpackMember(file, m, [&](const std::uint8_t* p, std::size_t n) { out.append(reinterpret_cast<const char*>(p), n); });
     EXPECT_EQ(out, "hello");
   }
+  // A level-0 header too short for its own fixed fields (found by fuzzing).
+  std::vector<std::uint8_t> tiny(40, 0);
+  tiny[0] = 15;
+  std::copy_n("-lh5-", 5, tiny.begin() + 2);
+  MemoryArchive tinyFile(tiny);
+  EXPECT_THROW(ReadDirectory(tinyFile), LzhError);
+
   archive[2 + 20] ^= 1;  // checksum no longer matches the bytes
   MemoryArchive damaged(archive);
   EXPECT_THROW(ReadDirectory(damaged), LzhError);
