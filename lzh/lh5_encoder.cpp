@@ -11,10 +11,10 @@ namespace {
 
 // Search effort, chosen on a mixed 10 MiB sample for a ratio close to the
 // classic archivers at the speed of gzip -6 (bench/lzh).
-constexpr int kMaxChain = 48;
+constexpr int kMaxChain = 64;
 constexpr int kGoodLength = 16;   // a pending match this long: search a quarter as far
-constexpr int kLazyLength = 48;   // a pending match this long: do not look for a better one
-constexpr int kNiceLength = 160;  // stop searching at a match this long
+constexpr int kLazyLength = 64;   // a pending match this long: do not look for a better one
+constexpr int kNiceLength = 200;  // stop searching at a match this long
 constexpr int kTooFar = 4096;     // a 3-byte match further back costs more than 3 literals
 
 int DistanceSymbol(unsigned d) { return d == 0 ? 0 : static_cast<int>(std::bit_width(d)); }

@@ -27,7 +27,7 @@ class Lh5Encoder {
   static constexpr int kDictSize = 1 << kLh5Shape.dictBits;
   static constexpr int kHashBits = 15;
   static constexpr int kBufferSize = 1 << 18;
-  static constexpr int kBlockTokens = 1 << 15;
+  static constexpr int kBlockTokens = 1 << 14;  // smaller blocks follow mixed data better
 
   void Encode(bool final);
   void Slide();

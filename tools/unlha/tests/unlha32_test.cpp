@@ -23,6 +23,7 @@ using OpenFn = HANDLE(WINAPI*)(HWND, LPCSTR, DWORD);
 using HarcIntFn = int(WINAPI*)(HANDLE, LPCSTR, void*);
 using HarcDwordFn = DWORD(WINAPI*)(HANDLE);
 using QueryFn = BOOL(WINAPI*)(int);
+using StateFn = BOOL(WINAPI*)();
 
 const char* const kExports[] = {
     "UnlhaGetVersion", "UnlhaGetSubVersion", "UnlhaGetRunning", "UnlhaGetBackGroundMode",
@@ -153,7 +154,8 @@ TEST_F(Unlha32Test, ArchiveHandleCallsAnswerNotSupported) {
   QueryFn query = Fn<QueryFn>("UnlhaQueryFunctionList");
   EXPECT_TRUE(query(0));    // the command call
   EXPECT_FALSE(query(23));  // opening an archive
-  EXPECT_FALSE(Fn<VersionFn>("UnlhaGetRunning")());
+  EXPECT_FALSE(Fn<StateFn>("UnlhaGetRunning")());
+  EXPECT_FALSE(Fn<StateFn>("UnlhaGetBackGroundMode")());
 }
 
 TEST_F(Unlha32Test, TheLaunchersCommandMakesAnArchiveThatTests) {
