@@ -132,6 +132,15 @@ TEST_F(CommandTest, AMissingPatternIsReportedButTheOthersArePacked) {
   EXPECT_EQ(Names(dir_ / "x.lzh"), (std::vector<std::string>{"c.txt"}));
 }
 
+TEST_F(CommandTest, FilesOver4GiBAreRefused) {
+  // Sparse: the size is all that is looked at before the file is read.
+  fs::resize_file(dir_ / "in/c.txt", (4ull << 30) + 1);
+  CommandResult r = Run("a " + D() + "x " + D() + "in/*.*");
+  EXPECT_EQ(r.status, Status::kNotSupported) << r.output;
+  EXPECT_NE(r.output.substr(0, r.output.find("\r\n")).find("c.txt"), std::string::npos) << r.output;
+  EXPECT_EQ(Names(dir_ / "x.lzh"), (std::vector<std::string>{"a.dat", "b.dat"}));
+}
+
 TEST_F(CommandTest, TheArchiveIsNeverPackedIntoItselfAndLaterNamesWin) {
   fs::create_directories(dir_ / "in2");
   Write("in2/c.txt", {'2'});

@@ -114,6 +114,11 @@ class StdOutput : public OutputFile {
   bool committed_ = false;
 };
 
+std::uint64_t FileTime(const struct timespec& t) {
+  return (static_cast<std::uint64_t>(t.tv_sec) + 11'644'473'600ull) * 10'000'000ull +
+         static_cast<std::uint64_t>(t.tv_nsec) / 100;
+}
+
 }  // namespace
 
 bool MatchesWildcard(std::string_view name, std::string_view pattern) {
@@ -146,6 +151,10 @@ std::vector<FoundFile> StdFileSystem::Find(const std::string& pattern) {
     f.directory = S_ISDIR(st.st_mode);
     f.size = static_cast<std::uint64_t>(st.st_size);
     f.unixTime = static_cast<std::uint32_t>(st.st_mtime);
+    // What the Windows layer gives too, so that archives made here carry the
+    // same header extensions (attributes, file times) for the readers.
+    f.attributes = static_cast<std::uint16_t>(0x20 | ((st.st_mode & S_IWUSR) ? 0 : 0x01));
+    f.times = FileTimes{FileTime(st.st_ctim), FileTime(st.st_mtim), FileTime(st.st_atim)};
     found.push_back(std::move(f));
   }
   std::sort(found.begin(), found.end(), [](const FoundFile& a, const FoundFile& b) { return a.name < b.name; });
