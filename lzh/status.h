@@ -30,8 +30,6 @@ enum class Status : int {
   kMakeArchive = 0x8040,     // the archive cannot be made (temporary file or renaming failed)
 };
 
-inline bool IsWarning(Status s) { return s != Status::kOk && static_cast<int>(s) < 0x8012; }
-
 class LzhError : public std::runtime_error {
  public:
   LzhError(Status status, const std::string& message)
