@@ -70,7 +70,7 @@ std::vector<FoundFile> CollectFiles(const Command& command, FileSystem& fs, Repo
         files.push_back(std::move(f));
       }
     }
-    if (!any) report.Problem(Status::kNoFile, Quoted(pattern) + ": no such file");
+    if (!any) report.Problem(Status::kNoFile, Quoted(pattern) + ": no file matches");
   }
   return files;
 }
