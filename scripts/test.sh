@@ -16,7 +16,7 @@ step ctest --preset host
 if [ "$kb_wine_preset" != windows ]; then
   # The 32-bit deliverables must build even where they cannot run.
   step cmake --preset windows >/dev/null
-  step cmake --build --preset windows --target Pelkan2 Hurtle Vaulter2
+  step cmake --build --preset windows --target Pelkan2 Hurtle Vaulter2 UNLHA32
 fi
 step cmake --preset "$kb_wine_preset" >/dev/null
 step cmake --build --preset "$kb_wine_preset"
