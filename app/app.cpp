@@ -7,6 +7,7 @@
 #include "common/identity.h"
 #include "common/path.h"
 #include "common/profile.h"
+#include "components/icon_tray.h"
 #include "groups/edit_window.h"
 #include "groups/sub_form.h"
 #include "launcher/main_form.h"
@@ -45,6 +46,23 @@ class ApplicationWindow : public win::Window {
   App& app_;
 };
 
+// The group window as the bar's timer sees it.
+class GroupWindowOfApp final : public GroupWindowLink {
+ public:
+  explicit GroupWindowOfApp(App& app) : app_(app) {}
+  HWND GroupWindowHandle() const override {
+    return app_.HasSubForm() ? app_.SubForm().hwnd() : nullptr;
+  }
+  void HideGroupWindow() override {
+    if (!app_.HasSubForm()) return;
+    app_.SubForm().HideWindow();
+    app_.OpenGroup = 0;
+  }
+
+ private:
+  App& app_;
+};
+
 App::App(AppOptions options) : options_(std::move(options)) {
   ExeDir = options_.exeDir;
   if (!ExeDir.empty() && !EndsWithBackslash(ExeDir)) ExeDir += '\\';
@@ -55,6 +73,7 @@ App::App(AppOptions options) : options_(std::move(options)) {
 
 App::~App() {
   running_ = false;
+  iconTray_.reset();
   subForm_.reset();
   mainForm_.reset();
   groupActions_.reset();
@@ -77,7 +96,30 @@ void App::CreateBar() {
   mainForm_->OnDestroyed = [this] {
     if (running_) PostQuitMessage(0);
   };
+  groupWindowLink_ = std::make_unique<GroupWindowOfApp>(*this);
+  mainForm_->SetGroupWindow(groupWindowLink_.get());
+  mainForm_->SetBarShell(options_.barShell);
+  mainForm_->FreeTrayIcon = [this] { iconTray_.reset(); };
   mainForm_->Create(appWindow_->hwnd());
+  CreateTrayIcon();
+}
+
+// The tray icon with the launcher's icon, its hint and the bar's tray menu
+// for both buttons.
+void App::CreateTrayIcon() {
+  iconTray_ = std::make_unique<TIconTray>(mainForm_->hwnd());
+  iconTray_->SetHint("ｸﾘｯｸでﾒﾆｭｰ表示");
+  iconTray_->SetLBtnPopupMenu(&mainForm_->PopupMenu1);
+  iconTray_->SetRBtnPopupMenu(&mainForm_->PopupMenu1);
+  HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+  if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
+  try {
+    iconTray_->SetIcon(icon);
+  } catch (const EIconTrayError&) {
+    // No notification area yet (a launcher started with Windows before the
+    // shell): the bar works without, and the icon comes when the shell
+    // announces itself.
+  }
 }
 
 void App::CreateHiddenForms() {
@@ -126,8 +168,7 @@ int App::Run() {
 void App::ShowBar() {
   if (!mainForm_ || !mainForm_->hwnd()) return;
   barShown_ = true;
-  ShowWindow(appWindow_->hwnd(), SW_SHOWNA);
-  mainForm_->Show();
+  mainForm_->Show();  // FormShow shows or hides the taskbar button
 }
 
 void App::Close() {

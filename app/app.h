@@ -24,6 +24,9 @@ class TEditWindow;
 class TSubForm;
 class ApplicationWindow;
 class GroupButtonActions;
+class GroupWindowOfApp;
+class TIconTray;
+class BarShell;
 namespace win {
 class ShellAccess;
 }
@@ -34,6 +37,9 @@ struct AppOptions {
   // The screen's size in pixels; 0 means the primary screen's real size.
   int screenWidth = 0;
   int screenHeight = 0;
+  // The bar's calls to the shell for its edge and the screen-saver hold
+  // (not owned; nullptr: the real ones).  Tests watch or answer them.
+  BarShell* barShell = nullptr;
 };
 
 class App : public ProgramState {
@@ -55,7 +61,8 @@ class App : public ProgramState {
   void CreateBar();
   void CreateHiddenForms();
 
-  // Shows the application window's taskbar button and the bar.
+  // Shows the bar, and the application window's taskbar button unless
+  // OnTray hides it.
   void ShowBar();
 
   // Shows the bar unless ShowBar already did, and runs the message loop
@@ -86,6 +93,9 @@ class App : public ProgramState {
   // The group window (created third).
   TSubForm& SubForm() { return *subForm_; }
   bool HasSubForm() const { return subForm_ != nullptr; }
+  // The tray icon (made with the bar, freed by the bar's close); nullptr
+  // once freed.  The settings dialog writes the Run-key value through it.
+  TIconTray* IconTray1() { return iconTray_.get(); }
 
   // The save session of the close sequence: one settings-file writer for the
   // bar's part and the group window's part, committed once.  Throws
@@ -103,6 +113,10 @@ class App : public ProgramState {
   std::unique_ptr<TEditWindow> editWindow_;
   std::unique_ptr<TSubForm> subForm_;
   std::unique_ptr<GroupButtonActions> groupActions_;
+  std::unique_ptr<GroupWindowOfApp> groupWindowLink_;
+  std::unique_ptr<TIconTray> iconTray_;
+
+  void CreateTrayIcon();
 };
 
 }  // namespace kb

@@ -123,6 +123,7 @@ void TIconTray::FillNotifyData() {
 
 void TIconTray::UpdateIcon(bool show) {
   if (show && !icon_) show = false;
+  wanted_ = show;
   if (show) {
     FillNotifyData();
     if (!shell_->NotifyIcon(shown_ ? NIM_MODIFY : NIM_ADD, data_)) throw EIconTrayError();
@@ -133,15 +134,14 @@ void TIconTray::UpdateIcon(bool show) {
 }
 
 void TIconTray::ShellRestarted() {
-  if (!shown_) return;
-  shown_ = false;  // the new shell does not know the icon: add it again
-  try {
-    UpdateIcon(true);
-  } catch (const EIconTrayError&) {
-    // A shell still starting may refuse; its next broadcast tries again.
-    return;
-  }
-  if (OnTaskbarCreated) OnTaskbarCreated();
+  // Also an icon the shell refused before it was ready.
+  if (!wanted_) return;
+  // A new shell knows none of the old icons; a shell that only announced
+  // itself again still has it, and takes a modification instead.
+  FillNotifyData();
+  shown_ = shell_->NotifyIcon(NIM_ADD, data_) || shell_->NotifyIcon(NIM_MODIFY, data_);
+  // A shell still starting may refuse both; its next broadcast tries again.
+  if (shown_ && OnTaskbarCreated) OnTaskbarCreated();
 }
 
 void TIconTray::TrayWndProc(LPARAM mouseAction) {

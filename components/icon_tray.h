@@ -97,7 +97,7 @@ class TIconTray {
   std::function<void(TMouseButton, TShiftState, int x, int y)> OnMouseDown;
   std::function<void(TShiftState, int x, int y)> OnMouseMove;
   std::function<void(TMouseButton, TShiftState, int x, int y)> OnMouseUp;
-  // After the icon was added again for a shell that has restarted.
+  // After the icon was added again for a shell that has (re)started.
   std::function<void()> OnTaskbarCreated;
 
   // Registers (show, with an icon), refreshes or removes the icon.  An empty
@@ -152,6 +152,7 @@ class TIconTray {
   win::TPopupMenu* lMenu_ = nullptr;
   win::TPopupMenu* rMenu_ = nullptr;
   bool shown_ = false;
+  bool wanted_ = false;  // the last request, granted or not
   NOTIFYICONDATAW data_{};
   TrayShell realShell_;
   TrayShell* shell_ = &realShell_;

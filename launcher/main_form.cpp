@@ -21,10 +21,26 @@ void PlaceControl(win::GlyphButton& button, const Box& box) {
   button.SetBounds(box.left, box.top, box.width, box.height);
 }
 
+// The shell broadcasts it to every top-level window when it has started
+// again (after a crash of the shell, for one).
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
+
 }  // namespace
 
 TMainForm::TMainForm(ProgramState& state, IconStore& icons, std::function<void()> saveSettings)
-    : state_(state), icons_(icons), saveSettings_(std::move(saveSettings)) {}
+    : N2(PopupMenu1.Add("ﾀｽｸﾊﾞｰに表示しない", [this] { N2Click(); })),
+      N1(PopupMenu1.Add("設定ｳｲﾝﾄﾞｳを開く...", [this] { SpeedButton1Click(); })),
+      N3(PopupMenu1.Add("-")),
+      Exit1(PopupMenu1.Add("終了", [this] { Exit1Click(); })),
+      state_(state),
+      icons_(icons),
+      saveSettings_(std::move(saveSettings)) {
+  Timer2.SetOnTimer([this] { Timer2Timer(); });
+  settleTimer_.SetOnTimer([this] { SettleBarPosition(); });
+}
 
 TMainForm::~TMainForm() {
   // Children first, while the bar still exists as their parent.
@@ -56,9 +72,7 @@ void TMainForm::CreateOwnButtons() {
   if (!made) throw std::runtime_error("メインウィンドウのボタンを作成できません");
 
   SpeedButton1.SetGlyph(MakeSettingsGlyph(), 1, true);
-  SpeedButton1.OnClick = [this] {
-    if (OnSettingsClick) OnSettingsClick();
-  };
+  SpeedButton1.OnClick = [this] { SpeedButton1Click(); };
   win::SetHint(SpeedButton1.hwnd(), "Kobaruneの設定");
   HelpBtn.SetGlyph(MakeHelpGlyph(), 2, true);  // no click action
 
@@ -81,7 +95,11 @@ void TMainForm::CreateOwnButtons() {
 }
 
 void TMainForm::Show() {
+  FormShow();
   ShowWindow(hwnd(), SW_SHOW);
+  // Under Wine the z-order the registration gave the hidden bar does not
+  // survive its showing: give it again now that the bar is on the screen.
+  ApplyStayOnTop();
   UpdateWindow(hwnd());
 }
 
@@ -94,6 +112,17 @@ void TMainForm::FormCreate() {
   LoadGroupEntries();
   LoadIconStore();
   ApplyGroupGlyphs();
+  RegisterEdge();
+}
+
+void TMainForm::FormShow() { ApplyTaskbarButton(); }
+
+void TMainForm::FormActivate() {
+  Timer2.Start();
+  if (state_.settings.AutoHide) {
+    StoreBarRect();
+    barShell_->AppBarMessage(ABM_ACTIVATE, AppBarData);
+  }
 }
 
 void TMainForm::PlaceBar() {
@@ -181,6 +210,7 @@ void TMainForm::ApplyGroupGlyphs() {
 
 void TMainForm::FormCloseQuery() {
   ShowWindow(applicationWindow_, SW_SHOW);  // the taskbar button comes back
+  if (FreeTrayIcon) FreeTrayIcon();         // the icon leaves the notification area
   saveSettings_();
   SaveIconStore();
   FreeGroupButtons();
@@ -193,9 +223,19 @@ void TMainForm::SaveIconStore() {
   icons_.Free();
 }
 
-// The screen-saver hold and the bar's timer end here once they exist.
+void TMainForm::FormClose() {
+  ReleaseSaver();
+  Timer2.Stop();
+}
 
-// The bar's desktop-toolbar registration is withdrawn here once it exists.
+// Also the end of a bar that never closed (a test's, or one whose window
+// went with the session): the registration never outlives the window.
+void TMainForm::FormDestroy() {
+  ReleaseSaver();
+  Timer2.Stop();
+  if (BarDocked || state_.settings.AutoHide) UnregisterEdge();
+  settleTimer_.Stop();
+}
 
 void TMainForm::FreeGroupButtons() {
   for (auto& button : groupButtons_) button.reset();  // each frees its glyph bitmap
@@ -215,8 +255,6 @@ void TMainForm::OnNcDestroy() {
 }
 
 // --- Controls ------------------------------------------------------------------
-
-// Opens the settings dialog once it exists; until then the button does nothing.
 
 void TMainForm::SclLeftClick() { ScrollBackClick(); }
 void TMainForm::SclUpClick() { ScrollBackClick(); }
@@ -280,7 +318,20 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       // A refused save throws out of here: the close is abandoned and the
       // error box shows it.
       FormCloseQuery();
+      FormClose();
       DestroyWindow(hwnd());
+      return 0;
+    case WM_DESTROY:
+      FormDestroy();
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE) FormActivate();
+      break;
+    case WM_MOUSEMOVE:
+      HoverActivate();
+      return 0;
+    case kAppBarMessage:
+      AppBarCallback(wParam, lParam);
       return 0;
     case WM_QUERYENDSESSION:
       // Whatever happens to the save, the launcher never holds the session up.
@@ -290,7 +341,15 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         win::ReportError(e.what());
       }
       return TRUE;
+    case WM_ENDSESSION:
+      // The session ends without a close: the saver comes back first.
+      if (wParam) ReleaseSaver();
+      return 0;
     default:
+      if (msg == TaskbarCreatedMessage()) {
+        ShellRestarted();
+        return 0;
+      }
       break;
   }
   return Window::HandleMessage(msg, wParam, lParam);

@@ -39,7 +39,7 @@ class TrayWithMenu {
     tray.SetLBtnPopupMenu(&menu);
     tray.SetRBtnPopupMenu(&menu);
     tray.SetHint("ｸﾘｯｸでﾒﾆｭｰ表示");
-    tray.SetIcon(LoadIconW(nullptr, MAKEINTRESOURCEW(32512)));
+    tray.SetIcon(LoadIconW(nullptr, IDI_APPLICATION));
   }
 
   static std::string Name(const char* what, TMouseButton b, TShiftState s) {

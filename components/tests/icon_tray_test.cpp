@@ -16,7 +16,7 @@ namespace {
 
 using win::testing::WaitUntil;
 
-HICON AppIcon() { return LoadIconW(nullptr, MAKEINTRESOURCEW(32512)); }
+HICON AppIcon() { return LoadIconW(nullptr, IDI_APPLICATION); }
 
 // Passes every call on to the real shell (unless told to refuse) and keeps
 // what was asked for.
@@ -287,11 +287,17 @@ TEST(IconTray, ADestroyedMenuIsClearedFromBothButtons) {
 
 TEST(IconTray, ARestartedShellGetsTheIconAgain) {
   const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-  TIconTray shown, hidden;
+  RecordingShell notReady;  // outlives the trays that use it
+  TIconTray shown, hidden, early;
   int told = 0;
   shown.OnTaskbarCreated = [&told] { ++told; };
   hidden.OnTaskbarCreated = [&told] { told += 100; };
   shown.SetIcon(AppIcon());
+  // One refused by a shell that was not ready yet.
+  notReady.refuse = true;
+  early.SetShell(&notReady);
+  EXPECT_THROW(early.SetIcon(AppIcon()), EIconTrayError);
+  notReady.refuse = false;
   ASSERT_TRUE(ShellKnows(shown));
 
   // A new shell knows none of the old icons.
@@ -308,6 +314,10 @@ TEST(IconTray, ARestartedShellGetsTheIconAgain) {
   EXPECT_TRUE(ShellKnows(shown));
   EXPECT_TRUE(shown.Shown());
   EXPECT_FALSE(hidden.Shown());
+  EXPECT_TRUE(WaitUntil([&] { return early.Shown(); }, 5000));
+  EXPECT_TRUE(ShellKnows(early));
+  ASSERT_FALSE(notReady.calls.empty());
+  EXPECT_EQ(notReady.calls.back().message, static_cast<DWORD>(NIM_ADD));
 }
 
 }  // namespace

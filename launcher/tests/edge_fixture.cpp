@@ -1,0 +1,71 @@
+#include "launcher/tests/edge_fixture.h"
+
+#include "model/edge_rules.h"
+
+namespace kb::testing {
+
+UINT_PTR RecordingBarShell::AppBarMessage(DWORD message, APPBARDATA& data) {
+  appBarMessages.push_back(message);
+  if (message == ABM_SETAUTOHIDEBAR && data.lParam && refuseAutoHide) return 0;
+  return BarShell::AppBarMessage(message, data);
+}
+
+BOOL RecordingBarShell::SystemParameters(UINT action, UINT param, void* value, UINT winIni) {
+  saverCalls.push_back({action, param, winIni});
+  if (action == SPI_GETSCREENSAVEACTIVE) {
+    *static_cast<BOOL*>(value) = saverActive;
+    return TRUE;
+  }
+  return forwardSaverChanges ? BarShell::SystemParameters(action, param, value, winIni) : TRUE;
+}
+
+EdgeBar::EdgeBar(const std::string& info, BarShell* shell, bool show, int width, int height) {
+  folder.WriteData("KBINI.dat", "[Info]\r\n" + info);
+  app = std::make_unique<App>(AppOptions{folder.path(), width, height, shell});
+  app->CreateForms();
+  if (show) app->ShowBar();
+}
+
+Box EdgeBar::Bounds() const {
+  const RECT r = app->MainForm().Bounds();
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+ProbeBar::ProbeBar() {
+  hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"probe", WS_POPUP, 0, 0, 1, 1, nullptr,
+                          nullptr, nullptr, nullptr);
+  APPBARDATA data{};
+  data.cbSize = sizeof data;
+  data.hWnd = hwnd_;
+  data.uCallbackMessage = WM_APP + 7;
+  SHAppBarMessage(ABM_NEW, &data);
+}
+
+ProbeBar::~ProbeBar() {
+  APPBARDATA data{};
+  data.cbSize = sizeof data;
+  data.hWnd = hwnd_;
+  SHAppBarMessage(ABM_REMOVE, &data);
+  DestroyWindow(hwnd_);
+}
+
+RECT ProbeBar::Query(int type) {
+  static const UINT kEdges[] = {ABE_TOP, ABE_LEFT, ABE_BOTTOM, ABE_RIGHT};
+  APPBARDATA data{};
+  data.cbSize = sizeof data;
+  data.hWnd = hwnd_;
+  data.uEdge = kEdges[type];
+  const EdgeRect r = RectOf(BarBounds(type, false, kScreenW, kScreenH));
+  data.rc = {r.left, r.top, r.right, r.bottom};
+  SHAppBarMessage(ABM_QUERYPOS, &data);
+  return data.rc;
+}
+
+HWND MakeForegroundWindow() {
+  HWND w = CreateWindowExW(0, L"STATIC", L"other program", WS_POPUP | WS_VISIBLE, 400, 300, 200,
+                           100, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(w);
+  return w;
+}
+
+}  // namespace kb::testing
