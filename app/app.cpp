@@ -101,7 +101,6 @@ void App::CreateBar() {
   mainForm_->SetBarShell(options_.barShell);
   mainForm_->FreeTrayIcon = [this] { iconTray_.reset(); };
   mainForm_->Create(appWindow_->hwnd());
-  CreateTrayIcon();
 }
 
 // The tray icon with the launcher's icon, its hint and the bar's tray menu
@@ -138,6 +137,10 @@ void App::CreateHiddenForms() {
   groupActions_ = std::make_unique<GroupButtonActions>(*this);
   mainForm_->SetGroupButtonEvents(groupActions_.get());
   ConnectRegistration(*editWindow_, *this, *subForm_);
+
+  // The bar's tray icon, once the bar is complete (and, at the launcher's
+  // own start, on the screen: the shell's round trip does not delay it).
+  CreateTrayIcon();
 }
 
 void App::SetShellAccess(win::ShellAccess* shell) {

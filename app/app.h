@@ -93,8 +93,8 @@ class App : public ProgramState {
   // The group window (created third).
   TSubForm& SubForm() { return *subForm_; }
   bool HasSubForm() const { return subForm_ != nullptr; }
-  // The tray icon (made with the bar, freed by the bar's close); nullptr
-  // once freed.  The settings dialog writes the Run-key value through it.
+  // The tray icon (made after the bar, with the hidden windows; freed by the
+  // bar's close); nullptr before and once freed.  The settings dialog writes the Run-key value through it.
   TIconTray* IconTray1() { return iconTray_.get(); }
 
   // The save session of the close sequence: one settings-file writer for the

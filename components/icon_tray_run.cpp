@@ -45,6 +45,20 @@ std::optional<std::wstring> ReadValue(HKEY root, const std::wstring& name) {
   return value;
 }
 
+// Under UAC, a program without a manifest that may not write the machine's
+// keys has those writes quietly redirected into a per-user copy, which
+// Windows never reads at log-on: for it the machine's Run key counts as not
+// writable.  Before Windows Vista the question fails and nothing changes.
+bool RegistryVirtualized() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  DWORD enabled = 0, size = 0;
+  const bool answered = GetTokenInformation(token, TokenVirtualizationEnabled, &enabled,
+                                            sizeof enabled, &size) != FALSE;
+  CloseHandle(token);
+  return answered && enabled != 0;
+}
+
 void DeleteValue(HKEY root, const std::wstring& name) {
   HKEY key = nullptr;
   if (RegOpenKeyExW(root, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
@@ -55,6 +69,7 @@ void DeleteValue(HKEY root, const std::wstring& name) {
 }  // namespace
 
 HKEY TIconTray::OpenRunKeyForWriting(HKEY root) {
+  if (root == HKEY_LOCAL_MACHINE && RegistryVirtualized()) return nullptr;
   HKEY key = nullptr;
   if (RegCreateKeyExW(root, kRunKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
                       &key, nullptr) != ERROR_SUCCESS) {

@@ -196,6 +196,8 @@ class TMainForm : public win::Window {
   BarShell* barShell_ = &defaultBarShell_;
   win::Timer settleTimer_{500};
   bool collapsed_ = false;
+  RECT shellRect_{};  // the rectangle last set with the shell
+  bool shellRectSet_ = false;
   bool fullScreenApp_ = false;
   bool savedSaverKnown_ = false;
 };

@@ -50,6 +50,7 @@ void TMainForm::FillAppBarData(LPARAM lParam) {
   AppBarData.rc = Bounds();
   if (state_.settings.Type <= kEdgeRight) AppBarData.uEdge = ShellEdge(state_.settings.Type);
   AppBarData.lParam = lParam;
+  shellRectSet_ = false;  // a new registration: the shell knows no position yet
 }
 
 void TMainForm::RegisterNormalBar() {
@@ -79,7 +80,17 @@ void TMainForm::UpdateBarPosition() {
       bounds.right - bounds.left, bounds.bottom - bounds.top, state_.screenWidth,
       state_.screenHeight);
   AppBarData.rc = {r.left, r.top, r.right, r.bottom};
+  // Wine tells every other desktop toolbar of each ABM_SETPOS, changed or
+  // not: two bars that answer each notification with a position would pass
+  // notifications back and forth for ever.  A bar already where the shell
+  // put it last time has nothing to tell.
+  const RECT now = Bounds();
+  if (shellRectSet_ && EqualRect(&AppBarData.rc, &shellRect_) && EqualRect(&now, &shellRect_)) {
+    return;
+  }
   barShell_->AppBarMessage(ABM_SETPOS, AppBarData);
+  shellRect_ = AppBarData.rc;
+  shellRectSet_ = true;
   // The bar goes where the shell put it at once, so it is never shown off
   // the screen; the shell then moves the other windows out of its way, and
   // after 500 ms, with every message of that time handled by the loop, the
@@ -126,6 +137,7 @@ void TMainForm::StoreBarRect() { AppBarData.rc = Bounds(); }
 
 void TMainForm::UnregisterEdge() {
   settleTimer_.Stop();
+  shellRectSet_ = false;
   if (state_.settings.AutoHide) {
     AppBarData.lParam = 0;
     barShell_->AppBarMessage(ABM_SETAUTOHIDEBAR, AppBarData);
