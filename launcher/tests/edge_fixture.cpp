@@ -12,18 +12,16 @@ UINT_PTR RecordingBarShell::AppBarMessage(DWORD message, APPBARDATA& data) {
 
 BOOL RecordingBarShell::SystemParameters(UINT action, UINT param, void* value, UINT winIni) {
   saverCalls.push_back({action, param, winIni});
-  if (action == SPI_GETSCREENSAVEACTIVE) {
-    *static_cast<BOOL*>(value) = saverActive;
-    return TRUE;
-  }
-  return forwardSaverChanges ? BarShell::SystemParameters(action, param, value, winIni) : TRUE;
+  if (action != SPI_GETSCREENSAVEACTIVE) return BarShell::SystemParameters(action, param, value, winIni);
+  *static_cast<BOOL*>(value) = saverActive;
+  return TRUE;
 }
 
-EdgeBar::EdgeBar(const std::string& info, BarShell* shell, bool show, int width, int height) {
+EdgeBar::EdgeBar(const std::string& info, BarShell* shell) {
   folder.WriteData("KBINI.dat", "[Info]\r\n" + info);
-  app = std::make_unique<App>(AppOptions{folder.path(), width, height, shell});
+  app = std::make_unique<App>(AppOptions{folder.path(), kScreenW, kScreenH, shell});
   app->CreateForms();
-  if (show) app->ShowBar();
+  app->ShowBar();
 }
 
 Box EdgeBar::Bounds() const {
@@ -31,39 +29,29 @@ Box EdgeBar::Bounds() const {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-ProbeBar::ProbeBar() {
-  hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"probe", WS_POPUP, 0, 0, 1, 1, nullptr,
-                          nullptr, nullptr, nullptr);
-  APPBARDATA data{};
-  data.cbSize = sizeof data;
-  data.hWnd = hwnd_;
-  data.uCallbackMessage = WM_APP + 7;
-  SHAppBarMessage(ABM_NEW, &data);
-}
-
-ProbeBar::~ProbeBar() {
-  APPBARDATA data{};
-  data.cbSize = sizeof data;
-  data.hWnd = hwnd_;
-  SHAppBarMessage(ABM_REMOVE, &data);
-  DestroyWindow(hwnd_);
-}
-
-RECT ProbeBar::Query(int type) {
+int ShellInset(int type) {
   static const UINT kEdges[] = {ABE_TOP, ABE_LEFT, ABE_BOTTOM, ABE_RIGHT};
+  HWND probe = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr,
+                               nullptr, nullptr, nullptr);
   APPBARDATA data{};
   data.cbSize = sizeof data;
-  data.hWnd = hwnd_;
+  data.hWnd = probe;
+  data.uCallbackMessage = WM_APP;
+  SHAppBarMessage(ABM_NEW, &data);
   data.uEdge = kEdges[type];
   const EdgeRect r = RectOf(BarBounds(type, false, kScreenW, kScreenH));
   data.rc = {r.left, r.top, r.right, r.bottom};
   SHAppBarMessage(ABM_QUERYPOS, &data);
-  return data.rc;
+  SHAppBarMessage(ABM_REMOVE, &data);
+  DestroyWindow(probe);
+  const LONG insets[] = {data.rc.top, data.rc.left, kScreenH - data.rc.bottom,
+                         kScreenW - data.rc.right};
+  return insets[type];
 }
 
 HWND MakeForegroundWindow() {
-  HWND w = CreateWindowExW(0, L"STATIC", L"other program", WS_POPUP | WS_VISIBLE, 400, 300, 200,
-                           100, nullptr, nullptr, nullptr, nullptr);
+  HWND w = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 400, 300, 200, 100,
+                           nullptr, nullptr, nullptr, nullptr);
   SetForegroundWindow(w);
   return w;
 }

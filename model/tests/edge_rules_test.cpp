@@ -1,5 +1,5 @@
 // The bar at its edge: the rectangle put back on the edge, the strip it
-// collapses to, where the cursor counts as on the bar, and one timer tick.
+// collapses to, where the cursor counts as on the bar, one timer tick.
 #include <gtest/gtest.h>
 
 #include "model/edge_rules.h"
@@ -10,122 +10,65 @@ namespace {
 constexpr int W = 1024, H = 768;
 
 TEST(EdgeRules, ThicknessGoesBackOnTheEdgeKeepingTheShellsOtherSides) {
-  struct Case {
-    int type;
-    Box bar;
-    EdgeRect queried, expected;
-  };
-  const Case cases[] = {
-      // A docked bottom or right bar starts just outside the screen.
-      {kEdgeBottom, BarBounds(kEdgeBottom, true, W, H), {0, 768, 1024, 806}, {0, 730, 1024, 768}},
-      {kEdgeRight, BarBounds(kEdgeRight, true, W, H), {1024, 0, 1062, 768}, {986, 0, 1024, 768}},
-      {kEdgeTop, BarBounds(kEdgeTop, true, W, H), {0, 38, 1000, 76}, {0, 0, 1000, 38}},
-      {kEdgeLeft, BarBounds(kEdgeLeft, true, W, H), {38, 20, 38, 700}, {0, 20, 38, 700}},
-      // Another shell's answer along the edge is kept (a panel at one end).
-      {kEdgeBottom, BarBounds(kEdgeBottom, true, W, H), {60, 700, 1000, 768}, {60, 730, 1000, 768}},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(PutThicknessOnEdge(c.type, c.queried, c.bar.width, c.bar.height, W, H), c.expected)
-        << "edge " << c.type;
-  }
-}
-
-TEST(EdgeRules, TheStripKeepsItsLengthAndHugsTheEdge) {
-  for (int type = kEdgeTop; type <= kEdgeRight; ++type) {
-    const Box expanded = BarBounds(type, false, W, H);
-    const Box collapsed = EdgeStrip(type, expanded, kCollapsedThickness, W, H);
-    const bool horizontal = IsHorizontalEdge(type);
-    EXPECT_EQ(horizontal ? collapsed.height : collapsed.width, kCollapsedThickness) << type;
-    EXPECT_EQ(horizontal ? collapsed.width : collapsed.height, horizontal ? W : H) << type;
-    // Its outer side stays on the screen's edge.
-    const EdgeRect r = RectOf(collapsed), e = RectOf(expanded);
-    switch (type) {
-      case kEdgeTop: EXPECT_EQ(r.top, 0); break;
-      case kEdgeLeft: EXPECT_EQ(r.left, 0); break;
-      case kEdgeBottom: EXPECT_EQ(r.bottom, H); break;
-      default: EXPECT_EQ(r.right, W); break;
-    }
-    EXPECT_EQ(EdgeStrip(type, collapsed, kBarThickness, W, H), expanded) << type;
-    EXPECT_NE(r, e);
-  }
-}
-
-TEST(EdgeRules, BorderPixelsAndThePixelPastThemCountAsOnTheBar) {
-  const Box bar{0, 0, 38, 768};
-  struct Case {
-    int x, y;
-    bool outside, strictlyInside;
-  };
-  const Case cases[] = {
-      {19, 300, false, true}, {0, 300, false, false},  {38, 300, false, false},
-      {39, 300, true, false}, {19, 0, false, false},   {19, 768, false, false},
-      {19, 769, true, false}, {-1, 300, true, false},  {1, 1, false, true},
-      {37, 767, false, true},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(CursorOutside(bar, c.x, c.y), c.outside) << c.x << "," << c.y;
-    EXPECT_EQ(CursorStrictlyInside(bar, c.x, c.y), c.strictlyInside) << c.x << "," << c.y;
-  }
+  // A docked bottom bar starts just outside the screen; a top bar the shell
+  // pushed inwards (another bar there) is put back on the edge.
+  const Box bottom = BarBounds(kEdgeBottom, true, W, H), top = BarBounds(kEdgeTop, true, W, H);
+  EXPECT_EQ(PutThicknessOnEdge(kEdgeBottom, {0, 768, 1024, 806}, bottom.width, bottom.height, W, H),
+            (EdgeRect{0, 730, 1024, 768}));
+  EXPECT_EQ(PutThicknessOnEdge(kEdgeTop, {20, 38, 1000, 76}, top.width, top.height, W, H),
+            (EdgeRect{20, 0, 1000, 38}));
 }
 
 TEST(EdgeRules, OneTickOfTheBarsTimer) {
+  // The top bar; the pointer strictly inside unless a case moves it.
   const Box top = BarBounds(kEdgeTop, false, W, H);
-  TickState base;
-  base.bar = top;
-  base.cursorX = 500;
-  base.cursorY = 20;  // strictly inside
-  auto with = [&](auto change) {
-    TickState s = base;
-    change(s);
+  auto tick = [&](int y, auto set) {
+    TickState s;
+    s.bar = top;
+    s.cursorX = 500;
+    s.cursorY = y;
+    set(s);
     return s;
   };
-  struct Case {
+  const struct {
     const char* name;
     TickState state;
     TickActions expected;
-  };
-  const Case cases[] = {
-      {"nothing set", base, {}},
-      {"another program active hides the group window",
-       with([](TickState& s) { s.notActiveHide = s.groupWindowVisible = s.autoHide = true;
-                               s.cursorY = 400; }),
+  } cases[] = {
+      {"nothing set", tick(20, [](TickState&) {}), {}},
+      {"another program: hide the group window, then go on",
+       tick(400, [](TickState& s) { s.notActiveHide = s.groupWindowVisible = s.autoHide = true; }),
        {true, true, false, false}},
-      {"our window active keeps the group window and stops there",
-       with([](TickState& s) { s.notActiveHide = s.groupWindowVisible = s.foregroundIsOurs = true;
-                               s.autoHide = true; s.cursorY = 400; }),
+      {"our window active: an open group window stops the tick",
+       tick(400, [](TickState& s) {
+         s.notActiveHide = s.groupWindowVisible = s.foregroundIsOurs = s.autoHide = true;
+       }),
        {}},
-      {"an open group window keeps the bar expanded",
-       with([](TickState& s) { s.groupWindowVisible = s.autoHide = s.saverPause = true;
-                               s.cursorY = 400; }),
-       {}},
-      {"cursor away: collapse", with([](TickState& s) { s.autoHide = true; s.cursorY = 39; }),
+      {"pointer away: collapse", tick(39, [](TickState& s) { s.autoHide = true; }),
        {false, true, false, false}},
-      {"cursor on the border: stays", with([](TickState& s) { s.autoHide = true; s.cursorY = 38; }),
-       {}},
-      {"cursor strictly inside holds the saver", with([](TickState& s) { s.saverPause = true; }),
+      {"pointer on the border: stays",
+       tick(38, [](TickState& s) { s.autoHide = true; }), {}},
+      {"strictly inside holds the saver", tick(20, [](TickState& s) { s.saverPause = true; }),
        {false, false, false, true}},
-      {"top pixel row keeps the bar but does not hold the saver",
-       with([](TickState& s) { s.saverPause = s.autoHide = true; s.cursorY = 0; }),
-       {}},
-      {"held and still inside: nothing",
-       with([](TickState& s) { s.saverPause = s.saverSuspended = true; }), {}},
-      {"held and the cursor gone: release",
-       with([](TickState& s) { s.saverPause = s.saverSuspended = true; s.cursorX = 2000; }),
+      {"the screen's top row does not hold it",
+       tick(0, [](TickState& s) { s.saverPause = s.autoHide = true; }), {}},
+      {"held and inside: nothing",
+       tick(20, [](TickState& s) { s.saverPause = s.saverSuspended = true; }), {}},
+      {"held and the pointer gone: release",
+       tick(400, [](TickState& s) { s.saverPause = s.saverSuspended = true; }),
        {false, false, true, false}},
-      {"held with SaverPause switched off: release",
-       with([](TickState& s) { s.saverSuspended = true; }), {false, false, true, false}},
-      {"held but the group window open: wait",
-       with([](TickState& s) { s.saverPause = s.saverSuspended = s.groupWindowVisible = true;
-                               s.cursorX = 2000; }),
+      {"held with SaverPause off: release",
+       tick(20, [](TickState& s) { s.saverSuspended = true; }), {false, false, true, false}},
+      {"held, pointer gone, group window open: wait",
+       tick(400, [](TickState& s) { s.saverPause = s.saverSuspended = s.groupWindowVisible = true; }),
        {}},
   };
-  for (const Case& c : cases) {
-    const TickActions a = PlanTick(c.state);
-    EXPECT_EQ(a.hideGroupWindow, c.expected.hideGroupWindow) << c.name;
-    EXPECT_EQ(a.collapse, c.expected.collapse) << c.name;
-    EXPECT_EQ(a.releaseSaver, c.expected.releaseSaver) << c.name;
-    EXPECT_EQ(a.holdSaver, c.expected.holdSaver) << c.name;
-  }
+  for (const auto& c : cases) EXPECT_EQ(PlanTick(c.state), c.expected) << c.name;
+  // Border pixels and the pixel just past them count as on the bar.
+  EXPECT_FALSE(CursorOutside(top, W, 38));
+  EXPECT_TRUE(CursorOutside(top, W + 1, 20));
+  EXPECT_FALSE(CursorStrictlyInside(top, 0, 20));
+  EXPECT_TRUE(CursorStrictlyInside(top, 1, 37));
 }
 
 }  // namespace
