@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """A file dropped from outside the launcher reaches a group button.
 
-Starts the real Pelkan2.exe (top bar) in a fresh folder under the build's
+Starts the real Pelkan2.exe (bottom bar) in a fresh folder under the build's
 Wine runner, acts as a file manager would through the X drag-and-drop
 protocol (XDND, text/uri-list) onto group button 1, closes the bar the way a
 window manager does, and checks that the saved settings hold the dropped
@@ -19,7 +19,11 @@ import time
 from Xlib import X, Xatom, display, protocol
 
 BUILD = os.path.abspath(sys.argv[1])
-DROP_POINT = (39 + 19, 19)  # the middle of group button 1 on a top bar
+# The middle of group button 1 on a bottom bar of the 1024 x 768 test screen,
+# which the shell's desktop-toolbar registration moves into place.  (Wine's
+# own tray window, shown once the launcher's tray icon is there, sits in the
+# top-left corner and would cover a top bar's first buttons.)
+DROP_POINT = (39 + 19, 768 - 19)
 
 
 LAUNCHER = None
@@ -119,7 +123,7 @@ def main():
         shutil.copy(os.path.join(BUILD, "bin", "Pelkan2.exe"), folder)
         os.makedirs(os.path.join(folder, "data"))
         with open(os.path.join(folder, "data", "KBINI.dat"), "wb") as ini:
-            ini.write(b"[Info]\r\nType=0\r\n")
+            ini.write(b"[Info]\r\nType=2\r\n")
         dropped = os.path.join(folder, "dropped note.txt")
         with open(dropped, "w") as note:
             note.write("dropped from outside\n")
