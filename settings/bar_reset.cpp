@@ -1,0 +1,34 @@
+#include "settings/bar_reset.h"
+
+namespace kb {
+
+bool operator==(const BarReset& a, const BarReset& b) {
+  const ScrollState &x = a.scroll, &y = b.scroll;
+  return a.width == b.width && a.height == b.height && a.slots == b.slots &&
+         x.scrollFirst == y.scrollFirst && x.slotCount == y.slotCount &&
+         x.groupCount == y.groupCount && x.backEnabled == y.backEnabled &&
+         x.forwardEnabled == y.forwardEnabled;
+}
+
+BarReset PlanBarReset(int type, int screenWidth, int screenHeight, int groupCount) {
+  BarReset reset;
+  const int length = BarLength(type, screenWidth, screenHeight);
+  const bool horizontal = IsHorizontalEdge(type);
+  reset.width = horizontal ? length : kBarThickness;
+  reset.height = horizontal ? kBarThickness : length;
+  // Never below zero (a tiny screen) nor beyond the 40 groups of the model,
+  // as when the bar makes its buttons.
+  reset.slots = GroupButtonCount(length);
+  if (reset.slots >= groupCount) {
+    // Every button at its own slot.  A button beyond the last slot would sit
+    // under the help button, where it could neither be seen nor scrolled to.
+    reset.scroll.scrollFirst = 1;
+    reset.scroll.slotCount = reset.slots;
+    reset.scroll.groupCount = groupCount;
+  } else {
+    reset.scroll = ScrolledStart(reset.slots, groupCount);
+  }
+  return reset;
+}
+
+}  // namespace kb

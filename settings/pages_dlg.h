@@ -1,0 +1,145 @@
+// The settings dialog: every launcher option on five pages, applied at once
+// on OK, the reset of the bar's layout, closing the launcher, and ending the
+// Windows session through the exit tool.
+//
+// Made for each opening and freed after it.  It fills its pages from a copy
+// of the options taken when it is made and hands the copy back only on OK;
+// everything it does to the bar, the group window and the tray goes through
+// SettingsActions.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "launcher/model/settings.h"
+#include "settings/page_controls.h"
+#include "settings/settings_actions.h"
+#include "settings/settings_choice.h"
+#include "win/controls.h"
+#include "win/glyph_button.h"
+#include "win/timer.h"
+#include "win/window.h"
+
+namespace kb {
+
+// What the dialog works on: the launcher's in-memory options and exit
+// method (written only on OK), and where the launcher lives.
+struct PagesContext {
+  Settings& settings;
+  uint8_t& exitMethod;
+  std::string exeDir;  // with its trailing backslash
+  int screenWidth = 0;
+  int screenHeight = 0;
+};
+
+// A help file request (WinHelp): the file's full path, the command and, for
+// HELP_CONTEXT, the topic; HELP_KEY carries no keyword.
+struct HelpRequest {
+  std::string file;
+  UINT command = 0;
+  DWORD context = 0;
+  bool operator==(const HelpRequest&) const = default;
+};
+
+class TPagesDlg : public win::Window {
+ public:
+  static constexpr wchar_t kClassName[] = L"TPagesDlg";
+
+  enum ControlId : int {
+    kPageControl1 = 100,
+    kRadioGroup2 = 110, kRadioGroup2Item0, kButton1 = 120,
+    kRadioGroup1 = 130, kRadioGroup1Item0, kResetBtn = 140,
+    kAutoHideCheck = 150, kAlwaysTopCheck, kOnActiveCheck, kSaverPauseCB,
+    kFileNumLimitCheck = 160, kSpinMaxFile, kNotActiveHideCheck, kExecHideCheck, kAfterExecBUCheck,
+    kRadioOnTheBar = 170, kRadioOnTheBarItem0, kCheckStartUp = 180,
+    kBitBtn1 = 190, kOKBtn = IDOK, kCancelBtn = IDCANCEL, kHelpBtn = 191,
+  };
+  // The pages in tab order.
+  enum Page : int { kTabSheet1, kTabSheet2, kTabSheet4, kTabSheet5, kTabSheet3 };
+
+  TPagesDlg(HWND owner, PagesContext context, SettingsActions& actions);
+  ~TPagesDlg() override;
+
+  // Fills the pages, shows the dialog modally on its first page and returns
+  // win::mrOk or win::mrCancel.
+  int Execute();
+
+  // Handlers, public so tests drive them as the controls do.
+  void FormShow();
+  void OKBtnClick();
+  void CancelBtnClick();
+  void HelpBtnClick();
+  void ResetBtnClick();
+  void BitBtn1Click();
+  void FileNumLimitCheckClick();
+  void Button1Click();
+  void PageControl1Change();
+  void PaintBox1Paint(HDC dc);
+  void Timer1Timer();
+  void PaintBox1Click();
+  // F1 on a control: the launcher's help file at the control's topic (the
+  // nearest context number up its parents).
+  void ShowContextHelp(HWND control);
+
+  // Replaces WinHelp (tests); the default opens the help viewer.
+  void SetHelpCall(std::function<void(HWND, const HelpRequest&)> call) { helpCall_ = std::move(call); }
+
+  // The copy of the options the pages show and take.
+  const SettingsChoice& Choice() const { return choice_; }
+  uint8_t FrameCounter() const { return frameCounter_; }
+  HBITMAP BannerPicture() const { return banner_; }
+  HWND Control(int id) const;
+
+  PageControl PageControl1;
+  RadioGroup RadioGroup2, RadioGroup1, RadioOnTheBar;
+  win::PushButton Button1, ResetBtn;
+  win::CheckBox AutoHideCheck, AlwaysTopCheck, OnActiveCheck, SaverPauseCB;
+  win::CheckBox FileNumLimitCheck, NotActiveHideCheck, ExecHideCheck, AfterExecBUCheck;
+  win::CheckBox CheckStartUp;
+  SpinEdit SpinMaxFile;
+  ControlHost Panel3;
+  PaintBox PaintBox1;
+  win::Label Version, Label1, Label2;
+  IconImage ProgramIcon;
+  win::GlyphButton BitBtn1;
+  win::PushButton OKBtn, CancelBtn, HelpBtn;
+  win::Timer Timer1;
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void CreatePages();
+  void CreateExitPage(HWND page);
+  void CreateGroupWindowPage(HWND page);
+  void CreateFileWindowPage(HWND page);
+  void CreateOtherPage(HWND page);
+  void CreateVersionPage(HWND page);
+  void CreateButtonRow();
+  void RouteCommands();
+  void CreateCheck(win::CheckBox& box, HWND page, int id, int x, int y, const char* caption,
+                   DWORD helpContext);
+  void ReadPages();
+  void RestartLauncher();
+  void RequestHelp(const HelpRequest& request, const char* shownName);
+  void Centre();
+
+  PagesContext context_;
+  SettingsActions& actions_;
+  SettingsChoice choice_;
+  uint8_t frameCounter_ = 0;
+  HBITMAP banner_ = nullptr;
+  HDC bannerDc_ = nullptr;
+  HGDIOBJ bannerOld_ = nullptr;
+  HFONT versionFont_ = nullptr;
+  win::ControlRouter router_;
+  std::function<void(HWND, const HelpRequest&)> helpCall_;
+};
+
+// The text shown when a help file is not beside the launcher.
+std::string MissingHelpText(const std::string& fileName);
+
+}  // namespace kb

@@ -1,0 +1,195 @@
+// The settings dialog's handlers: filling the pages, OK in its fixed order,
+// the restart after an edge change, the Windows exit, the reset, help and
+// the version page's animation.
+#include <windows.h>
+
+#include "common/file_io.h"
+#include "launcher/identity.h"
+#include "settings/bar_reset.h"
+#include "settings/banner_frames.h"
+#include "settings/pages_dlg.h"
+#include "win/message_dlg.h"
+#include "win/text.h"
+
+namespace kb {
+namespace {
+
+constexpr char kRestartNotice[] = "表示位置の変更のためKobaruneを再起動します。";
+constexpr char kExitToolMissing[] =
+    "実行に必要な\"HURTLE.EXE\"ﾌｧｲﾙが見つかりません。\r機能を実行できません。";
+
+void OpenHelp(HWND owner, const HelpRequest& request) {
+  const std::wstring file = win::Widen(request.file);
+  // HELP_KEY without a keyword: an empty one opens the viewer's index.
+  static const wchar_t kNoKeyword[] = L"";
+  const ULONG_PTR data = request.command == HELP_KEY ? reinterpret_cast<ULONG_PTR>(kNoKeyword)
+                                                     : request.context;
+  WinHelpW(owner, file.c_str(), request.command, data);
+}
+
+}  // namespace
+
+void TPagesDlg::FormShow() {
+  const SettingsChoice& c = choice_;
+  RadioGroup1.SetItemIndex(c.Type);
+  RadioGroup2.SetItemIndex(c.ExitMethod);
+  AutoHideCheck.SetChecked(c.AutoHide);
+  ExecHideCheck.SetChecked(c.ExecHide);
+  AlwaysTopCheck.SetChecked(c.StayonTop);
+  SaverPauseCB.SetChecked(c.SaverPause);
+  NotActiveHideCheck.SetChecked(c.NotActiveHide);
+  OnActiveCheck.SetChecked(c.MouseOnActive);
+  SpinMaxFile.SetValue(c.TMaxFileNum);
+  FileNumLimitCheck.SetChecked(c.MaxFileLimit);
+  FileNumLimitCheckClick();
+  AfterExecBUCheck.SetChecked(c.LateBU);
+  RadioOnTheBar.SetItemIndex(TaskbarItemOf(c.OnTray));
+  CheckStartUp.SetChecked(c.StartUp);
+  frameCounter_ = 0;
+  Timer1.Stop();
+  PageControl1.SetActivePage(kTabSheet1);
+  ProgramIcon.SetVisible(false);
+}
+
+void TPagesDlg::FileNumLimitCheckClick() { SpinMaxFile.SetEnabled(FileNumLimitCheck.Checked()); }
+
+void TPagesDlg::ReadPages() {
+  SettingsChoice& c = choice_;
+  // A group without a checked item keeps the value it was opened with.
+  if (const int edge = RadioGroup1.ItemIndex(); edge >= 0) c.Type = static_cast<uint8_t>(edge);
+  if (const int method = RadioGroup2.ItemIndex(); method >= 0) {
+    c.ExitMethod = static_cast<uint8_t>(method);
+  }
+  c.AutoHide = AutoHideCheck.Checked();
+  c.ExecHide = ExecHideCheck.Checked();
+  c.StayonTop = AlwaysTopCheck.Checked();
+  c.SaverPause = SaverPauseCB.Checked();
+  c.NotActiveHide = NotActiveHideCheck.Checked();
+  c.MouseOnActive = OnActiveCheck.Checked();
+  c.TMaxFileNum = static_cast<uint8_t>(SpinMaxFile.Value());
+  c.MaxFileLimit = FileNumLimitCheck.Checked();
+  c.LateBU = AfterExecBUCheck.Checked();
+  if (const int item = RadioOnTheBar.ItemIndex(); item >= 0) c.OnTray = static_cast<uint8_t>(item);
+  c.StartUp = CheckStartUp.Checked();
+}
+
+void TPagesDlg::OKBtnClick() {
+  // Withdrawn as the AutoHide in force before this OK registered it.
+  actions_.WithdrawEdge();
+  actions_.HideGroupWindow();
+  const uint8_t oldType = context_.settings.Type;
+  ReadPages();
+  // Every option and the exit method take their values; ListCount follows
+  // a larger fixed number of program buttons.
+  TakeChoice(choice_, context_.settings, context_.exitMethod);
+  if (context_.settings.Type != oldType) {
+    RestartLauncher();
+  } else {
+    actions_.RenewEdge();
+    actions_.PlaceGroupWindow();
+    actions_.ArrangeExecButtons();
+  }
+  // Also when a restart was asked for: the launcher closes only after this.
+  actions_.SetStartWithWindows(context_.settings.StartUp);
+  actions_.ApplyTaskbarButton();
+  if (InModal()) EndModal(win::mrOk);
+}
+
+void TPagesDlg::RestartLauncher() {
+  const int answer = win::MessageDlg(hwnd(), kRestartNotice, win::MsgKind::Information,
+                                     win::MsgButtons::Ok);
+  // Closed any other way: the new edge is kept and applies from the next start.
+  if (answer != win::mrOk) return;
+  // By its full path: a bare name would depend on the current folder (which
+  // differs when Windows started the launcher) and the search path.
+  actions_.StartProgram(context_.exeDir + kRestartToolFile, kRestartToolOption);
+  actions_.CloseLauncher();
+}
+
+void TPagesDlg::CancelBtnClick() {
+  if (InModal()) EndModal(win::mrCancel);
+}
+
+void TPagesDlg::Button1Click() {
+  // The file checked is the file started.
+  const std::string tool = context_.exeDir + kExitToolFile;
+  if (!FileExists(tool)) {
+    win::MessageDlg(hwnd(), kExitToolMissing, win::MsgKind::Information, win::MsgButtons::Ok);
+    return;
+  }
+  // The current choice, confirmed with OK or not.
+  if (const auto option = ExitToolOption(RadioGroup2.ItemIndex())) {
+    actions_.StartProgram(tool, *option);
+  }
+  actions_.CloseLauncher();
+  if (InModal()) EndModal(win::mrCancel);
+}
+
+void TPagesDlg::BitBtn1Click() {
+  actions_.CloseLauncher();
+  if (InModal()) EndModal(win::mrCancel);
+}
+
+void TPagesDlg::ResetBtnClick() {
+  const Settings& s = context_.settings;
+  actions_.ResetBar(PlanBarReset(s.Type, context_.screenWidth, context_.screenHeight, s.GroupCount));
+  // Edits on the pages are not applied.
+  if (InModal()) EndModal(win::mrCancel);
+}
+
+void TPagesDlg::RequestHelp(const HelpRequest& request, const char* shownName) {
+  // WinHelp shows its own error for a missing file, or nothing at all where
+  // there is no help viewer: the launcher says what is missing.
+  if (!FileExists(request.file)) {
+    win::MessageDlg(hwnd(), MissingHelpText(shownName), win::MsgKind::Information,
+                    win::MsgButtons::Ok);
+    return;
+  }
+  if (helpCall_) {
+    helpCall_(hwnd(), request);
+  } else {
+    OpenHelp(hwnd(), request);
+  }
+}
+
+void TPagesDlg::HelpBtnClick() {
+  RequestHelp({context_.exeDir + kSettingsHelpFile, HELP_KEY, 0}, kSettingsHelpFile);
+}
+
+void TPagesDlg::ShowContextHelp(HWND control) {
+  DWORD context = 0;
+  for (HWND w = control; w && w != hwnd() && context == 0; w = GetParent(w)) {
+    context = GetWindowContextHelpId(w);
+  }
+  const HelpRequest request{context_.exeDir + kHelpFileName,
+                            static_cast<UINT>(context ? HELP_CONTEXT : HELP_CONTENTS), context};
+  RequestHelp(request, kHelpFileName);
+}
+
+// --- Version page -------------------------------------------------------------
+
+void TPagesDlg::PageControl1Change() {
+  if (PageControl1.ActivePage() == kTabSheet3) {
+    frameCounter_ = 0;
+    Timer1.Start();
+  } else {
+    Timer1.Stop();
+  }
+}
+
+void TPagesDlg::PaintBox1Paint(HDC dc) {
+  BitBlt(dc, 0, 0, kBannerWidth, kBannerHeight, bannerDc_, 0, 0, SRCCOPY);
+}
+
+void TPagesDlg::Timer1Timer() {
+  if (HDC dc = GetDC(PaintBox1.hwnd())) {
+    BitBlt(dc, 0, 0, kFrameWidth, kFrameHeight, bannerDc_, 0, FrameSourceRow(frameCounter_),
+           SRCCOPY);
+    ReleaseDC(PaintBox1.hwnd(), dc);
+  }
+  frameCounter_ = NextFrame(frameCounter_);
+}
+
+void TPagesDlg::PaintBox1Click() { ProgramIcon.SetVisible(true); }
+
+}  // namespace kb
