@@ -23,6 +23,10 @@ struct ProgramState {
   uint8_t OpenGroup = 0;      // group shown in the group window; 0 when none
   uint8_t EditGroup = 0;      // group being edited in the registration dialog
 
+  // The Windows-exit method chosen in the settings dialog (0 "シャットダウン"
+  // … 3 "リブート").  Never stored: every start begins at 0.
+  uint8_t ExitMethod = 0;
+
   // Copying one group onto another (Shift + click, then a click).
   bool GroupCopyPending = false;
   uint8_t CopySourceGroup = 0;

@@ -13,6 +13,7 @@ struct ScrollState {
   int groupCount = 0;    // GroupCount
   bool backEnabled = false;
   bool forwardEnabled = false;
+  bool operator==(const ScrollState&) const = default;
 };
 
 // The state the settings dialog's reset leaves behind: first button 1 shown,

@@ -201,6 +201,9 @@ bool SpinEdit::Create(HWND parent, int editId, int x, int y, int width, int heig
                             GetModuleHandleW(nullptr), nullptr);
   if (!arrows_) return false;
   SendMessageW(arrows_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit_.hwnd()), 0);
+  // Setting the buddy may nudge the arrows; they keep their place.
+  SetWindowPos(arrows_, nullptr, x + width - arrowsWidth, y, arrowsWidth, height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageW(arrows_, UDM_SETRANGE32, minimum, maximum);
   SetValue(value);
   return true;

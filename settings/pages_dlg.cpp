@@ -59,11 +59,11 @@ std::string MissingHelpText(const std::string& fileName) {
   return "ﾍﾙﾌﾟﾌｧｲﾙ\"" + fileName + "\"が見つかりません。\rﾍﾙﾌﾟを表示できません。";
 }
 
-TPagesDlg::TPagesDlg(HWND owner, PagesContext context, SettingsActions& actions)
+TPagesDlg::TPagesDlg(HWND owner, ProgramState& state, SettingsActions& actions)
     : Timer1(1000, [this] { Timer1Timer(); }),
-      context_(std::move(context)),
+      state_(state),
       actions_(actions),
-      choice_(ChoiceOf(context_.settings, context_.exitMethod)) {
+      choice_(ChoiceOf(state.settings, state.ExitMethod)) {
   RECT frame{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   if (!Create(kClassName, kExStyle, kStyle, 0, 0, frame.right - frame.left,

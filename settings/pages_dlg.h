@@ -14,7 +14,7 @@
 #include <functional>
 #include <string>
 
-#include "launcher/model/settings.h"
+#include "model/program_state.h"
 #include "settings/page_controls.h"
 #include "settings/settings_actions.h"
 #include "settings/settings_choice.h"
@@ -24,16 +24,6 @@
 #include "win/window.h"
 
 namespace kb {
-
-// What the dialog works on: the launcher's in-memory options and exit
-// method (written only on OK), and where the launcher lives.
-struct PagesContext {
-  Settings& settings;
-  uint8_t& exitMethod;
-  std::string exeDir;  // with its trailing backslash
-  int screenWidth = 0;
-  int screenHeight = 0;
-};
 
 // A help file request (WinHelp): the file's full path, the command and, for
 // HELP_CONTEXT, the topic; HELP_KEY carries no keyword.
@@ -60,7 +50,9 @@ class TPagesDlg : public win::Window {
   // The pages in tab order.
   enum Page : int { kTabSheet1, kTabSheet2, kTabSheet4, kTabSheet5, kTabSheet3 };
 
-  TPagesDlg(HWND owner, PagesContext context, SettingsActions& actions);
+  // Works on the launcher's in-memory options and exit method (written only
+  // on OK); finds the companions and help files in state.ExeDir.
+  TPagesDlg(HWND owner, ProgramState& state, SettingsActions& actions);
   ~TPagesDlg() override;
 
   // Fills the pages, shows the dialog modally on its first page and returns
@@ -127,7 +119,7 @@ class TPagesDlg : public win::Window {
   void RequestHelp(const HelpRequest& request, const char* shownName);
   void Centre();
 
-  PagesContext context_;
+  ProgramState& state_;
   SettingsActions& actions_;
   SettingsChoice choice_;
   uint8_t frameCounter_ = 0;

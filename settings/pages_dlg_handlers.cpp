@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "common/file_io.h"
-#include "launcher/identity.h"
-#include "settings/bar_reset.h"
+#include "common/identity.h"
+#include "model/bar_reset.h"
 #include "settings/banner_frames.h"
 #include "settings/pages_dlg.h"
 #include "win/message_dlg.h"
@@ -77,12 +77,12 @@ void TPagesDlg::OKBtnClick() {
   // Withdrawn as the AutoHide in force before this OK registered it.
   actions_.WithdrawEdge();
   actions_.HideGroupWindow();
-  const uint8_t oldType = context_.settings.Type;
+  const uint8_t oldType = state_.settings.Type;
   ReadPages();
   // Every option and the exit method take their values; ListCount follows
   // a larger fixed number of program buttons.
-  TakeChoice(choice_, context_.settings, context_.exitMethod);
-  if (context_.settings.Type != oldType) {
+  TakeChoice(choice_, state_.settings, state_.ExitMethod);
+  if (state_.settings.Type != oldType) {
     RestartLauncher();
   } else {
     actions_.RenewEdge();
@@ -90,19 +90,19 @@ void TPagesDlg::OKBtnClick() {
     actions_.ArrangeExecButtons();
   }
   // Also when a restart was asked for: the launcher closes only after this.
-  actions_.SetStartWithWindows(context_.settings.StartUp);
+  actions_.SetStartWithWindows(state_.settings.StartUp);
   actions_.ApplyTaskbarButton();
   if (InModal()) EndModal(win::mrOk);
 }
 
 void TPagesDlg::RestartLauncher() {
   const int answer = win::MessageDlg(hwnd(), kRestartNotice, win::MsgKind::Information,
-                                     win::MsgButtons::Ok);
+                                     win::MsgButtons::Ok, /*closeBoxCancels=*/true);
   // Closed any other way: the new edge is kept and applies from the next start.
   if (answer != win::mrOk) return;
   // By its full path: a bare name would depend on the current folder (which
   // differs when Windows started the launcher) and the search path.
-  actions_.StartProgram(context_.exeDir + kRestartToolFile, kRestartToolOption);
+  actions_.StartProgram(state_.ExeDir + kRestartToolFile, kRestartToolOption);
   actions_.CloseLauncher();
 }
 
@@ -112,7 +112,7 @@ void TPagesDlg::CancelBtnClick() {
 
 void TPagesDlg::Button1Click() {
   // The file checked is the file started.
-  const std::string tool = context_.exeDir + kExitToolFile;
+  const std::string tool = state_.ExeDir + kExitToolFile;
   if (!FileExists(tool)) {
     win::MessageDlg(hwnd(), kExitToolMissing, win::MsgKind::Information, win::MsgButtons::Ok);
     return;
@@ -131,8 +131,8 @@ void TPagesDlg::BitBtn1Click() {
 }
 
 void TPagesDlg::ResetBtnClick() {
-  const Settings& s = context_.settings;
-  actions_.ResetBar(PlanBarReset(s.Type, context_.screenWidth, context_.screenHeight, s.GroupCount));
+  const Settings& s = state_.settings;
+  actions_.ResetBar(PlanBarReset(s.Type, state_.screenWidth, state_.screenHeight, s.GroupCount));
   // Edits on the pages are not applied.
   if (InModal()) EndModal(win::mrCancel);
 }
@@ -153,7 +153,7 @@ void TPagesDlg::RequestHelp(const HelpRequest& request, const char* shownName) {
 }
 
 void TPagesDlg::HelpBtnClick() {
-  RequestHelp({context_.exeDir + kSettingsHelpFile, HELP_KEY, 0}, kSettingsHelpFile);
+  RequestHelp({state_.ExeDir + kSettingsHelpFile, HELP_KEY, 0}, kSettingsHelpFile);
 }
 
 void TPagesDlg::ShowContextHelp(HWND control) {
@@ -161,7 +161,7 @@ void TPagesDlg::ShowContextHelp(HWND control) {
   for (HWND w = control; w && w != hwnd() && context == 0; w = GetParent(w)) {
     context = GetWindowContextHelpId(w);
   }
-  const HelpRequest request{context_.exeDir + kHelpFileName,
+  const HelpRequest request{state_.ExeDir + kHelpFileName,
                             static_cast<UINT>(context ? HELP_CONTEXT : HELP_CONTENTS), context};
   RequestHelp(request, kHelpFileName);
 }

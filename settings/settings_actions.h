@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "settings/bar_reset.h"
+#include "model/bar_reset.h"
 
 namespace kb {
 

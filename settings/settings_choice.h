@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "launcher/model/settings.h"
+#include "model/settings.h"
 
 namespace kb {
 

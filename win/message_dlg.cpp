@@ -79,8 +79,8 @@ TextLayout Measure(const std::vector<std::wstring>& lines, int maxWidth) {
 
 class TMessageForm : public Window {
  public:
-  TMessageForm(std::vector<int> buttonIds, MsgKind kind)
-      : buttonIds_(std::move(buttonIds)), kind_(kind) {}
+  TMessageForm(std::vector<int> buttonIds, MsgKind kind, bool closeBoxCancels)
+      : buttonIds_(std::move(buttonIds)), kind_(kind), closeBoxCancels_(closeBoxCancels) {}
   ~TMessageForm() override { Destroy(); }
 
   bool Build(HWND owner, const std::string& caption, const std::string& text);
@@ -97,6 +97,7 @@ class TMessageForm : public Window {
 
   std::vector<int> buttonIds_;
   MsgKind kind_;
+  bool closeBoxCancels_;
   std::vector<std::unique_ptr<Label>> lines_;
   std::vector<std::unique_ptr<PushButton>> buttons_;
   HWND icon_ = nullptr;
@@ -165,7 +166,8 @@ LRESULT TMessageForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       // Asked by the modal loop's IsDialogMessage to route Enter.
       return MAKELRESULT(DefaultId(), DC_HASDEFID);
     case WM_CLOSE:
-      Answer(IDCANCEL);
+      if (closeBoxCancels_ && InModal()) EndModal(IDCANCEL);
+      else Answer(IDCANCEL);
       return 0;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
@@ -180,18 +182,19 @@ LRESULT TMessageForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 int RunDialog(HWND owner, const std::string& caption, const std::string& text, MsgKind kind,
-              std::vector<int> ids) {
+              std::vector<int> ids, bool closeBoxCancels = false) {
   const int fallback = EscapeAnswer(ids);
   const std::vector<int> offered = ids;
-  TMessageForm form(std::move(ids), kind);
+  TMessageForm form(std::move(ids), kind, closeBoxCancels);
   if (owner) owner = GetAncestor(owner, GA_ROOT);
-  if (!form.Build(owner, caption, text)) return fallback;
+  if (!form.Build(owner, caption, text)) return closeBoxCancels ? IDCANCEL : fallback;
   const int result = form.ShowModal();
   // The modal loop ends with mrCancel on WM_QUIT and mrNone when the window
   // was destroyed: a Yes/No question then answers No, never a Cancel the
-  // caller does not expect.
+  // caller does not expect (unless it asked for one on closing).
   const bool answered = std::find(offered.begin(), offered.end(), result) != offered.end();
-  return answered ? result : fallback;
+  if (answered) return result;
+  return closeBoxCancels ? IDCANCEL : fallback;
 }
 
 }  // namespace
@@ -242,8 +245,9 @@ std::vector<std::string> SplitMessageLines(const std::string& sjisText) {
   return lines;
 }
 
-int MessageDlg(HWND owner, const std::string& sjisText, MsgKind kind, MsgButtons buttons) {
-  return RunDialog(owner, CaptionOf(kind), sjisText, kind, ButtonIds(buttons));
+int MessageDlg(HWND owner, const std::string& sjisText, MsgKind kind, MsgButtons buttons,
+               bool closeBoxCancels) {
+  return RunDialog(owner, CaptionOf(kind), sjisText, kind, ButtonIds(buttons), closeBoxCancels);
 }
 
 void ErrorBox(HWND owner, const std::string& sjisCaption, const std::string& sjisText) {

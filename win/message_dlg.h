@@ -22,7 +22,11 @@ inline constexpr wchar_t kMessageFormClass[] = L"TMessageForm";
 // IDCANCEL.  Returns mrYes, mrNo, mrOk or mrCancel.  Enter answers with the
 // first button; Escape and closing the window answer with "ｷｬﾝｾﾙ" when it is
 // offered, else "いいえ(&N)", else "OK".
-int MessageDlg(HWND owner, const std::string& sjisText, MsgKind kind, MsgButtons buttons);
+// With closeBoxCancels, closing the window (its close box, Alt+F4) answers
+// mrCancel even where no "ｷｬﾝｾﾙ" is offered, so a caller can tell a notice
+// closed that way from one confirmed; Escape still answers as above.
+int MessageDlg(HWND owner, const std::string& sjisText, MsgKind kind, MsgButtons buttons,
+               bool closeBoxCancels = false);
 
 // A plain error box with OK and a caption chosen by the caller (the
 // launcher's error box is captioned "Kobarune").

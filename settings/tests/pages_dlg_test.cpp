@@ -28,22 +28,26 @@ using win::testing::DialogWatch;
 const std::string kDialogCaption = "Kobaruneの設定";
 
 struct DialogFixture {
-  DialogFixture() { settings.GroupCount = 16; }
+  DialogFixture() {
+    state.settings.GroupCount = 16;
+    state.ExeDir = folder.path();
+    state.screenWidth = 1024;
+    state.screenHeight = 768;
+  }
   // A dialog made (hidden) and filled as it is when it opens.
   TPagesDlg& Open() {
-    dialog = std::make_unique<TPagesDlg>(
-        nullptr, PagesContext{settings, exitMethod, folder.path(), 1024, 768}, actions);
+    dialog = std::make_unique<TPagesDlg>(nullptr, state, actions);
     dialog->FormShow();
     return *dialog;
   }
   int Execute() {
-    dialog = std::make_unique<TPagesDlg>(
-        nullptr, PagesContext{settings, exitMethod, folder.path(), 1024, 768}, actions);
+    dialog = std::make_unique<TPagesDlg>(nullptr, state, actions);
     return dialog->Execute();
   }
   TempFolder folder;
-  Settings settings;
-  uint8_t exitMethod = 0;
+  ProgramState state;
+  Settings& settings = state.settings;
+  uint8_t& exitMethod = state.ExitMethod;
   RecordingActions actions{settings};
   std::unique_ptr<TPagesDlg> dialog;
 };

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "settings/settings_actions.h"
-#include "launcher/model/settings.h"
+#include "model/settings.h"
 
 namespace kb::testing {
 

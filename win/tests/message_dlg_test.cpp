@@ -151,6 +151,23 @@ TEST(MessageDlg, EscapeAndCloseGiveTheCancelLikeAnswerEnterTheFirstButton) {
   }
 }
 
+TEST(MessageDlg, ANoticeThatAsksForItTellsTheCloseBoxFromItsButtonAndEscape) {
+  struct Case { bool closeBoxCancels; bool closeBox; int expected; };
+  const Case cases[] = {{true, true, mrCancel}, {false, true, mrOk}, {true, false, mrOk}};
+  for (const Case& c : cases) {
+    DialogWatch w("情報", [&c](HWND d) {
+      if (c.closeBox) {
+        PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0);
+      } else {
+        PostMessageW(d, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);  // Escape
+      }
+    }, 5000);
+    EXPECT_EQ(MessageDlg(nullptr, "x", MsgKind::Information, MsgButtons::Ok, c.closeBoxCancels),
+              c.expected) << c.closeBoxCancels << c.closeBox;
+    EXPECT_TRUE(w.Fired());
+  }
+}
+
 TEST(MessageDlg, QuitDuringAYesNoQuestionAnswersNoAndIsPassedOn) {
   DialogWatch w("確認", [](HWND d) { PostThreadMessageW(GetWindowThreadProcessId(d, nullptr), WM_QUIT, 3, 0); }, 5000);
   EXPECT_EQ(MessageDlg(nullptr, "x", MsgKind::Confirmation, MsgButtons::YesNo), mrNo);

@@ -1,7 +1,7 @@
 // "ｸﾞﾙｰﾌﾟｳｲﾝﾄﾞｳﾘｾｯﾄ": the bar's layout for the screen as it is now.
 #include <gtest/gtest.h>
 
-#include "settings/bar_reset.h"
+#include "model/bar_reset.h"
 
 namespace kb {
 namespace {

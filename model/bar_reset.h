@@ -1,10 +1,10 @@
-// "ｸﾞﾙｰﾌﾟｳｲﾝﾄﾞｳﾘｾｯﾄ": the bar laid out again at full length for the screen
-// as it is now, scrolled to its first group button.  Plain values, so the
-// rule is checked on the host; the bar applies the result.
+// The settings dialog's "ｸﾞﾙｰﾌﾟｳｲﾝﾄﾞｳﾘｾｯﾄ": the bar laid out again at full
+// length for the screen as it is now, scrolled to its first group button.
+// Plain values, so the rule is checked on the host; the bar applies them.
 #pragma once
 
-#include "launcher/core/bar_layout.h"
-#include "launcher/core/scroll_state.h"
+#include "model/bar_layout.h"
+#include "model/scroll_state.h"
 
 namespace kb {
 
@@ -13,9 +13,8 @@ struct BarReset {
   int height = 0;
   int slots = 0;   // group-button slots behind which the help and scroll buttons go
   ScrollState scroll;  // which group buttons show, and the scroll buttons' states
+  bool operator==(const BarReset&) const = default;
 };
-
-bool operator==(const BarReset& a, const BarReset& b);
 
 // For the bar at edge `type` of a screen of the given size with
 // `groupCount` group buttons.  The slots are counted as at start-up.  When

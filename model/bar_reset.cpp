@@ -1,14 +1,6 @@
-#include "settings/bar_reset.h"
+#include "model/bar_reset.h"
 
 namespace kb {
-
-bool operator==(const BarReset& a, const BarReset& b) {
-  const ScrollState &x = a.scroll, &y = b.scroll;
-  return a.width == b.width && a.height == b.height && a.slots == b.slots &&
-         x.scrollFirst == y.scrollFirst && x.slotCount == y.slotCount &&
-         x.groupCount == y.groupCount && x.backEnabled == y.backEnabled &&
-         x.forwardEnabled == y.forwardEnabled;
-}
 
 BarReset PlanBarReset(int type, int screenWidth, int screenHeight, int groupCount) {
   BarReset reset;
