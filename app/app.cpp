@@ -4,6 +4,7 @@
 
 #include "app/group_actions.h"
 #include "app/registration_wiring.h"
+#include "app/settings_wiring.h"
 #include "common/identity.h"
 #include "common/path.h"
 #include "common/profile.h"
@@ -11,7 +12,9 @@
 #include "groups/edit_window.h"
 #include "groups/sub_form.h"
 #include "launcher/main_form.h"
+#include "settings/pages_dlg.h"
 #include "win/message_dlg.h"
+#include "win/shell.h"
 #include "win/text.h"
 #include "win/window.h"
 
@@ -63,7 +66,11 @@ class GroupWindowOfApp final : public GroupWindowLink {
   App& app_;
 };
 
-App::App(AppOptions options) : options_(std::move(options)) {
+App::App(AppOptions options)
+    : options_(std::move(options)),
+      settingsActions_(std::make_unique<SettingsWiring>(*this)),
+      defaultShell_(std::make_unique<win::ShellAccess>()),
+      companionShell_(defaultShell_.get()) {
   ExeDir = options_.exeDir;
   if (!ExeDir.empty() && !EndsWithBackslash(ExeDir)) ExeDir += '\\';
   screenWidth = options_.screenWidth > 0 ? options_.screenWidth : GetSystemMetrics(SM_CXSCREEN);
@@ -141,11 +148,27 @@ void App::CreateHiddenForms() {
   // The bar's tray icon, once the bar is complete (and, at the launcher's
   // own start, on the screen: the shell's round trip does not delay it).
   CreateTrayIcon();
+  // The settings button and the tray menu's "設定ｳｲﾝﾄﾞｳを開く..." (the bar
+  // stops its timer meanwhile).
+  mainForm_->OnSettingsClick = [this] { ShowSettingsDialog(); };
+}
+
+void App::ShowSettingsDialog() {
+  if (settingsOpen_ || !mainForm_ || !subForm_) return;
+  struct OpenFlag {
+    bool& open;
+    explicit OpenFlag(bool& flag) : open(flag) { open = true; }
+    ~OpenFlag() { open = false; }
+  } flag(settingsOpen_);
+  // Made for this opening and freed after it.
+  TPagesDlg dialog(mainForm_->hwnd(), *this, *settingsActions_);
+  dialog.Execute();
 }
 
 void App::SetShellAccess(win::ShellAccess* shell) {
   if (mainForm_) mainForm_->SetShellAccess(shell);
   if (subForm_) subForm_->SetShellAccess(shell);
+  companionShell_ = shell ? shell : defaultShell_.get();
 }
 
 int App::Run() {

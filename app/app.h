@@ -27,6 +27,7 @@ class GroupButtonActions;
 class GroupWindowOfApp;
 class TIconTray;
 class BarShell;
+class SettingsWiring;
 namespace win {
 class ShellAccess;
 }
@@ -79,9 +80,16 @@ class App : public ProgramState {
   int ScreenWidth() const { return screenWidth; }
   int ScreenHeight() const { return screenHeight; }
 
-  // The shell the bar's and the group window's buttons go through (a test
-  // replaces it); nullptr restores the real one.  Call after CreateForms.
+  // The shell the bar's and the group window's buttons and the companion
+  // programs' starts go through (a test replaces it); nullptr restores the
+  // real one.  Call after CreateForms.
   void SetShellAccess(win::ShellAccess* shell);
+  win::ShellAccess& CompanionShell() { return *companionShell_; }
+
+  // The settings dialog, modal, owned by the bar (its settings button).
+  // A second request while it is open is ignored.
+  void ShowSettingsDialog();
+  bool SettingsDialogOpen() const { return settingsOpen_; }
 
   // The hidden application window (class "TApplication", title "Kobarune")
   // that owns the bar and carries the taskbar button.
@@ -117,6 +125,10 @@ class App : public ProgramState {
   std::unique_ptr<TIconTray> iconTray_;
 
   void CreateTrayIcon();
+  std::unique_ptr<SettingsWiring> settingsActions_;
+  std::unique_ptr<win::ShellAccess> defaultShell_;
+  win::ShellAccess* companionShell_ = nullptr;
+  bool settingsOpen_ = false;
 };
 
 }  // namespace kb

@@ -273,6 +273,13 @@ void TMainForm::ScrollForwardClick() {
   Relayout();
 }
 
+void TMainForm::ApplyReset(const BarReset& reset) {
+  const RECT r = Bounds();
+  SetBounds(r.left, r.top, reset.width, reset.height);
+  PlaceHelpAndScroll(reset.slots);
+  SetScroll(reset.scroll);
+}
+
 void TMainForm::SetScroll(const ScrollState& state) {
   scroll_ = state;
   ApplyScrollButtons();

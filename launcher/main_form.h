@@ -14,6 +14,7 @@
 #include "launcher/group_window_link.h"
 #include "model/bar_layout.h"
 #include "model/edge_rules.h"
+#include "model/bar_reset.h"
 #include "model/launch_data.h"
 #include "model/program_state.h"
 #include "model/scroll_state.h"
@@ -119,6 +120,10 @@ class TMainForm : public win::Window {
   // n slots); the scroll buttons then move it.
   const ScrollState& Scroll() const { return scroll_; }
   void SetScroll(const ScrollState& state);
+  // The settings dialog's reset: the bar takes its full length for the
+  // screen of now and shows the reset's group buttons behind the slots it
+  // counted; it keeps its position.
+  void ApplyReset(const BarReset& reset);
   int ScrollFirst() const { return scroll_.scrollFirst; }
   int SlotCount() const { return scroll_.slotCount; }
   bool BarDocked = false;

@@ -1,0 +1,33 @@
+// The settings dialog's actions as the launcher carries them out: on the
+// bar, the group window, the tray icon and the shell.
+#pragma once
+
+#include "settings/settings_actions.h"
+
+namespace kb {
+
+class App;
+namespace win {
+class ShellAccess;
+}
+
+class SettingsWiring : public SettingsActions {
+ public:
+  explicit SettingsWiring(App& app) : app_(app) {}
+
+  void WithdrawEdge() override;
+  void HideGroupWindow() override;
+  void RenewEdge() override;
+  void PlaceGroupWindow() override;
+  void ArrangeExecButtons() override;
+  void SetStartWithWindows(bool on) override;
+  void ApplyTaskbarButton() override;
+  void ResetBar(const BarReset& reset) override;
+  void StartProgram(const std::string& path, const std::string& parameters) override;
+  void CloseLauncher() override;
+
+ private:
+  App& app_;
+};
+
+}  // namespace kb
