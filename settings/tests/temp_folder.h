@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <stdexcept>
 #include <string>
 
 #include "common/file_io.h"
@@ -20,29 +19,14 @@ class TempFolder {
     GetTempPathW(MAX_PATH, temp);
     path_ = *win::Narrow(temp) + "kbset" + std::to_string(GetCurrentProcessId()) + "_" +
             std::to_string(++counter) + "\\";
-    if (!CreateDirectoryW(win::Widen(path_).c_str(), nullptr)) {
-      throw std::runtime_error("cannot make " + path_);
-    }
+    CreateDirectoryW(win::Widen(path_).c_str(), nullptr);
   }
   ~TempFolder() {
-    WIN32_FIND_DATAW found;
-    const std::wstring wide = win::Widen(path_);
-    HANDLE find = FindFirstFileW((wide + L"*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((wide + found.cFileName).c_str());
-      } while (FindNextFileW(find, &found));
-      FindClose(find);
-    }
-    RemoveDirectoryW(wide.c_str());
+    for (const char* name : {"Pelkan.HLP", "Pelkan2.hlp"}) DeleteFileW(win::Widen(path_ + name).c_str());
+    RemoveDirectoryW(win::Widen(path_).c_str());
   }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
   const std::string& path() const { return path_; }
-  void Write(const std::string& name, const std::string& bytes) const {
-    if (!WriteFileAtomic(path_ + name, bytes)) throw std::runtime_error("cannot write " + name);
-  }
+  void Write(const std::string& name, const std::string& bytes) const { WriteFileAtomic(path_ + name, bytes); }
 
  private:
   std::string path_;
