@@ -1,6 +1,7 @@
 // The settings dialog inside the whole launcher: opened by the bar's
-// settings button, and what each of its ways out does to the bar, the group
-// window, the settings file and the companion programs.
+// settings button, and what its ways out do to the bar, the group window,
+// the settings file and the companion programs (the restart and the missing
+// exit tool are run with the real programs in settings_e2e_test.cpp).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -125,42 +126,6 @@ TEST_F(SettingsDialogTest, ExitMethodIsKeptWhileTheLauncherRunsAndStartsAtZero) 
   EXPECT_EQ(Dialog().RadioGroup2.ItemIndex(), 0);
 }
 
-TEST_F(SettingsDialogTest, ConfirmedNewEdgeStartsTheRestartToolBesideTheLauncherAndSavesTheEdge) {
-  Start("[Info]\r\nType=1\r\n", 1024, 768);
-  TPagesDlg& d = Dialog();
-  d.RadioGroup1.SetItemIndex(0);
-  auto notice = wt::AnswerDialogLater("情報", IDOK);
-  d.OKBtnClick();
-  ASSERT_TRUE(notice->Fired());
-  ASSERT_EQ(shell_.calls.size(), 1u);
-  EXPECT_EQ(shell_.calls[0].file, folder_.path() + "Vaulter2.exe");
-  EXPECT_EQ(shell_.calls[0].parameters, "/r");
-  EXPECT_EQ(shell_.calls[0].showCmd, SW_HIDE);
-  dialog_.reset();
-  ASSERT_TRUE(BarClosed());
-  EXPECT_NE(SettingsText().find("[Info]\r\nType=0\r\n"), std::string::npos);
-}
-
-TEST_F(SettingsDialogTest, NewEdgeWithTheNoticeClosedKeepsTheBarAndGroupWindowAsTheyAre) {
-  Start("[Info]\r\nType=1\r\n", 1024, 768);
-  const RECT bar = app().MainForm().Bounds();
-  const int count = app().SubForm().DisplayCount();
-  TPagesDlg& d = Dialog();
-  d.RadioGroup1.SetItemIndex(2);
-  d.FileNumLimitCheck.SetChecked(true);
-  wt::DialogWatch notice("情報", [](HWND n) { PostMessageW(n, WM_CLOSE, 0, 0); }, 5000);
-  d.OKBtnClick();
-  ASSERT_TRUE(notice.Fired());
-  EXPECT_TRUE(shell_.calls.empty());
-  wt::PumpMessagesFor(50);
-  EXPECT_TRUE(IsWindow(app().MainForm().hwnd()));
-  EXPECT_EQ(app().settings.Type, 2);  // taken, for the next start
-  EXPECT_EQ(app().SubForm().DisplayCount(), count) << "laid out again without the restart";
-  const RECT now = app().MainForm().Bounds();
-  EXPECT_EQ(now.right - now.left, bar.right - bar.left);
-  EXPECT_EQ(now.left, bar.left);
-}
-
 TEST_F(SettingsDialogTest, ExitAndCloseButtonsCloseTheLauncherWhichSaves) {
   for (bool exitTool : {true, false}) {
     DeleteFileW(win::Widen(folder_.Path("data\\KBINI.dat")).c_str());
@@ -183,16 +148,6 @@ TEST_F(SettingsDialogTest, ExitAndCloseButtonsCloseTheLauncherWhichSaves) {
     shell_.calls.clear();
     Stop();
   }
-}
-
-TEST_F(SettingsDialogTest, ExitButtonWithoutTheToolKeepsTheLauncherRunning) {
-  Start("");
-  auto message = wt::AnswerDialogLater("情報", IDOK);
-  Dialog().Button1Click();
-  ASSERT_TRUE(message->Fired());
-  wt::PumpMessagesFor(50);
-  EXPECT_TRUE(shell_.calls.empty());
-  EXPECT_TRUE(IsWindow(app().MainForm().hwnd()));
 }
 
 TEST_F(SettingsDialogTest, ResetWithEveryButtonFittingShowsAllAndDisablesScrolling) {
