@@ -252,10 +252,8 @@ TEST(PagesDlg, HelpOpensTheFilesBesideTheLauncherAtTheTopicOfTheControl) {
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0], (HelpRequest{f.folder.path() + "Pelkan.HLP", HELP_KEY, 0}));
   // F1 reaches the dialog from the focused control through its parents.
-  const std::pair<HWND, DWORD> topics[] = {
-      {d.RadioGroup2.Item(2), 30}, {d.Button1.hwnd(), 28}, {d.AutoHideCheck.hwnd(), 7},
-      {d.SpinMaxFile.EditWindow(), 44}, {d.CheckStartUp.hwnd(), 42}, {d.PaintBox1.hwnd(), 4},
-      {d.BitBtn1.hwnd(), 12}, {d.PageControl1.hwnd(), 24}};
+  const std::pair<HWND, DWORD> topics[] = {{d.RadioGroup2.Item(2), 30}, {d.SpinMaxFile.EditWindow(), 44},
+                                           {d.PaintBox1.hwnd(), 4}, {d.BitBtn1.hwnd(), 12}};
   for (const auto& [control, context] : topics) {
     requests.clear();
     HELPINFO info{sizeof info, HELPINFO_WINDOW, 0, control, context, {0, 0}};

@@ -7,28 +7,6 @@
 namespace kb {
 namespace {
 
-TEST(SettingsChoice, TakenBackItChangesTheEditedOptionsAndNothingElse) {
-  Settings s;
-  s.Type = 3;
-  s.AutoHide = true;
-  s.GroupCount = 17;
-  s.VersionStamp = "2.00";
-  const Settings before = s;
-  uint8_t method = 2;
-  TakeChoice(ChoiceOf(s, method), s, method);
-  EXPECT_EQ(s, before);
-  SettingsChoice c = ChoiceOf(s, 2);
-  c.Type = 0;
-  c.AutoHide = false;
-  c.StayonTop = c.MouseOnActive = c.StartUp = true;
-  c.OnTray = 1;
-  c.ExitMethod = 3;
-  TakeChoice(c, s, method);
-  EXPECT_EQ(ChoiceOf(s, method), c);
-  EXPECT_EQ(s.GroupCount, 17);
-  EXPECT_EQ(s.VersionStamp, "2.00");
-}
-
 TEST(SettingsChoice, ListCountRisesOnlyToALargerLimitedNumber) {
   struct Case { bool limited; uint8_t fileNum, listCount, expected; };
   const Case cases[] = {{true, 30, 15, 30}, {false, 30, 15, 15}, {true, 10, 15, 15}, {true, 40, 39, 40}};
