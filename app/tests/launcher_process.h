@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "common/module_folder.h"
 
@@ -78,14 +79,24 @@ inline HWND WaitForWindow(const wchar_t* className, const std::wstring& title, D
   return result;
 }
 
+// Enumeration callbacks are stdcall functions: a lambda would not convert
+// to one in a 32-bit build.
+inline BOOL CALLBACK MatchId(HWND child, LPARAM p) {
+  auto* s = reinterpret_cast<std::pair<int, HWND>*>(p);
+  if (GetDlgCtrlID(child) == s->first) s->second = child;
+  return s->second ? FALSE : TRUE;
+}
+inline BOOL CALLBACK AppendText(HWND child, LPARAM out) {
+  wchar_t text[512] = {};
+  GetWindowTextW(child, text, 512);
+  *reinterpret_cast<std::wstring*>(out) += std::wstring(text) + L"\n";
+  return TRUE;
+}
+
 // A control by its id, however deep it sits; clicked by a posted BM_CLICK.
 inline HWND FindControl(HWND window, int id) {
   std::pair<int, HWND> search{id, nullptr};
-  EnumChildWindows(window, [](HWND child, LPARAM p) {
-    auto* s = reinterpret_cast<std::pair<int, HWND>*>(p);
-    if (GetDlgCtrlID(child) == s->first) s->second = child;
-    return s->second ? FALSE : TRUE;
-  }, reinterpret_cast<LPARAM>(&search));
+  EnumChildWindows(window, &MatchId, reinterpret_cast<LPARAM>(&search));
   return search.second;
 }
 inline bool Click(HWND control) { return control && PostMessageW(control, BM_CLICK, 0, 0); }
@@ -93,12 +104,7 @@ inline bool Click(HWND control) { return control && PostMessageW(control, BM_CLI
 // Every child's text, one a line, as the user reads the window.
 inline std::wstring ChildTexts(HWND window) {
   std::wstring texts;
-  EnumChildWindows(window, [](HWND child, LPARAM out) {
-    wchar_t text[512] = {};
-    GetWindowTextW(child, text, 512);
-    *reinterpret_cast<std::wstring*>(out) += std::wstring(text) + L"\n";
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&texts));
+  EnumChildWindows(window, &AppendText, reinterpret_cast<LPARAM>(&texts));
   return texts;
 }
 

@@ -10,6 +10,7 @@
 #include "app/app.h"
 #include "app/settings_wiring.h"
 #include "app/tests/groups_fixture.h"
+#include "app/tests/launcher_process.h"
 #include "groups/sub_form.h"
 #include "launcher/main_form.h"
 #include "settings/pages_dlg.h"
@@ -20,20 +21,9 @@ namespace kb::groups_testing {
 namespace {
 
 namespace wt = win::testing;
+using process_testing::FindControl;
 
 const std::string kDialogCaption = "Kobaruneの設定";
-
-// A control of the open dialog by its id, wherever it sits (pages, panel).
-HWND FindControl(HWND dialog, int id) {
-  struct Search { int id; HWND found; } search{id, nullptr};
-  EnumChildWindows(dialog, [](HWND child, LPARAM p) {
-    auto* s = reinterpret_cast<Search*>(p);
-    if (GetDlgCtrlID(child) != s->id) return TRUE;
-    s->found = child;
-    return FALSE;
-  }, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 LRESULT Ask(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
   DWORD_PTR result = 0;
