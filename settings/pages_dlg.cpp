@@ -103,15 +103,6 @@ void TPagesDlg::Centre() {
   SetBounds((GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h);
 }
 
-HWND TPagesDlg::Control(int id) const {
-  // The controls of the pages sit one level down, on their sheet or panel.
-  if (HWND direct = GetDlgItem(hwnd(), id)) return direct;
-  for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (HWND found = GetDlgItem(child, id)) return found;
-  }
-  return nullptr;
-}
-
 void TPagesDlg::CreatePages() {
   const int height = kClientHeight - kButtonRowHeight - 2 * kMargin;
   if (!PageControl1.Create(hwnd(), kPageControl1, kMargin, kMargin, kClientWidth - 2 * kMargin,

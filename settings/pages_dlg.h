@@ -83,7 +83,6 @@ class TPagesDlg : public win::Window {
   const SettingsChoice& Choice() const { return choice_; }
   uint8_t FrameCounter() const { return frameCounter_; }
   HBITMAP BannerPicture() const { return banner_; }
-  HWND Control(int id) const;
 
   PageControl PageControl1;
   RadioGroup RadioGroup2, RadioGroup1, RadioOnTheBar;
