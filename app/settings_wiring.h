@@ -1,5 +1,6 @@
 // The settings dialog's actions as the launcher carries them out: on the
-// bar, the group window, the tray icon and the shell.
+// bar (edge registration, z-order, taskbar button, reset), the group
+// window, the tray icon (the Run-key value) and the shell.
 #pragma once
 
 #include "settings/settings_actions.h"

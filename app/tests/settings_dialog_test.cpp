@@ -52,30 +52,34 @@ class SettingsDialogTest : public LauncherTest {
   std::unique_ptr<TPagesDlg> dialog_;
 };
 
-TEST_F(SettingsDialogTest, SettingsButtonOpensItModallyOnTheFirstPageFromTheSettings) {
+TEST_F(SettingsDialogTest, SettingsButtonAndTrayItemOpenItModallyOnTheFirstPage) {
   Start("[Info]\r\nType=0\r\nAutoHide=0\r\nTMaxFileNum=12\r\nMaxFileLimit=1\r\n");
-  int page = -1, edge = -1, limit = -1;
-  std::string spin;
-  BOOL barEnabled = TRUE;
-  wt::DialogWatch watch(kDialogCaption, [&](HWND d) {
-    page = static_cast<int>(Ask(FindControl(d, TPagesDlg::kPageControl1), TCM_GETCURSEL));
-    for (int i = 0; i < 4; ++i) {
-      if (Ask(FindControl(d, TPagesDlg::kRadioGroup1Item0 + i), BM_GETCHECK) == BST_CHECKED) edge = i;
-    }
-    limit = static_cast<int>(Ask(FindControl(d, TPagesDlg::kFileNumLimitCheck), BM_GETCHECK));
-    spin = wt::ReadWindowText(FindControl(d, TPagesDlg::kSpinMaxFile));
-    barEnabled = IsWindowEnabled(app().MainForm().hwnd());
-    PostMessageW(GetDlgItem(d, IDCANCEL), BM_CLICK, 0, 0);
-  }, 8000);
-  app().MainForm().SpeedButton1.Click();
-  ASSERT_TRUE(watch.Fired());
-  EXPECT_EQ(page, TPagesDlg::kTabSheet1);
-  EXPECT_EQ(edge, 0);
-  EXPECT_EQ(limit, BST_CHECKED);
-  EXPECT_EQ(spin, "12");
-  EXPECT_FALSE(barEnabled) << "the bar takes no clicks while the dialog is open";
-  EXPECT_TRUE(IsWindowEnabled(app().MainForm().hwnd()));
-  EXPECT_FALSE(app().SettingsDialogOpen());
+  TMainForm& bar = app().MainForm();
+  for (bool fromTray : {false, true}) {
+    int page = -1, edge = -1, limit = -1;
+    std::string spin;
+    BOOL barEnabled = TRUE;
+    wt::DialogWatch watch(kDialogCaption, [&](HWND d) {
+      page = static_cast<int>(Ask(FindControl(d, TPagesDlg::kPageControl1), TCM_GETCURSEL));
+      for (int i = 0; i < 4; ++i) {
+        if (Ask(FindControl(d, TPagesDlg::kRadioGroup1Item0 + i), BM_GETCHECK) == BST_CHECKED) edge = i;
+      }
+      limit = static_cast<int>(Ask(FindControl(d, TPagesDlg::kFileNumLimitCheck), BM_GETCHECK));
+      spin = wt::ReadWindowText(FindControl(d, TPagesDlg::kSpinMaxFile));
+      barEnabled = IsWindowEnabled(bar.hwnd());
+      PostMessageW(GetDlgItem(d, IDCANCEL), BM_CLICK, 0, 0);
+    }, 8000);
+    fromTray ? bar.N1.OnClick() : bar.SpeedButton1.Click();
+    ASSERT_TRUE(watch.Fired()) << fromTray;
+    EXPECT_EQ(page, TPagesDlg::kTabSheet1);
+    EXPECT_EQ(edge, 0);
+    EXPECT_EQ(limit, BST_CHECKED);
+    EXPECT_EQ(spin, "12");
+    EXPECT_FALSE(barEnabled) << "the bar takes no clicks while the dialog is open";
+    EXPECT_TRUE(IsWindowEnabled(bar.hwnd()));
+    EXPECT_TRUE(bar.Timer2.Enabled()) << "the bar's timer runs again";
+    EXPECT_FALSE(app().SettingsDialogOpen());
+  }
 }
 
 TEST_F(SettingsDialogTest, OkHidesAndRelaysTheGroupWindowAndRaisesListCountOnlyWhenLimited) {
