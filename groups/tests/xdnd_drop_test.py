@@ -104,6 +104,22 @@ def drag_and_drop(d, source, target, uri_list):
         fail("the launcher never finished the drop")
 
 
+def settled_at_top(d, target, timeout):
+    """Waits until the bar spans the top edge and holds still there."""
+    root = d.screen().root
+    end = time.time() + timeout
+    last = None
+    while time.time() < end:
+        origin = root.translate_coords(target, 0, 0)
+        size = target.get_geometry()
+        place = (origin.x, origin.y, size.width, size.height)
+        if place == last and place[:3] == (0, 0, d.screen().width_in_pixels):
+            return True
+        last = place
+        time.sleep(0.25)
+    return False
+
+
 def close_like_a_window_manager(d, target):
     atom = d.intern_atom
     event = protocol.event.ClientMessage(window=target, client_type=atom("WM_PROTOCOLS"),
@@ -142,7 +158,10 @@ def main():
         if target is None:
             launcher.kill()
             fail("no drop target under group button 1")
-        time.sleep(1)  # let the bar settle at its edge
+        # Let the bar settle at its edge (slowly where Wine runs emulated).
+        if not settled_at_top(d, target, 60):
+            launcher.kill()
+            fail("the bar did not settle at the top edge")
 
         source = d.screen().root.create_window(-10, -10, 1, 1, 0, X.CopyFromParent)
         uri = "file://" + dropped.replace(" ", "%20") + "\r\n"
