@@ -51,7 +51,7 @@ std::u16string Utf16FromShiftJis(std::string_view sjis) {
   return out;
 }
 
-std::string ShiftJisFromUtf16(std::u16string_view text) {
+std::string ShiftJisFromUtf16Lossy(std::u16string_view text) {
   std::string bytes;
   bytes.reserve(text.size() * 2);
   for (char16_t c : text) {

@@ -243,7 +243,7 @@ void ProfileDocument::ParseShiftJis(std::string_view bytes) {
 
 void ProfileDocument::ParseUtf8(std::string_view bytes) {
   SplitLines(bytes.data(), bytes.size(), [&](size_t b, size_t e, LineEnd eol, size_t n) {
-    ProfileLine line = MakeLine(ShiftJisFromUtf16(Utf16FromUtf8(bytes.substr(b, e - b))), eol);
+    ProfileLine line = MakeLine(ShiftJisFromUtf16Lossy(Utf16FromUtf8(bytes.substr(b, e - b))), eol);
     line.raw = std::make_unique<std::string>(bytes.substr(b, e - b + n));
     AddParsed(std::move(line));
   });
@@ -260,7 +260,7 @@ void ProfileDocument::ParseUtf16(std::string_view bytes) {
   if (bytes.size() % 2) tail_ = std::string(bytes.substr(bytes.size() - 1));
   const std::u16string_view text = units;
   SplitLines(units.data(), units.size(), [&](size_t b, size_t e, LineEnd eol, size_t n) {
-    ProfileLine line = MakeLine(ShiftJisFromUtf16(text.substr(b, e - b)), eol);
+    ProfileLine line = MakeLine(ShiftJisFromUtf16Lossy(text.substr(b, e - b)), eol);
     line.raw = std::make_unique<std::string>(bytes.substr(2 * b, 2 * (e - b + n)));
     AddParsed(std::move(line));
   });

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "groups/edit_glyphs.h"
-#include "groups/edit_rules.h"
+#include "model/edit_rules.h"
 #include "win/message_dlg.h"
 #include "win/shell.h"
 #include "win/text.h"

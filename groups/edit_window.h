@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 
-#include "launcher/progress_form.h"
+#include "win/progress_form.h"
 #include "win/controls.h"
 #include "win/glyph_button.h"
 #include "win/window.h"

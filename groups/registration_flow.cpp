@@ -7,7 +7,7 @@
 
 #include "common/profile.h"
 #include "groups/edit_window.h"
-#include "groups/entry_table.h"
+#include "model/entry_table.h"
 #include "win/message_dlg.h"
 #include "win/shell.h"
 #include "win/text.h"

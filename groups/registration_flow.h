@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "launcher/model/launch_data.h"
+#include "model/launch_data.h"
 
 namespace kb {
 

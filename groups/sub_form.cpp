@@ -4,13 +4,13 @@
 #include <stdexcept>
 
 #include "common/profile.h"
-#include "launcher/app.h"
-#include "launcher/model/settings.h"
+#include "model/settings.h"
 #include "win/hints.h"
+#include "win/icon_store.h"
 
 namespace kb {
 
-TSubForm::TSubForm(App& app) : app_(app) {}
+TSubForm::TSubForm(ProgramState& state, IconStore& icons) : state_(state), icons_(icons) {}
 
 // Buttons go before the window: each frees its own glyph bitmap.
 TSubForm::~TSubForm() {
@@ -33,9 +33,9 @@ void TSubForm::FormCreate(HWND owner) {
 
 GroupDisplaySettings TSubForm::DisplaySettings() const {
   GroupDisplaySettings s;
-  s.edge = app_.settings.Type;
-  s.maxFileLimit = app_.settings.MaxFileLimit;
-  s.tMaxFileNum = app_.settings.TMaxFileNum;
+  s.edge = state_.settings.Type;
+  s.maxFileLimit = state_.settings.MaxFileLimit;
+  s.tMaxFileNum = state_.settings.TMaxFileNum;
   return s;
 }
 
@@ -43,7 +43,7 @@ void TSubForm::PlaceGroupWindow() {
   const RECT r = Bounds();
   const GroupWindowBox current{r.left, r.top, r.right - r.left, r.bottom - r.top};
   const auto placement =
-      kb::PlaceGroupWindow(DisplaySettings(), app_.ScreenWidth(), app_.ScreenHeight(), current);
+      kb::PlaceGroupWindow(DisplaySettings(), state_.screenWidth, state_.screenHeight, current);
   if (!placement) return;
   displayCount_ = placement->displayCount;
   const GroupWindowBox& b = placement->box;
@@ -66,7 +66,7 @@ void TSubForm::ArrangeExecButtons() {
 }
 
 void TSubForm::CreateExecButton(int n) {
-  auto button = std::make_unique<TExecButton>(*this, app_, n);
+  auto button = std::make_unique<TExecButton>(*this, n);
   button->Create(hwnd(), (n - 1) * kButtonSize, 0);
   buttons_[n - 1] = std::move(button);
   win::EnableHints(hwnd(), true);
@@ -81,21 +81,21 @@ TExecButton& TSubForm::Buttons(int n) {
 }
 
 void TSubForm::LoadEntries() {
-  Entries.Load(ProfileReader(app_.settings.SettingsPath), app_.settings.GroupCount, buttonCount_);
+  Entries.Load(ProfileReader(state_.settings.SettingsPath), state_.settings.GroupCount, buttonCount_);
 }
 
 void TSubForm::SaveEntries(ProfileWriter& writer) const {
   const RECT r = Bounds();
   WriteWindowSection(writer, kb::Bounds{r.left, r.top, r.right - r.left, r.bottom - r.top},
                      buttonCount_);
-  Entries.Save(writer, app_.settings.GroupCount, buttonCount_);
+  Entries.Save(writer, state_.settings.GroupCount, buttonCount_);
 }
 
-void TSubForm::EraseEntry(int n) {
+void TSubForm::EraseEntry(int g, int n) {
   // Failures of the erase are not the user's concern here: the section goes
   // at the next successful write of the file at the latest.
   try {
-    EraseProfileSection(app_.settings.SettingsPath, SlotSectionName(app_.CurrentGroup, n));
+    EraseProfileSection(state_.settings.SettingsPath, SlotSectionName(g, n));
   } catch (const WriteError&) {
   }
 }
@@ -112,7 +112,7 @@ void TSubForm::ShowGroup(int g) {
   }
   // One pass over the icon store for all buttons; a slot beyond the store's
   // last column has no cell and shows a plain face.
-  const int copied = app_.Icons.CopyRowTo(g - 1, glyphs.data(), buttonCount_);
+  const int copied = icons_.CopyRowTo(g - 1, glyphs.data(), buttonCount_);
   for (int s = std::max(copied, 0) + 1; s <= buttonCount_; ++s) win::FillGlyph(glyphs[s - 1]);
   // The glyphs changed behind the buttons' backs: one repaint for them all.
   if (hwnd()) RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);

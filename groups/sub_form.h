@@ -10,16 +10,17 @@
 #include <functional>
 #include <memory>
 
-#include "backup/backup_hooks.h"
-#include "groups/entry_table.h"
+#include "groups/backup_hooks.h"
 #include "groups/exec_button.h"
-#include "groups/group_layout.h"
+#include "model/entry_table.h"
+#include "model/group_layout.h"
+#include "model/program_state.h"
 #include "win/shell.h"
 #include "win/window.h"
 
 namespace kb {
 
-class App;
+class IconStore;
 class ProfileWriter;
 
 class TSubForm : public win::Window {
@@ -27,7 +28,7 @@ class TSubForm : public win::Window {
   static constexpr wchar_t kClassName[] = L"TSubForm";
   static constexpr int kHelpContext = 11;
 
-  explicit TSubForm(App& app);
+  TSubForm(ProgramState& state, IconStore& icons);
   ~TSubForm() override;
 
   // Creates the (hidden) window owned by `owner`, lays it out from the
@@ -44,8 +45,8 @@ class TSubForm : public win::Window {
   // Writes the window section and the non-empty slots with the caller's
   // writer (the last step of the close save; the caller commits).
   void SaveEntries(ProfileWriter& writer) const;
-  // Erases the section of slot n of the current group from the file at once.
-  void EraseEntry(int n);
+  // Erases the section of slot n of group g from the file at once.
+  void EraseEntry(int g, int n);
   // Loads group g into the buttons: records from Entries, glyphs from the
   // icon store.  No program file is opened.
   void ShowGroup(int g);
@@ -85,7 +86,8 @@ class TSubForm : public win::Window {
   win::ShellAccess& Shell() { return *shell_; }
   void SetShellAccess(win::ShellAccess* shell) { shell_ = shell ? shell : &defaultShell_; }
 
-  App& app() { return app_; }
+  ProgramState& State() { return state_; }
+  IconStore& Icons() { return icons_; }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -94,7 +96,8 @@ class TSubForm : public win::Window {
   void CreateExecButton(int n);
   GroupDisplaySettings DisplaySettings() const;
 
-  App& app_;
+  ProgramState& state_;
+  IconStore& icons_;
   std::array<std::unique_ptr<TExecButton>, kMaxSlots> buttons_{};
   int displayCount_ = 0;
   int buttonCount_ = 0;

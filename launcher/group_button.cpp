@@ -1,68 +1,48 @@
 #include "launcher/group_button.h"
 
-#include <shellapi.h>
 #include <windowsx.h>
 
-#include <stdexcept>
-
-#include "groups/group_actions.h"
-#include "launcher/app.h"
+#include "model/settings.h"
 #include "win/hints.h"
+#include "win/icon_store.h"
+#include "win/shell.h"
 
 namespace kb {
-namespace {
 
-// A 32 × 32 bitmap of the screen's format, filled with the button face.
-HBITMAP MakeFaceBitmap(int size) {
-  HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
-  ReleaseDC(nullptr, screen);
-  if (!bitmap) return nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  RECT all{0, 0, size, size};
-  FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return bitmap;
-}
-
-}  // namespace
-
-TGroupButton::TGroupButton(App& app, int tag) : app_(app), tag_(tag) {}
-
-TGroupButton::~TGroupButton() {
-  // The window goes first: it must never paint a freed glyph.
-  Destroy();
-  SetGlyph(nullptr);
-  if (glyphBitmap_) DeleteObject(glyphBitmap_);
-}
-
-void TGroupButton::Create(HWND bar, int x, int y) {
-  glyphBitmap_ = MakeFaceBitmap(kGlyphSize);
-  if (!glyphBitmap_ || !GlyphButton::Create(bar, x, y, kSize, kSize, tag_)) {
-    throw std::runtime_error(Name() + " を作成できません");
-  }
-  DragAcceptFiles(hwnd(), TRUE);
-  SetCaption("");
-  SetGlyph(glyphBitmap_, 1, false);
-}
-
-std::string TGroupButton::Name() const { return GroupSectionName(tag_); }
-
-void TGroupButton::GlyphChanged() {
-  if (hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
-}
+std::string TGroupButton::Name() const { return GroupSectionName(Tag()); }
 
 void TGroupButton::SetHint(const std::string& sjisText) {
-  hint_ = sjisText;
-  if (hwnd()) win::SetHint(hwnd(), hint_);
+  LaunchButton::SetHint(sjisText);
+  if (hwnd()) win::SetHint(hwnd(), Hint());
 }
 
-void TGroupButton::FilesDropped(HDROP drop) { GroupButtonFilesDropped(app_, *this, drop); }
+void TGroupButton::StoreGlyph() { icons_.CopyToCell(GlyphBitmap(), 0, Tag() - 1); }
+
+HICON TGroupButton::RecordIcon() {
+  const std::string& source = Entry.IconFile.empty() ? Entry.FPFileName : Entry.IconFile;
+  return source.empty() ? nullptr : win::ExtractIconFrom(source, Entry.IconIndex);
+}
+
+void TGroupButton::RefreshGlyph() {
+  KeepFields = true;
+  HICON icon = nullptr;
+  if (!Entry.IconFile.empty()) {
+    icon = win::ExtractIconFrom(Entry.IconFile, Entry.IconIndex);
+    if (!icon) {
+      std::optional<win::ShellFileInfo> info = win::QueryShellFileInfo(Entry.IconFile);
+      icon = info ? info->icon : nullptr;
+    }
+  } else {
+    win::FillGlyph(GlyphBitmap());
+  }
+  win::OwnedIcon holder(icon);
+  SetIconGlyph(icon);
+  SetHint(Entry.ShowName);
+  KeepFields = false;
+}
 
 void TGroupButton::MouseUp(win::MouseButton button, WPARAM keys, int, int) {
-  GroupButtonMouseUp(app_, *this, button, keys);
+  if (events_) events_->GroupButtonMouseUp(*this, button, keys);
 }
 
 void TGroupButton::ForwardMouseMove(LPARAM lParam) {
@@ -75,7 +55,11 @@ void TGroupButton::ForwardMouseMove(LPARAM lParam) {
 LRESULT TGroupButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_DROPFILES:
-      FilesDropped(reinterpret_cast<HDROP>(wParam));
+      if (events_) {
+        events_->GroupButtonFilesDropped(*this, reinterpret_cast<HDROP>(wParam));
+      } else {
+        DragFinish(reinterpret_cast<HDROP>(wParam));
+      }
       return 0;
     case WM_MOUSEMOVE:
       ForwardMouseMove(lParam);
@@ -83,7 +67,7 @@ LRESULT TGroupButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return GlyphButton::HandleMessage(msg, wParam, lParam);
+  return LaunchButton::HandleMessage(msg, wParam, lParam);
 }
 
 }  // namespace kb

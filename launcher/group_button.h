@@ -1,8 +1,9 @@
 // A group button of the main bar: group `Tag()` of the launcher.  It shows
-// the group's icon (its own 32 × 32 glyph bitmap, copied from the icon store)
+// the group's icon (its own glyph, also kept in column 0 of the icon store)
 // and the group's name as its hint, accepts dropped files and carries the
 // group's record.  The button's name "Button" + tag is also the group's
-// section in the settings file.
+// section in the settings file.  What a click or a drop does involves the
+// group window too, so the button hands both to GroupButtonEvents.
 #pragma once
 
 #include <windows.h>
@@ -11,43 +12,46 @@
 #include <functional>
 #include <string>
 
-#include "launcher/model/launch_data.h"
-#include "win/glyph_button.h"
+#include "win/launch_button.h"
 
 namespace kb {
 
-class App;
+class IconStore;
+class TGroupButton;
+namespace win {
+class ShellAccess;
+}
 
-class TGroupButton : public win::GlyphButton {
+// Implemented by the application, which knows the group window.
+class GroupButtonEvents {
  public:
-  static constexpr int kGlyphSize = 32;
+  virtual ~GroupButtonEvents() = default;
+  // A mouse button released over the button: open or close the group
+  // window, copy the group, or register it.
+  virtual void GroupButtonMouseUp(TGroupButton& button, win::MouseButton which, WPARAM keys) = 0;
+  // Files dropped on the button; the handler owns the drop.
+  virtual void GroupButtonFilesDropped(TGroupButton& button, HDROP drop) = 0;
+};
 
-  TGroupButton(App& app, int tag);
-  ~TGroupButton() override;
+class TGroupButton : public win::LaunchButton {
+ public:
+  // `events` and `shell` are the bar's; both outlive the button.
+  TGroupButton(int tag, IconStore& icons, GroupButtonEvents*& events, win::ShellAccess*& shell)
+      : LaunchButton(tag), icons_(icons), events_(events), shell_(shell) {}
 
-  // Creates the button on the bar at (x, y), 38 × 38, with its own glyph
-  // bitmap (plain button face until an icon is drawn into it) and registered
-  // as a drop target.  Throws std::runtime_error when Windows refuses.
-  void Create(HWND bar, int x, int y);
+  // Creates the button on the bar at (x, y), 38 × 38.  Throws
+  // std::runtime_error when Windows refuses.
+  void Create(HWND bar, int x, int y) { CreateButton(bar, x, y, Name()); }
 
-  int Tag() const { return tag_; }
   // "Button" + tag: the component name and the settings section.
   std::string Name() const;
 
-  // The group's record (FPFileName is unused for groups; ShowName is the hint).
-  TLaunchData Entry;
-  // Set while the registration dialog edits this button: its fields are kept
-  // when the dialog is cancelled.
-  bool KeepFields = false;
+  // The hint shows at once (the bar has few buttons and they rarely change).
+  void SetHint(const std::string& sjisText) override;
 
-  // The button's own 32 × 32 glyph bitmap.  Draw into it (or copy a store
-  // cell into it) and call GlyphChanged() to show the result.
-  HBITMAP GlyphBitmap() const { return glyphBitmap_; }
-  void GlyphChanged();
-
-  // The tool-tip text (Shift-JIS); the group's ShowName.
-  void SetHint(const std::string& sjisText);
-  const std::string& Hint() const { return hint_; }
+  // Shows the record's icon again (from IconFile, or a blank face) and its
+  // name as the hint, keeping the record as it is.
+  void RefreshGlyph();
 
   // Mouse moves over the button count as moves over the bar (the bar's hover
   // handling): called with the position in the bar's client coordinates.
@@ -55,19 +59,19 @@ class TGroupButton : public win::GlyphButton {
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-  // Files dropped on the button (WM_DROPFILES); the handler owns the drop.
-  virtual void FilesDropped(HDROP drop);
-  // Opens, closes or moves the group window, or copies the group.
   void MouseUp(win::MouseButton button, WPARAM keys, int x, int y) override;
-
-  App& app_;
+  win::ShellAccess& Shell() override { return *shell_; }
+  void StoreGlyph() override;
+  HICON RecordIcon() override;
+  // A group keeps the shortcut's target as its icon source.
+  void ShortcutResolved() override { Entry.IconFile = Entry.FPFileName; }
 
  private:
   void ForwardMouseMove(LPARAM lParam);
 
-  int tag_;
-  HBITMAP glyphBitmap_ = nullptr;
-  std::string hint_;
+  IconStore& icons_;
+  GroupButtonEvents*& events_;
+  win::ShellAccess*& shell_;
 };
 
 }  // namespace kb

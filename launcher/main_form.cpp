@@ -2,11 +2,12 @@
 
 #include <stdexcept>
 
+#include "common/identity.h"
+#include "common/path.h"
 #include "common/profile.h"
-#include "launcher/app.h"
 #include "launcher/bar_glyphs.h"
-#include "launcher/identity.h"
 #include "win/hints.h"
+#include "win/icon_store.h"
 #include "win/text.h"
 #include "win/ui_font.h"
 
@@ -20,9 +21,26 @@ void PlaceControl(win::GlyphButton& button, const Box& box) {
   button.SetBounds(box.left, box.top, box.width, box.height);
 }
 
+// The shell broadcasts it to every top-level window when it has started
+// again (after a crash of the shell, for one).
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
+
 }  // namespace
 
-TMainForm::TMainForm(App& app) : app_(app) {}
+TMainForm::TMainForm(ProgramState& state, IconStore& icons, std::function<void()> saveSettings)
+    : N2(PopupMenu1.Add("ﾀｽｸﾊﾞｰに表示しない", [this] { N2Click(); })),
+      N1(PopupMenu1.Add("設定ｳｲﾝﾄﾞｳを開く...", [this] { SpeedButton1Click(); })),
+      N3(PopupMenu1.Add("-")),
+      Exit1(PopupMenu1.Add("終了", [this] { Exit1Click(); })),
+      state_(state),
+      icons_(icons),
+      saveSettings_(std::move(saveSettings)) {
+  Timer2.SetOnTimer([this] { Timer2Timer(); });
+  settleTimer_.SetOnTimer([this] { SettleBarPosition(); });
+}
 
 TMainForm::~TMainForm() {
   // Children first, while the bar still exists as their parent.
@@ -32,6 +50,7 @@ TMainForm::~TMainForm() {
 
 void TMainForm::Create(HWND applicationWindow) {
   // Borderless, no taskbar button of its own: the application window carries it.
+  applicationWindow_ = applicationWindow;
   if (!Window::Create(kClassName, WS_EX_TOOLWINDOW, WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0,
                       applicationWindow)) {
     throw std::runtime_error("メインウィンドウを作成できません");
@@ -78,37 +97,45 @@ void TMainForm::CreateOwnButtons() {
 void TMainForm::Show() {
   FormShow();
   ShowWindow(hwnd(), SW_SHOW);
+  // Under Wine the z-order the registration gave the hidden bar does not
+  // survive its showing: give it again now that the bar is on the screen.
+  ApplyStayOnTop();
   UpdateWindow(hwnd());
 }
 
 // --- Start-up ----------------------------------------------------------------
 
 void TMainForm::FormCreate() {
-  app_.settings = LoadSettings(app_.ExeDir);
+  state_.settings = LoadSettings(state_.ExeDir);
   PlaceBar();
   CreateGroupButtons();
   LoadGroupEntries();
   LoadIconStore();
   ApplyGroupGlyphs();
-  // The bar's registration as a desktop toolbar follows here.
+  RegisterEdge();
 }
 
-// The taskbar-button choice and the bar's timer hook in here; the bar itself
-// needs nothing more when it is shown or activated.
-void TMainForm::FormShow() {}
-void TMainForm::FormActivate() {}
+void TMainForm::FormShow() { ApplyTaskbarButton(); }
+
+void TMainForm::FormActivate() {
+  Timer2.Start();
+  if (state_.settings.AutoHide) {
+    StoreBarRect();
+    barShell_->AppBarMessage(ABM_ACTIVATE, AppBarData);
+  }
+}
 
 void TMainForm::PlaceBar() {
-  Settings& s = app_.settings;
+  Settings& s = state_.settings;
   if (!s.AutoHide) BarDocked = true;
   s.Type = static_cast<uint8_t>(NormalizeEdge(s.Type));
-  const Box box = BarBounds(s.Type, BarDocked, app_.ScreenWidth(), app_.ScreenHeight());
+  const Box box = BarBounds(s.Type, BarDocked, state_.screenWidth, state_.screenHeight);
   SetBounds(box.left, box.top, box.width, box.height);
 }
 
 void TMainForm::CreateGroupButtons() {
-  Settings& s = app_.settings;
-  const int n = GroupButtonCount(BarLength(s.Type, app_.ScreenWidth(), app_.ScreenHeight()));
+  Settings& s = state_.settings;
+  const int n = GroupButtonCount(BarLength(s.Type, state_.screenWidth, state_.screenHeight));
   for (int k = 1; k <= n; ++k) {
     const Box box = SlotBox(s.Type, k);
     if (GroupButton(k)) {
@@ -124,7 +151,7 @@ void TMainForm::CreateGroupButtons() {
 }
 
 void TMainForm::CreateGroupButton(int k, const Box& box) {
-  auto button = std::make_unique<TGroupButton>(app_, k);
+  auto button = std::make_unique<TGroupButton>(k, icons_, groupEvents_, shell_);
   button->Create(hwnd(), box.left, box.top);
   // A move over a group button is a move over the bar.
   button->OnBarMouseMove = [this](int x, int y) {
@@ -134,7 +161,7 @@ void TMainForm::CreateGroupButton(int k, const Box& box) {
 }
 
 void TMainForm::PlaceHelpAndScroll(int n) {
-  const HelpScrollLayout layout = LayoutHelpAndScroll(app_.settings.Type, n);
+  const HelpScrollLayout layout = LayoutHelpAndScroll(state_.settings.Type, n);
   win::GlyphButton& back = layout.horizontal ? SclLeft : SclUp;
   win::GlyphButton& forward = layout.horizontal ? SclRight : SclDown;
   PlaceControl(HelpBtn, layout.help);
@@ -153,8 +180,8 @@ void TMainForm::PlaceHelpAndScroll(int n) {
 }
 
 void TMainForm::LoadGroupEntries() {
-  const ProfileReader reader(app_.settings.SettingsPath);
-  for (int n = 1; n <= app_.settings.GroupCount; ++n) {
+  const ProfileReader reader(state_.settings.SettingsPath);
+  for (int n = 1; n <= state_.settings.GroupCount; ++n) {
     TGroupButton* button = GroupButton(n);
     if (!button) continue;
     button->Entry = ReadLaunchData(reader, GroupSectionName(n));
@@ -163,18 +190,18 @@ void TMainForm::LoadGroupEntries() {
 }
 
 std::string TMainForm::IconStorePath() const {
-  return app_.ExeDir + kDataFolderName + kIconStoreFile;
+  return state_.ExeDir + kDataFolderName + kIconStoreFile;
 }
 
 void TMainForm::LoadIconStore() {
-  app_.Icons.Load(IconStorePath(), app_.settings.ListCount + 1, app_.settings.GroupCount);
+  icons_.Load(IconStorePath(), state_.settings.ListCount + 1, state_.settings.GroupCount);
 }
 
 void TMainForm::ApplyGroupGlyphs() {
-  for (int g = 1; g <= app_.settings.GroupCount; ++g) {
+  for (int g = 1; g <= state_.settings.GroupCount; ++g) {
     TGroupButton* button = GroupButton(g);
     if (!button) continue;
-    app_.Icons.CopyCellTo(0, g - 1, button->GlyphBitmap());
+    icons_.CopyCellTo(0, g - 1, button->GlyphBitmap());
     button->GlyphChanged();
   }
 }
@@ -182,24 +209,33 @@ void TMainForm::ApplyGroupGlyphs() {
 // --- Close ---------------------------------------------------------------------
 
 void TMainForm::FormCloseQuery() {
-  ShowWindow(app_.ApplicationHandle(), SW_SHOW);  // the taskbar button comes back
-  app_.SaveSettings();
+  ShowWindow(applicationWindow_, SW_SHOW);  // the taskbar button comes back
+  if (FreeTrayIcon) FreeTrayIcon();         // the icon leaves the notification area
+  saveSettings_();
   SaveIconStore();
   FreeGroupButtons();
 }
 
 void TMainForm::SaveIconStore() {
-  app_.Icons.Resize(app_.settings.ListCount + 1, app_.settings.GroupCount);
+  icons_.Resize(state_.settings.ListCount + 1, state_.settings.GroupCount);
   const std::string path = IconStorePath();
-  if (!app_.Icons.Save(path)) throw WriteError(path);
-  app_.Icons.Free();
+  if (!icons_.Save(path)) throw WriteError(path);
+  icons_.Free();
 }
 
-// The screen-saver hold and the bar's timer end here once they exist.
-void TMainForm::FormClose() {}
+void TMainForm::FormClose() {
+  ReleaseSaver();
+  Timer2.Stop();
+}
 
-// The bar's desktop-toolbar registration is withdrawn here once it exists.
-void TMainForm::FormDestroy() {}
+// Also the end of a bar that never closed (a test's, or one whose window
+// went with the session): the registration never outlives the window.
+void TMainForm::FormDestroy() {
+  ReleaseSaver();
+  Timer2.Stop();
+  if (BarDocked || state_.settings.AutoHide) UnregisterEdge();
+  settleTimer_.Stop();
+}
 
 void TMainForm::FreeGroupButtons() {
   for (auto& button : groupButtons_) button.reset();  // each frees its glyph bitmap
@@ -208,10 +244,10 @@ void TMainForm::FreeGroupButtons() {
 // The end of the Windows session runs only the saving steps; the launcher
 // stays whole in case the session goes on after all.
 void TMainForm::QueryEndSession() {
-  app_.SaveSettings();
-  app_.Icons.Resize(app_.settings.ListCount + 1, app_.settings.GroupCount);
+  saveSettings_();
+  icons_.Resize(state_.settings.ListCount + 1, state_.settings.GroupCount);
   const std::string path = IconStorePath();
-  if (!app_.Icons.Save(path)) throw WriteError(path);
+  if (!icons_.Save(path)) throw WriteError(path);
 }
 
 void TMainForm::OnNcDestroy() {
@@ -219,9 +255,6 @@ void TMainForm::OnNcDestroy() {
 }
 
 // --- Controls ------------------------------------------------------------------
-
-// Opens the settings dialog once it exists; until then the button does nothing.
-void TMainForm::SpeedButton1Click() {}
 
 void TMainForm::SclLeftClick() { ScrollBackClick(); }
 void TMainForm::SclUpClick() { ScrollBackClick(); }
@@ -254,13 +287,13 @@ void TMainForm::ApplyScrollButtons() {
 }
 
 void TMainForm::Relayout() {
-  for (int k = 1; k <= app_.settings.GroupCount; ++k) {
+  for (int k = 1; k <= state_.settings.GroupCount; ++k) {
     if (TGroupButton* button = GroupButton(k)) button->SetBounds(0, 0, 0, 0);
   }
   const std::vector<int> shown = ShownGroups(scroll_);
   for (size_t i = 0; i < shown.size(); ++i) {
     if (TGroupButton* button = GroupButton(shown[i])) {
-      PlaceControl(*button, SlotBox(app_.settings.Type, static_cast<int>(i) + 1));
+      PlaceControl(*button, SlotBox(state_.settings.Type, static_cast<int>(i) + 1));
     }
   }
 }
@@ -272,7 +305,7 @@ TGroupButton* TMainForm::GroupButton(int k) const {
 
 std::vector<TLaunchData> TMainForm::GroupEntries() const {
   std::vector<TLaunchData> entries;
-  for (int k = 1; k <= app_.settings.GroupCount; ++k) {
+  for (int k = 1; k <= state_.settings.GroupCount; ++k) {
     const TGroupButton* button = GroupButton(k);
     entries.push_back(button ? button->Entry : TLaunchData{});
   }
@@ -294,6 +327,12 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) FormActivate();
       break;
+    case WM_MOUSEMOVE:
+      HoverActivate();
+      return 0;
+    case kAppBarMessage:
+      AppBarCallback(wParam, lParam);
+      return 0;
     case WM_QUERYENDSESSION:
       // Whatever happens to the save, the launcher never holds the session up.
       try {
@@ -302,7 +341,15 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         win::ReportError(e.what());
       }
       return TRUE;
+    case WM_ENDSESSION:
+      // The session ends without a close: the saver comes back first.
+      if (wParam) ReleaseSaver();
+      return 0;
     default:
+      if (msg == TaskbarCreatedMessage()) {
+        ShellRestarted();
+        return 0;
+      }
       break;
   }
   return Window::HandleMessage(msg, wParam, lParam);

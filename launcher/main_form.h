@@ -9,16 +9,23 @@
 #include <functional>
 #include <memory>
 
-#include "launcher/core/bar_layout.h"
-#include "launcher/core/scroll_state.h"
+#include "launcher/bar_shell.h"
 #include "launcher/group_button.h"
-#include "launcher/model/launch_data.h"
+#include "launcher/group_window_link.h"
+#include "model/bar_layout.h"
+#include "model/edge_rules.h"
+#include "model/launch_data.h"
+#include "model/program_state.h"
+#include "model/scroll_state.h"
 #include "win/glyph_button.h"
+#include "win/popup_menu.h"
+#include "win/shell.h"
+#include "win/timer.h"
 #include "win/window.h"
 
 namespace kb {
 
-class App;
+class IconStore;
 
 class TMainForm : public win::Window {
  public:
@@ -26,16 +33,18 @@ class TMainForm : public win::Window {
   // Help context numbers of the bar's controls.
   static constexpr int kHelpContextBar = 1, kHelpContextScroll = 2, kHelpContextHelp = 5;
 
-  explicit TMainForm(App& app);
+  // `saveSettings` is the close's settings save session (the bar's part and
+  // the group window's part, written together by the application).
+  TMainForm(ProgramState& state, IconStore& icons, std::function<void()> saveSettings);
   ~TMainForm() override;
 
   // Creates the bar (hidden) owned by the application window; FormCreate
   // runs while it is created.  Throws std::runtime_error when Windows refuses.
   void Create(HWND applicationWindow);
-  // Shows the bar (FormShow).
+  // Shows the bar (FormShow first).
   void Show();
 
-  // --- Start-up and close (called in this order by the window's life) -----
+  // --- Start-up and close ---------------------------------------------------
   void FormCreate();
   void FormShow();
   void FormActivate();
@@ -44,6 +53,45 @@ class TMainForm : public win::Window {
   void FormCloseQuery();
   void FormClose();
   void FormDestroy();
+
+  // --- The bar at its edge (main_form_edge.cpp) ------------------------------
+  // The shell's notifications about the bar's edge arrive with this message.
+  static constexpr UINT kAppBarMessage = WM_USER + 100;
+  // The last step of start-up; again after the settings dialog's OK when the
+  // edge did not change, and after the shell has restarted.
+  void RegisterEdge();
+  void RegisterNormalBar();
+  void RegisterAutoHideBar();
+  // Asks the shell for the bar's rectangle and moves the bar there at once;
+  // the final move follows 500 ms later (SettleBarPosition), when the shell
+  // has moved the other windows out of the way.
+  void UpdateBarPosition();
+  void SettleBarPosition();
+  bool SettlePending() const { return settleTimer_.Enabled(); }
+  void StoreBarRect();
+  // Withdraws the registration (at destruction, and first in the settings
+  // dialog's OK).
+  void UnregisterEdge();
+  void AppBarCallback(WPARAM notification, LPARAM lParam);
+  void ExpandBar();
+  void CollapseBar();
+  bool Collapsed() const { return collapsed_; }
+  // A mouse move over the bar's free surface or a group button.
+  void HoverActivate();
+  // One tick of Timer2 (tests call it directly instead of waiting).
+  void Timer2Timer();
+  // The z-order: on top of other windows with StayonTop, except below a
+  // program that has taken the whole screen.
+  void ApplyStayOnTop();
+  bool BelowFullScreenProgram() const { return fullScreenApp_; }
+  // Gives the screen saver back if the bar holds it off.
+  void ReleaseSaver();
+
+  // --- Taskbar button and tray menu -----------------------------------------
+  void ApplyTaskbarButton();
+  void N2Click();
+  void Exit1Click();
+  void SpeedButton1Click();
 
   // --- Layout ---------------------------------------------------------------
   void PlaceBar();
@@ -56,7 +104,6 @@ class TMainForm : public win::Window {
   void SaveIconStore();
 
   // --- Controls -------------------------------------------------------------
-  void SpeedButton1Click();
   void SclLeftClick();
   void SclRightClick();
   void SclUpClick();
@@ -75,6 +122,19 @@ class TMainForm : public win::Window {
   int ScrollFirst() const { return scroll_.scrollFirst; }
   int SlotCount() const { return scroll_.slotCount; }
   bool BarDocked = false;
+  APPBARDATA AppBarData{};
+  // The screen saver held off by the bar, and SYSTEM.INI's saver entry as it
+  // was then.
+  bool SaverSuspended = false;
+  std::string SavedSaver;
+  win::Timer Timer2{1000};
+
+  // The tray menu (the application's tray icon pops it up for both buttons).
+  win::TPopupMenu PopupMenu1;
+  win::TMenuItem& N2;
+  win::TMenuItem& N1;
+  win::TMenuItem& N3;
+  win::TMenuItem& Exit1;
 
   win::GlyphButton SpeedButton1;
   win::GlyphButton HelpBtn;
@@ -82,6 +142,23 @@ class TMainForm : public win::Window {
 
   // Runs after the window is gone (the application ends its loop).
   std::function<void()> OnDestroyed;
+  // The settings button (SpeedButton1) and the tray menu's N1: the
+  // application opens the settings dialog (Timer2 is stopped meanwhile).
+  std::function<void()> OnSettingsClick;
+  // Step 2 of the close sequence: the application frees its tray icon.
+  std::function<void()> FreeTrayIcon;
+
+  // The group window as the bar's timer sees it (the application's).
+  void SetGroupWindow(GroupWindowLink* groupWindow) { groupWindow_ = groupWindow; }
+  // The shell and system calls of the edge and the saver hold; nullptr
+  // restores the real ones.  Set before Create to reach the start-up.
+  void SetBarShell(BarShell* shell) { barShell_ = shell ? shell : &defaultBarShell_; }
+
+  // Where the group buttons send their clicks and drops (the application).
+  void SetGroupButtonEvents(GroupButtonEvents* events) { groupEvents_ = events; }
+  // The shell the group buttons resolve shortcuts through; nullptr restores
+  // the real one.
+  void SetShellAccess(win::ShellAccess* shell) { shell_ = shell ? shell : &defaultShell_; }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -98,10 +175,31 @@ class TMainForm : public win::Window {
   void FreeGroupButtons();
   void QueryEndSession();
   std::string IconStorePath() const;
+  void FillAppBarData(LPARAM lParam);
+  void MoveToShellRect();
+  void SetThickness(int thickness, bool controlsVisible);
+  void HoldSaver();
+  void ShellRestarted();
+  HWND MessageOwner() const;
 
-  App& app_;
+  ProgramState& state_;
+  IconStore& icons_;
+  std::function<void()> saveSettings_;
+  HWND applicationWindow_ = nullptr;
+  GroupButtonEvents* groupEvents_ = nullptr;
+  win::ShellAccess defaultShell_;
+  win::ShellAccess* shell_ = &defaultShell_;
   std::array<std::unique_ptr<TGroupButton>, kMaxGroupButtons> groupButtons_;
   ScrollState scroll_;
+  GroupWindowLink* groupWindow_ = nullptr;
+  BarShell defaultBarShell_;
+  BarShell* barShell_ = &defaultBarShell_;
+  win::Timer settleTimer_{500};
+  bool collapsed_ = false;
+  RECT shellRect_{};  // the rectangle last set with the shell
+  bool shellRectSet_ = false;
+  bool fullScreenApp_ = false;
+  bool savedSaverKnown_ = false;
 };
 
 }  // namespace kb

@@ -6,8 +6,9 @@ test green while the shipped programs never start, so this checks the ground:
 
 - every test program that CTest starts through an emulator is started by
   this build tree's own wine-run, and is an .exe of this tree;
-- every .exe of the tree's bin folder (the launcher, the tools, the test
-  programs and their stand-ins) is a PE32 image for i386 (machine 0x14c);
+- every .exe and .dll of the tree's bin folder (the launcher, the tools, the
+  archiver library, the test programs and their stand-ins) is a PE32 image
+  for i386 (machine 0x14c);
 - wine-run uses a win32 prefix and Wine's 32-bit loader, and where the kernel
   runs no 32-bit code (or KB_EMULATE_I386=1 asks for it) that loader runs
   through qemu-i386 of version 10 or later, as the namespace's binfmt says;
@@ -22,7 +23,7 @@ import struct
 import subprocess
 import sys
 
-SHIPPED = ("Pelkan2.exe", "HURTLE.EXE", "Vaulter2.exe")
+SHIPPED = ("Pelkan2.exe", "HURTLE.EXE", "Vaulter2.exe", "UNLHA32.DLL")
 I386 = 0x14C
 PE32_MAGIC = 0x10B
 
@@ -117,7 +118,8 @@ def main():
     bin_dir = os.path.join(build, "bin")
     images = []
     for folder, _, names in os.walk(bin_dir):
-        images += [os.path.join(folder, n) for n in names if n.lower().endswith(".exe")]
+        images += [os.path.join(folder, n) for n in names
+                   if n.lower().endswith((".exe", ".dll"))]
     for name in SHIPPED:
         check(os.path.join(bin_dir, name) in images, "%s was not built" % name)
     programs = emulated_programs(build)

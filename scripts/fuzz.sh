@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
-# Builds the profile parser's fuzz target with clang (libFuzzer, AddressSanitizer,
-# UndefinedBehaviorSanitizer) in its own build folder and runs it.
+# Builds the fuzz targets with clang (libFuzzer, AddressSanitizer,
+# UndefinedBehaviorSanitizer) in their own build folders and runs them: the
+# profile parser, then the LZH archive reader.
 #
-#   scripts/fuzz.sh --short   about 25 s (run by scripts/test.sh)
-#   scripts/fuzz.sh --long    an hour, or FUZZ_SECONDS=n for another length
+#   scripts/fuzz.sh --short   about 25 s + 6 s (run by scripts/test.sh)
+#   scripts/fuzz.sh --long    an hour each, or FUZZ_SECONDS=n for another length
+#                             (LZH_FUZZ_SECONDS=n for the archive reader alone)
 #
-# Exits non-zero when the build fails or the target finds a crash; the input
-# that crashed is kept in build/fuzz/artifacts/.
+# Exits non-zero when a build fails or a target finds a crash; the input
+# that crashed is kept in build/fuzz/artifacts/ or build/fuzz-lzh/artifacts/.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$kb_root"
 
 mode="${1:---short}"
 case "$mode" in
-  --short) seconds="${FUZZ_SECONDS:-25}" ;;
-  --long) seconds="${FUZZ_SECONDS:-3600}" ;;
+  --short) seconds="${FUZZ_SECONDS:-25}"; lzh_seconds="${LZH_FUZZ_SECONDS:-6}" ;;
+  --long) seconds="${FUZZ_SECONDS:-3600}"; lzh_seconds="${LZH_FUZZ_SECONDS:-$seconds}" ;;
   *) echo "usage: $0 [--short|--long]" >&2; exit 2 ;;
 esac
 
@@ -44,3 +46,22 @@ echo "fuzzing the profile parser for ${seconds} s"
   exit 1
 }
 grep -E '^(#[0-9]+ *DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$build/last-run.log" || true
+
+# The LZH archive reader: any bytes as an archive, every member unpacked.  The
+# corpus starts from small archives the packer itself makes.
+lzh_build=build/fuzz-lzh
+cmake -S lzh/fuzz -B "$lzh_build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build "$lzh_build" -j2
+lzh_corpus="$lzh_build/corpus"
+lzh_artifacts="$lzh_build/artifacts"
+mkdir -p "$lzh_corpus" "$lzh_artifacts"
+[ -n "$(ls -A "$lzh_corpus")" ] || "$lzh_build/lzh_fuzz_seeds" "$lzh_corpus"
+
+echo "fuzzing the LZH archive reader for ${lzh_seconds} s"
+"$lzh_build/lzh_fuzz" -max_total_time="$lzh_seconds" -max_len=8192 -timeout=10 \
+  -print_final_stats=1 -artifact_prefix="$lzh_artifacts/" "$lzh_corpus" >"$lzh_build/last-run.log" 2>&1 || {
+  tail -n 60 "$lzh_build/last-run.log"
+  echo "the LZH fuzz target failed; the input is in $lzh_artifacts/" >&2
+  exit 1
+}
+grep -E '^(#[0-9]+ *DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$lzh_build/last-run.log" || true

@@ -10,7 +10,7 @@ source "$(dirname "$0")/common.sh"
 cd "$kb_root"
 bash scripts/setup.sh
 cmake --preset "$kb_wine_preset" >/dev/null
-cmake --build --preset "$kb_wine_preset" --target Pelkan2 Hurtle Vaulter2
+cmake --build --preset "$kb_wine_preset" --target Pelkan2 Hurtle Vaulter2 UNLHA32
 runner="build/$kb_wine_preset/wine-run"
 exe="build/$kb_wine_preset/bin/Pelkan2.exe"
 

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "common/file_io.h"
-#include "groups/group_actions.h"
+#include "app/group_actions.h"
 #include "groups/sub_form.h"
-#include "launcher/app.h"
+#include "app/app.h"
 #include "launcher/main_form.h"
 #include "win/text.h"
 

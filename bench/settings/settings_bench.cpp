@@ -14,8 +14,8 @@
 
 #include "common/file_io.h"
 #include "common/profile.h"
-#include "launcher/model/launch_data.h"
-#include "launcher/model/settings.h"
+#include "model/launch_data.h"
+#include "model/settings.h"
 
 namespace {
 

@@ -5,16 +5,18 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/file_io.h"
 #include "common/profile.h"
-#include "launcher/app.h"
-#include "launcher/core/bmp_file.h"
+#include "app/app.h"
+#include "model/bmp_file.h"
 #include "launcher/main_form.h"
-#include "launcher/model/launch_data.h"
-#include "win/module_folder.h"
+#include "model/launch_data.h"
+#include "common/module_folder.h"
+#include "components/icon_tray.h"
 #include "win/text.h"
 
 namespace {
@@ -125,20 +127,39 @@ void TimeParts(const std::string& exeDir, double* settingsMs, double* iconsMs, d
   *savedMs = Ms(Clock::now() - t0);
 }
 
-// The main bar alone (settings, 40 group buttons, records, icon store).
-double TimeBarCreate(const std::string& exeDir) {
+// The main bar alone (settings, 40 group buttons, records, icon store, its
+// registration at the edge), and the registration once more on its own.
+double TimeBarCreate(const std::string& exeDir, double* registerMs) {
   kb::App app(kb::AppOptions{exeDir, 1700, 1000});
-  kb::TMainForm bar(app);
+  kb::TMainForm bar(app, app.Icons, [] {});
   const auto t0 = Clock::now();
   bar.Create(nullptr);
-  return Ms(Clock::now() - t0);
+  const double createMs = Ms(Clock::now() - t0);
+  bar.UnregisterEdge();
+  const auto r0 = Clock::now();
+  bar.RegisterEdge();
+  *registerMs = Ms(Clock::now() - r0);
+  return createMs;
+}
+
+// The tray icon: made and added to the notification area, then removed.
+double TimeTrayIcon(double* removeMs) {
+  const auto t0 = Clock::now();
+  auto tray = std::make_unique<kb::TIconTray>();
+  tray->SetHint("ｸﾘｯｸでﾒﾆｭｰ表示");
+  tray->SetIcon(LoadIconW(nullptr, IDI_APPLICATION));
+  const double addMs = Ms(Clock::now() - t0);
+  const auto r0 = Clock::now();
+  tray.reset();
+  *removeMs = Ms(Clock::now() - r0);
+  return addMs;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
-  const std::string bin = kb::win::ModuleFolder().value();
+  const std::string bin = kb::ModuleFolder().value();
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   const std::string dir = *kb::win::Narrow(temp) + "kb_bench_startup\\";
@@ -146,7 +167,8 @@ int main(int argc, char** argv) {
   CopyFileW(kb::win::Widen(bin + "Pelkan2.exe").c_str(), kb::win::Widen(dir + "Pelkan2.exe").c_str(), FALSE);
 
   std::vector<double> empty, emptyImports, launcher, launcherExit;
-  std::vector<double> close, create, iconSave, bar, settingsLoad, iconLoad, savedLoad;
+  std::vector<double> close, create, iconSave, bar, registration, trayAdd, trayRemove;
+  std::vector<double> settingsLoad, iconLoad, savedLoad;
   TimeStart(bin + "bench_empty_window.exe", L"KbEmptyWindow", nullptr);  // warm-up
   for (int i = 0; i < runs; ++i) {
     WriteFullDataSet(dir);
@@ -163,7 +185,11 @@ int main(int argc, char** argv) {
     close.push_back(TimeCloseInProcess(dir, &createMs, &iconSaveMs));
     create.push_back(createMs);
     iconSave.push_back(iconSaveMs);
-    bar.push_back(TimeBarCreate(dir));
+    double registerMs = 0, removeMs = 0;
+    bar.push_back(TimeBarCreate(dir, &registerMs));
+    registration.push_back(registerMs);
+    trayAdd.push_back(TimeTrayIcon(&removeMs));
+    trayRemove.push_back(removeMs);
     double settingsMs = 0, iconsMs = 0, savedMs = 0;
     TimeParts(dir, &settingsMs, &iconsMs, &savedMs);
     savedLoad.push_back(savedMs);
@@ -181,8 +207,11 @@ int main(int argc, char** argv) {
   std::printf("  of which the icon store's file:  %8.1f ms\n", Median(iconSave));
   std::printf("forms created in-process (40 groups): %5.1f ms\n", Median(create));
   std::printf("  of which the main bar:           %8.1f ms\n", Median(bar));
+  std::printf("    edge registration (shell):     %8.1f ms\n", Median(registration));
   std::printf("    settings file read once:       %8.1f ms\n", Median(settingsLoad));
   std::printf("    icon store loaded:             %8.1f ms\n", Median(iconLoad));
   std::printf("    (as saved by the launcher:     %8.1f ms)\n", Median(savedLoad));
+  std::printf("tray icon made and added:         %8.1f ms\n", Median(trayAdd));
+  std::printf("  and removed:                    %8.1f ms\n", Median(trayRemove));
   return 0;
 }

@@ -11,7 +11,7 @@
 
 #include "groups/tests/dialog_steps.h"
 #include "win/shell.h"
-#include "win/module_folder.h"
+#include "common/module_folder.h"
 #include "win/testing/testing.h"
 #include "win/text.h"
 
@@ -21,7 +21,7 @@ namespace {
 using test::Click;
 using test::RunLater;
 
-std::string ThreeIconProgram() { return win::ModuleFolder().value() + "three_icons.exe"; }
+std::string ThreeIconProgram() { return kb::ModuleFolder().value() + "three_icons.exe"; }
 
 class RecordingProgress : public IconListProgress {
  public:
@@ -263,7 +263,7 @@ TEST(EditWindowTest, IconItemIsDrawnTwoPixelsDownOnTheListsBackground) {
 }
 
 TEST(EditWindowTest, SourceWithoutIconsGivesOneEntry) {
-  const std::string document = win::ModuleFolder().value() + "edit_window_test_note.txt";
+  const std::string document = kb::ModuleFolder().value() + "edit_window_test_note.txt";
   std::ofstream(document) << "no icons here";
   TEditWindow dialog(nullptr);
   std::vector<int> steps;
@@ -275,7 +275,7 @@ TEST(EditWindowTest, SourceWithoutIconsGivesOneEntry) {
   EXPECT_TRUE(steps.empty());  // no progress window for a single icon
 
   // A name the shell does not know either: one entry, plain button face.
-  dialog.SetIconFile(win::ModuleFolder().value() + "no such file.exe");
+  dialog.SetIconFile(kb::ModuleFolder().value() + "no such file.exe");
   dialog.FormShow();
   EXPECT_EQ(dialog.IconCount(), 1);
   EXPECT_EQ(test::ImagePixels(dialog.Images(), 0), GlyphOf(nullptr));
@@ -301,7 +301,7 @@ TEST(EditWindowTest, BrowsingKeepsTheListForTheSameFileAndRebuildsItForAnother) 
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0].first,
             "実行ﾌｧｲﾙ (*.EXE)|*.exe|ｼｮｰﾄｶｯﾄ(*.lnk)|*.lnk|ｽｸﾘｰﾝｾｰﾊﾞｰ(*.SCR)|*.scr|すべてのﾌｧｲﾙ (*.*)|*.*");
-  EXPECT_EQ(asked[0].second + "\\", win::ModuleFolder().value());
+  EXPECT_EQ(asked[0].second + "\\", kb::ModuleFolder().value());
   EXPECT_EQ(dialog.IconSelection(), 2);
   EXPECT_EQ(dialog.IconCount(), 3);
 
@@ -310,7 +310,7 @@ TEST(EditWindowTest, BrowsingKeepsTheListForTheSameFileAndRebuildsItForAnother) 
   EXPECT_EQ(dialog.FileName(), ThreeIconProgram());
   EXPECT_EQ(dialog.IconSelection(), 2);
 
-  const std::string document = win::ModuleFolder().value() + "edit_window_test_doc.txt";
+  const std::string document = kb::ModuleFolder().value() + "edit_window_test_doc.txt";
   std::ofstream(document) << "x";
   answer = document;
   dialog.Button1Click();
@@ -335,7 +335,7 @@ TEST(EditWindowTest, BrowsingKeepsTheListForTheSameFileAndRebuildsItForAnother) 
 TEST(EditWindowTest, RealFileDialogOpensAndCancelGivesNothing) {
   auto watch = win::testing::AnswerDialogLater("開く", IDCANCEL, 15000);
   const std::optional<std::string> chosen =
-      ChooseFileWithDialog(nullptr, "プログラム (*.exe)|*.exe", win::ModuleFolder().value());
+      ChooseFileWithDialog(nullptr, "プログラム (*.exe)|*.exe", kb::ModuleFolder().value());
   EXPECT_TRUE(watch->Fired());
   EXPECT_FALSE(chosen.has_value());
   EXPECT_NE(GetModuleHandleW(L"comdlg32.dll"), nullptr);

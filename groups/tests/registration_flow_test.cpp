@@ -12,10 +12,10 @@
 
 #include "common/profile.h"
 #include "groups/edit_window.h"
-#include "groups/entry_table.h"
+#include "model/entry_table.h"
 #include "groups/tests/dialog_steps.h"
-#include "launcher/model/settings.h"
-#include "win/module_folder.h"
+#include "model/settings.h"
+#include "common/module_folder.h"
 #include "win/testing/testing.h"
 #include "win/text.h"
 
@@ -39,7 +39,7 @@ bool HasSection(const std::string& path, const std::string& section) {
 // A settings file with groups 2 and 3 and their first slots.
 class SettingsFile {
  public:
-  SettingsFile() : path_(win::ModuleFolder().value() + "registration_flow_test.ini") {
+  SettingsFile() : path_(kb::ModuleFolder().value() + "registration_flow_test.ini") {
     std::ofstream out(std::filesystem::path(win::Widen(path_)), std::ios::binary);
     out << "[Button2]\r\nShowName=two\r\nIconFile=C:\\two.exe\r\n"
         << "[Button3]\r\nShowName=three\r\nIconFile=C:\\three.exe\r\n";
@@ -111,12 +111,12 @@ TEST(ProgramRegistrationTest, OkTakesTheFieldsBackAndRebuildsIconHintAndTable) {
   TEditWindow dialog(nullptr);
   EntryTable entries;
   FakeSlot slot(entries, "unused", 4, 7);
-  const std::string program = win::ModuleFolder().value() + "three_icons.exe";
-  slot.record = {program, win::ModuleFolder().value(), "three", "", 2, 3, true};
+  const std::string program = kb::ModuleFolder().value() + "three_icons.exe";
+  slot.record = {program, kb::ModuleFolder().value(), "three", "", 2, 3, true};
   int selectionShown = -1;
   const int result = RunWith(dialog, [&] { return EditProgramSlot(dialog, slot); }, [&] {
     EXPECT_EQ(dialog.FileName(), program);
-    EXPECT_EQ(dialog.WorkingDir(), win::ModuleFolder().value());
+    EXPECT_EQ(dialog.WorkingDir(), kb::ModuleFolder().value());
     EXPECT_TRUE(dialog.BackUp());
     selectionShown = dialog.IconSelection();
     SetWindowTextW(dialog.Control(TEditWindow::kEdit3), L"renamed");
@@ -125,7 +125,7 @@ TEST(ProgramRegistrationTest, OkTakesTheFieldsBackAndRebuildsIconHintAndTable) {
   });
   ASSERT_EQ(result, win::mrOk);
   EXPECT_EQ(selectionShown, 2);
-  const TLaunchData expected{program, win::ModuleFolder().value(), "renamed", "", 2, 4, true};
+  const TLaunchData expected{program, kb::ModuleFolder().value(), "renamed", "", 2, 4, true};
   EXPECT_EQ(slot.record, expected);
   EXPECT_EQ(entries.At(4, 7), expected);
   EXPECT_EQ(slot.hint, "renamed");
@@ -315,7 +315,7 @@ TEST(GroupRegistrationTest, DeletionAnsweredNoKeepsTheSlotsButEmptiesTheGroup) {
 }
 
 TEST(ClearGroupTest, StaysWithinTheFortySlotsAndWritesNoFileWhenNothingIsStored) {
-  const std::string missing = win::ModuleFolder().value() + "no_settings_here\\KBINI.dat";
+  const std::string missing = kb::ModuleFolder().value() + "no_settings_here\\KBINI.dat";
   EntryTable entries;
   entries.At(5, 40).FPFileName = "C:\\last.exe";
   int blanked = 0;

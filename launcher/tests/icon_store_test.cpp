@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "common/file_io.h"
-#include "launcher/app.h"
-#include "launcher/core/bmp_file.h"
-#include "launcher/icon_store.h"
+#include "app/app.h"
+#include "model/bmp_file.h"
+#include "win/icon_store.h"
 #include "launcher/main_form.h"
 #include "launcher/tests/launcher_fixture.h"
 

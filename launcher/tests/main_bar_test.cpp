@@ -2,7 +2,7 @@
 // makes for a screen length, and scrolling.
 #include <gtest/gtest.h>
 
-#include "launcher/app.h"
+#include "app/app.h"
 #include "launcher/main_form.h"
 #include "launcher/tests/launcher_fixture.h"
 #include "win/hints.h"
@@ -93,6 +93,8 @@ TEST(MainBar, LeftEdgeIsTheDefault) {
 TEST(MainBar, BottomAndRightEdgesStartJustOutsideTheScreenWhenDocked) {
   {
     BarOnScreen s(1024, 768, "[Info]\r\nType=2\r\n");
+    EXPECT_EQ(s.bar().Bounds().top, 768 - 38);  // the registration moved it in
+    s.bar().PlaceBar();                          // where it starts before that
     const RECT b = s.bar().Bounds();
     EXPECT_EQ(b.top, 768);
     EXPECT_EQ(b.bottom - b.top, 38);
@@ -113,7 +115,7 @@ TEST(MainBar, BottomAndRightEdgesStartJustOutsideTheScreenWhenDocked) {
 TEST(MainBar, UnknownEdgeBecomesTheBottom) {
   BarOnScreen s(1024, 768, "[Info]\r\nType=9\r\n");
   EXPECT_EQ(s.app->settings.Type, 2);
-  EXPECT_EQ(s.bar().Bounds().top, 768);
+  EXPECT_EQ(s.bar().Bounds().top, 768 - 38);
   EXPECT_TRUE(HasVisibleStyle(s.bar().SclLeft.hwnd()));
 }
 

@@ -72,7 +72,7 @@ StandinLauncher::StandinLauncher(const std::wstring& title, const std::wstring& 
     : title_(title), stopFile_(folder_.path() + L"stop") {
   std::wstring arguments = L"\"" + title + L"\" 60000 \"" + stopFile_ + L"\"";
   if (!sessionFile.empty()) arguments += L" \"" + sessionFile + L"\"";
-  process_.emplace(win::ModuleFolderW() + L"tools_standin_launcher.exe", arguments, L"");
+  process_.emplace(kb::ModuleFolderW() + L"tools_standin_launcher.exe", arguments, L"");
   // Generous: the first window of a fresh prefix takes Wine many seconds.
   WaitUntil([&] { return Present(); }, 30000);
 }
@@ -95,7 +95,7 @@ DWORD StandinLauncher::CloseAndWaitGone() {
 
 void WaitForStartsToSettle(int chain, DWORD ms) {
   TempFolder folder;
-  folder.CopyIn(win::ModuleFolderW() + L"tools_standins\\WEXDO.EXE", L"settle.exe");
+  folder.CopyIn(kb::ModuleFolderW() + L"tools_standins\\WEXDO.EXE", L"settle.exe");
   for (int i = 0; i < chain; ++i) {
     Process control(folder.path() + L"settle.exe", L"", L"");
     control.WaitExit(120000);

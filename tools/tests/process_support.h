@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "win/module_folder.h"
+#include "common/module_folder.h"
 
 namespace kb::tools::testing {
 

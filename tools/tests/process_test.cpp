@@ -17,9 +17,9 @@ const std::wstring kTitle = L"Kobarune";
 class ToolFolder {
  public:
   ToolFolder(const std::wstring& tool, const std::wstring& target, const std::wstring& targetBuilt) {
-    home_.CopyIn(win::ModuleFolderW() + tool, tool);
-    home_.CopyIn(win::ModuleFolderW() + L"tools_standins\\" + targetBuilt, target);
-    elsewhere_.CopyIn(win::ModuleFolderW() + L"tools_standins\\" + targetBuilt, target);
+    home_.CopyIn(kb::ModuleFolderW() + tool, tool);
+    home_.CopyIn(kb::ModuleFolderW() + L"tools_standins\\" + targetBuilt, target);
+    elsewhere_.CopyIn(kb::ModuleFolderW() + L"tools_standins\\" + targetBuilt, target);
     tool_ = home_.path() + tool;
     target_ = home_.path() + target;
     decoy_ = elsewhere_.path() + target;

@@ -22,7 +22,7 @@ TEST(ExitToolSession, UnknownOptionsLeaveTheSessionAlone) {
   StandinLauncher victim(L"Victim", ended);
   ASSERT_TRUE(victim.Present());
   for (const wchar_t* arguments : {L"/S2", L"-S", L"/shutdown", L"/x", L"S"}) {
-    Process tool(win::ModuleFolderW() + kTool, arguments, L"");
+    Process tool(kb::ModuleFolderW() + kTool, arguments, L"");
     EXPECT_EQ(tool.WaitExit(5000), std::optional<DWORD>(0)) << arguments;
   }
   Sleep(500);
@@ -37,7 +37,7 @@ TEST(ExitToolSession, ShutDownOnlyAfterTheLauncherHasGone) {
   StandinLauncher victim(L"Victim", ended);
   ASSERT_TRUE(launcher.Present());
   ASSERT_TRUE(victim.Present());
-  Process tool(win::ModuleFolderW() + kTool, L"/S", L"");
+  Process tool(kb::ModuleFolderW() + kTool, L"/S", L"");
   WaitForStartsToSettle(2, 1500);
   EXPECT_FALSE(Exists(ended)) << "the session ended while the launcher was there";
   EXPECT_TRUE(victim.Present());

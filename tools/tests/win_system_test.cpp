@@ -92,7 +92,7 @@ TEST(WinToolSystem, WaitEndsOnceAWindowClosedByItsOwnTimerHasGone) {
 
 TEST(ProgramBesideSelf, FindsBareNamesInTheGivenFolderOnly) {
   testing::TempFolder folder;
-  const std::wstring self = win::ModuleFolderW() + L"tools_win_tests.exe";
+  const std::wstring self = kb::ModuleFolderW() + L"tools_win_tests.exe";
   folder.CopyIn(self, L"Pelkan2.exe");
   folder.CopyIn(self, L"WEXDO.EXE");
   const std::wstring& dir = folder.path();
@@ -107,7 +107,7 @@ TEST(ProgramBesideSelf, FindsBareNamesInTheGivenFolderOnly) {
 }
 
 TEST(ProgramBesideSelf, OwnFolderHoldsTheRunningProgram) {
-  const std::wstring folder = win::ModuleFolderW();
+  const std::wstring folder = kb::ModuleFolderW();
   ASSERT_FALSE(folder.empty());
   EXPECT_EQ(folder.back(), L'\\');
   EXPECT_NE(GetFileAttributesW((folder + L"tools_win_tests.exe").c_str()), INVALID_FILE_ATTRIBUTES);
@@ -132,7 +132,7 @@ namespace {
 
 // The shipped files carry a main icon and a version block naming them.
 void ExpectIconAndVersion(const std::wstring& file, const std::wstring& originalName) {
-  const std::wstring path = win::ModuleFolderW() + file;
+  const std::wstring path = kb::ModuleFolderW() + file;
   EXPECT_EQ(ExtractIconExW(path.c_str(), -1, nullptr, nullptr, 0), 1u) << file;
   DWORD handle = 0;
   const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "win/module_folder.h"
-#include "win/text.h"
+#include "common/module_folder.h"
+#include "common/encoding.h"
 
 namespace kb::tools {
 
@@ -41,8 +41,8 @@ std::wstring ProgramBesideSelf(std::wstring_view commandLine, const std::wstring
 }
 
 bool StartLikeWinExec(std::string_view commandLine, int showCommand) {
-  const std::wstring line = win::Widen(commandLine);
-  const std::wstring program = ProgramBesideSelf(line, win::ModuleFolderW());
+  const std::wstring line = WideFromShiftJis(commandLine);
+  const std::wstring program = ProgramBesideSelf(line, kb::ModuleFolderW());
   // CreateProcessW may write into the command line, so it gets its own copy.
   std::vector<wchar_t> mutableLine(line.begin(), line.end());
   mutableLine.push_back(L'\0');

@@ -2,17 +2,17 @@
 
 #include <windows.h>
 
-#include "launcher/identity.h"
+#include "common/identity.h"
 #include "tools/common/command_line.h"
 #include "tools/win/program_start.h"
 #include "tools/win/shutdown.h"
-#include "win/text.h"
+#include "common/encoding.h"
 
 namespace kb::tools {
 
 bool WinToolSystem::LauncherPresent() {
-  static const std::wstring className = win::Widen(kAppClassName);
-  static const std::wstring title = win::Widen(kAppTitle);
+  static const std::wstring className = WideFromShiftJis(kAppClassName);
+  static const std::wstring title = WideFromShiftJis(kAppTitle);
   // Both strings must match: another program's "TApplication" window with a
   // different title is not the launcher.
   return FindWindowW(className.c_str(), title.c_str()) != nullptr;
@@ -39,16 +39,16 @@ void WinToolSystem::StartProgram(std::string_view commandLine, int showCommand) 
 }
 
 void WinToolSystem::ShowMessage(std::string_view text, std::string_view caption) {
-  MessageBoxW(nullptr, win::Widen(text).c_str(), win::Widen(caption).c_str(), MB_OK);
+  MessageBoxW(nullptr, WideFromShiftJis(text).c_str(), WideFromShiftJis(caption).c_str(), MB_OK);
 }
 
 std::string FirstParameterOfThisProcess() {
   const std::wstring param = FirstParameter(std::wstring_view(GetCommandLineW()));
-  if (auto sjis = win::Narrow(param)) return *sjis;
+  if (auto sjis = ShiftJisFromWide(param)) return *sjis;
   std::string replaced;
   for (wchar_t c : param) {
     const wchar_t one[1] = {c};
-    replaced += win::Narrow(std::wstring_view(one, 1)).value_or("?");
+    replaced += ShiftJisFromWide(std::wstring_view(one, 1)).value_or("?");
   }
   return replaced;
 }

@@ -14,6 +14,7 @@ namespace {
 struct FindRequest {
   const wchar_t* className;  // nullptr: any
   std::wstring caption;      // empty: any
+  bool titled = false;       // only windows with a title bar
   HWND found = nullptr;
 };
 
@@ -42,6 +43,9 @@ BOOL CALLBACK FindInProcess(HWND hwnd, LPARAM param) {
   GetWindowThreadProcessId(hwnd, &pid);
   if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd)) return TRUE;
   if (request->className && ClassOf(hwnd) != request->className) return TRUE;
+  if (request->titled && (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CAPTION) != WS_CAPTION) {
+    return TRUE;
+  }
   if (!request->caption.empty() && request->caption != TextWithTimeout(hwnd)) return TRUE;
   request->found = hwnd;
   return FALSE;
@@ -86,7 +90,13 @@ void DialogWatch::Run(DWORD timeoutMs) {
   while (!stop_ && GetTickCount64() < deadline) {
     HWND dialog = FindOwnWindow(L"TMessageForm", caption_);
     if (!dialog) dialog = FindOwnWindow(L"#32770", caption_);
-    if (!dialog) dialog = FindOwnWindow(nullptr, caption_);
+    // Any other class only with a title bar: the launcher's application
+    // window and bar carry the caption "Kobarune" too, untitled.
+    if (!dialog) {
+      FindRequest request{nullptr, Widen(caption_), true};
+      EnumWindows(&FindInProcess, reinterpret_cast<LPARAM>(&request));
+      dialog = request.found;
+    }
     if (dialog && IsWindowEnabled(dialog)) {
       SeenDialog seen;
       seen.caption = Narrow(TextWithTimeout(dialog)).value_or("");

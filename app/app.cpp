@@ -1,0 +1,210 @@
+#include "app/app.h"
+
+#include <stdexcept>
+
+#include "app/group_actions.h"
+#include "app/registration_wiring.h"
+#include "common/identity.h"
+#include "common/path.h"
+#include "common/profile.h"
+#include "components/icon_tray.h"
+#include "groups/edit_window.h"
+#include "groups/sub_form.h"
+#include "launcher/main_form.h"
+#include "win/message_dlg.h"
+#include "win/text.h"
+#include "win/window.h"
+
+namespace kb {
+
+// The hidden top-level window the companion tools look for (class
+// "TApplication", title "Kobarune").  It owns the bar and carries the
+// launcher's taskbar button; closing it closes the launcher the ordinary way.
+class ApplicationWindow : public win::Window {
+ public:
+  explicit ApplicationWindow(App& app) : app_(app) {}
+  ~ApplicationWindow() override { Destroy(); }
+
+  void Create() {
+    // A zero-sized popup: shown, it gives a taskbar button and nothing else.
+    if (!Window::Create(win::Widen(kAppClassName).c_str(), 0, WS_POPUP, 0, 0, 0, 0, nullptr)) {
+      throw std::runtime_error("アプリケーションウィンドウを作成できません");
+    }
+    SetWindowTextW(hwnd(), win::Widen(kAppTitle).c_str());
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    if (msg == WM_CLOSE) {
+      app_.Close();
+      return 0;
+    }
+    return Window::HandleMessage(msg, wParam, lParam);
+  }
+
+ private:
+  App& app_;
+};
+
+// The group window as the bar's timer sees it.
+class GroupWindowOfApp final : public GroupWindowLink {
+ public:
+  explicit GroupWindowOfApp(App& app) : app_(app) {}
+  HWND GroupWindowHandle() const override {
+    return app_.HasSubForm() ? app_.SubForm().hwnd() : nullptr;
+  }
+  void HideGroupWindow() override {
+    if (!app_.HasSubForm()) return;
+    app_.SubForm().HideWindow();
+    app_.OpenGroup = 0;
+  }
+
+ private:
+  App& app_;
+};
+
+App::App(AppOptions options) : options_(std::move(options)) {
+  ExeDir = options_.exeDir;
+  if (!ExeDir.empty() && !EndsWithBackslash(ExeDir)) ExeDir += '\\';
+  screenWidth = options_.screenWidth > 0 ? options_.screenWidth : GetSystemMetrics(SM_CXSCREEN);
+  screenHeight = options_.screenHeight > 0 ? options_.screenHeight : GetSystemMetrics(SM_CYSCREEN);
+  win::SetErrorReporter([this](const std::string& text) { ShowError(text); });
+}
+
+App::~App() {
+  running_ = false;
+  iconTray_.reset();
+  subForm_.reset();
+  mainForm_.reset();
+  groupActions_.reset();
+  appWindow_.reset();
+  win::SetErrorReporter(nullptr);
+}
+
+void App::CreateForms() {
+  CreateBar();
+  CreateHiddenForms();
+}
+
+void App::CreateBar() {
+  appWindow_ = std::make_unique<ApplicationWindow>(*this);
+  appWindow_->Create();
+
+  // 1. The main bar.  It loads the settings, its group buttons and the icon
+  //    store while it is created, and touches none of the windows below.
+  mainForm_ = std::make_unique<TMainForm>(*this, Icons, [this] { SaveSettings(); });
+  mainForm_->OnDestroyed = [this] {
+    if (running_) PostQuitMessage(0);
+  };
+  groupWindowLink_ = std::make_unique<GroupWindowOfApp>(*this);
+  mainForm_->SetGroupWindow(groupWindowLink_.get());
+  mainForm_->SetBarShell(options_.barShell);
+  mainForm_->FreeTrayIcon = [this] { iconTray_.reset(); };
+  mainForm_->Create(appWindow_->hwnd());
+}
+
+// The tray icon with the launcher's icon, its hint and the bar's tray menu
+// for both buttons.
+void App::CreateTrayIcon() {
+  iconTray_ = std::make_unique<TIconTray>(mainForm_->hwnd());
+  iconTray_->SetHint("ｸﾘｯｸでﾒﾆｭｰ表示");
+  iconTray_->SetLBtnPopupMenu(&mainForm_->PopupMenu1);
+  iconTray_->SetRBtnPopupMenu(&mainForm_->PopupMenu1);
+  HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+  if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
+  try {
+    iconTray_->SetIcon(icon);
+  } catch (const EIconTrayError&) {
+    // No notification area yet (a launcher started with Windows before the
+    // shell): the bar works without, and the icon comes when the shell
+    // announces itself.
+  }
+}
+
+void App::CreateHiddenForms() {
+  if (!mainForm_) throw std::logic_error("the bar comes first");
+
+  // 2. The registration dialog (TEditWindow), hidden until a right click.
+  editWindow_ = std::make_unique<TEditWindow>(appWindow_->hwnd());
+
+  // 3. The group window (TSubForm); it sizes itself from the settings the
+  //    bar has loaded.
+  subForm_ = std::make_unique<TSubForm>(*this, Icons);
+  subForm_->FormCreate(appWindow_->hwnd());
+
+  // The group buttons' clicks and drops act on the group window; right
+  // clicks on program buttons and group buttons open the dialog.
+  groupActions_ = std::make_unique<GroupButtonActions>(*this);
+  mainForm_->SetGroupButtonEvents(groupActions_.get());
+  ConnectRegistration(*editWindow_, *this, *subForm_);
+
+  // The bar's tray icon, once the bar is complete (and, at the launcher's
+  // own start, on the screen: the shell's round trip does not delay it).
+  CreateTrayIcon();
+}
+
+void App::SetShellAccess(win::ShellAccess* shell) {
+  if (mainForm_) mainForm_->SetShellAccess(shell);
+  if (subForm_) subForm_->SetShellAccess(shell);
+}
+
+int App::Run() {
+  if (!mainForm_ || !mainForm_->hwnd()) return 0;
+  running_ = true;
+  if (!barShown_) ShowBar();
+  MSG msg{};
+  int exitCode = 0;
+  for (;;) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      exitCode = static_cast<int>(msg.wParam);
+      break;
+    }
+    if (got < 0) break;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  running_ = false;
+  return exitCode;
+}
+
+void App::ShowBar() {
+  if (!mainForm_ || !mainForm_->hwnd()) return;
+  barShown_ = true;
+  mainForm_->Show();  // FormShow shows or hides the taskbar button
+}
+
+void App::Close() {
+  if (mainForm_ && mainForm_->hwnd()) SendMessageW(mainForm_->hwnd(), WM_CLOSE, 0, 0);
+}
+
+void App::ShowError(const std::string& sjisText) {
+  std::string text = sjisText;
+  if (text.empty() || text.back() != '.') text += '.';
+  // Owned by the bar while it is on screen, else by the application window:
+  // under Wine a box owned by a hidden bar below a shown application window
+  // never gets its button clicks.
+  HWND owner = mainForm_ && mainForm_->Visible() ? mainForm_->hwnd()
+               : appWindow_                      ? appWindow_->hwnd()
+                                                 : nullptr;
+  win::ErrorBox(owner, kAppTitle, text);
+}
+
+HWND App::ApplicationHandle() const { return appWindow_ ? appWindow_->hwnd() : nullptr; }
+
+void App::SaveSettings() {
+  PrepareSettingsFolder(settings);
+  ProfileWriter writer(settings.SettingsPath);
+  const RECT r = mainForm_->Bounds();
+  const Bounds bar{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  const std::vector<TLaunchData> entries = mainForm_->GroupEntries();
+  WriteBarSettings(writer, settings, bar, entries.data(), settings.GroupCount);
+
+  // 7. The group window's own part (its "Window" section and every program
+  //    slot) is written here, with this same writer, before the commit.
+  if (subForm_) subForm_->SaveEntries(writer);
+
+  writer.Commit();
+}
+
+}  // namespace kb

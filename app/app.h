@@ -1,0 +1,122 @@
+// The launcher program and its composition root: the one owner of every
+// program-wide value (ProgramState: the settings, the launcher's folder, the
+// group and slot being addressed, the copy state), of the icon store and of
+// the long-lived windows, and the one place that connects their events.
+//
+// A test constructs an App in-process with an exe folder of its choosing (the
+// data folder is that folder + "data\") and, when it checks geometry, a
+// screen size of its choosing.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "model/program_state.h"
+#include "win/icon_store.h"
+
+namespace kb {
+
+class TMainForm;
+class TEditWindow;
+class TSubForm;
+class ApplicationWindow;
+class GroupButtonActions;
+class GroupWindowOfApp;
+class TIconTray;
+class BarShell;
+namespace win {
+class ShellAccess;
+}
+
+struct AppOptions {
+  // The launcher's folder with a trailing backslash (Shift-JIS).
+  std::string exeDir;
+  // The screen's size in pixels; 0 means the primary screen's real size.
+  int screenWidth = 0;
+  int screenHeight = 0;
+  // The bar's calls to the shell for its edge and the screen-saver hold
+  // (not owned; nullptr: the real ones).  Tests watch or answer them.
+  BarShell* barShell = nullptr;
+};
+
+class App : public ProgramState {
+ public:
+  explicit App(AppOptions options);
+  ~App();
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  // Creates the application window and then the long-lived windows in their
+  // fixed order; the main bar loads the settings and the icon store while it
+  // is created.  Throws std::runtime_error when a window cannot be made.
+  void CreateForms();
+
+  // The two halves of CreateForms, for the launcher's own start-up, which
+  // shows the bar as soon as it is complete and makes the hidden windows
+  // behind it before the message loop starts:
+  //   CreateBar(); ShowBar(); CreateHiddenForms(); Run();
+  void CreateBar();
+  void CreateHiddenForms();
+
+  // Shows the bar, and the application window's taskbar button unless
+  // OnTray hides it.
+  void ShowBar();
+
+  // Shows the bar unless ShowBar already did, and runs the message loop
+  // until the bar has closed.
+  int Run();
+
+  // Asks the bar to close, as every way out of the launcher does.
+  void Close();
+
+  // The error box for errors that reach the message loop and for a refused
+  // save: captioned "Kobarune", the text followed by ".".
+  void ShowError(const std::string& sjisText);
+
+  int ScreenWidth() const { return screenWidth; }
+  int ScreenHeight() const { return screenHeight; }
+
+  // The shell the bar's and the group window's buttons go through (a test
+  // replaces it); nullptr restores the real one.  Call after CreateForms.
+  void SetShellAccess(win::ShellAccess* shell);
+
+  // The hidden application window (class "TApplication", title "Kobarune")
+  // that owns the bar and carries the taskbar button.
+  HWND ApplicationHandle() const;
+  TMainForm& MainForm() { return *mainForm_; }
+  bool HasMainForm() const { return mainForm_ != nullptr; }
+  // The registration dialog (created second).
+  TEditWindow& EditWindow() { return *editWindow_; }
+  // The group window (created third).
+  TSubForm& SubForm() { return *subForm_; }
+  bool HasSubForm() const { return subForm_ != nullptr; }
+  // The tray icon (made after the bar, with the hidden windows; freed by the
+  // bar's close); nullptr before and once freed.  The settings dialog writes the Run-key value through it.
+  TIconTray* IconTray1() { return iconTray_.get(); }
+
+  // The save session of the close sequence: one settings-file writer for the
+  // bar's part and the group window's part, committed once.  Throws
+  // kb::WriteError when the system refuses.
+  void SaveSettings();
+
+  IconStore Icons;  // the icon store (column 0 groups, s program slots)
+
+ private:
+  AppOptions options_;
+  bool running_ = false;  // inside Run(): the bar's end ends the loop
+  bool barShown_ = false;
+  std::unique_ptr<ApplicationWindow> appWindow_;
+  std::unique_ptr<TMainForm> mainForm_;
+  std::unique_ptr<TEditWindow> editWindow_;
+  std::unique_ptr<TSubForm> subForm_;
+  std::unique_ptr<GroupButtonActions> groupActions_;
+  std::unique_ptr<GroupWindowOfApp> groupWindowLink_;
+  std::unique_ptr<TIconTray> iconTray_;
+
+  void CreateTrayIcon();
+};
+
+}  // namespace kb

@@ -1,0 +1,141 @@
+#include "app/tests/groups_fixture.h"
+
+#include <atomic>
+#include <stdexcept>
+
+#include "common/file_io.h"
+#include "common/path.h"
+#include "launcher/main_form.h"
+#include "common/module_folder.h"
+#include "win/testing/testing.h"
+#include "win/text.h"
+
+namespace kb::groups_testing {
+
+namespace wt = win::testing;
+
+namespace {
+
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring full = folder + L"\\" + name;
+      SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(full);
+      } else {
+        DeleteFileW(full.c_str());
+      }
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
+TempFolder::TempFolder() {
+  static std::atomic<int> counter{0};
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  path_ = *win::Narrow(temp) + "kbg" + std::to_string(GetCurrentProcessId()) + "_" +
+          std::to_string(++counter) + "\\";
+  if (!CreateDirectoryW(win::Widen(path_).c_str(), nullptr)) {
+    throw std::runtime_error("cannot make " + path_);
+  }
+}
+
+TempFolder::~TempFolder() {
+  std::wstring wide = win::Widen(path_);
+  wide.pop_back();
+  RemoveTree(wide);
+}
+
+void TempFolder::MakeFolder(const std::string& relative) const {
+  CreateDirectoryW(win::Widen(Path(relative)).c_str(), nullptr);
+}
+
+void TempFolder::Write(const std::string& relative, const std::string& bytes) const {
+  const std::string folder = FolderPart(relative);
+  if (!folder.empty()) MakeFolder(folder);
+  if (!WriteFileAtomic(Path(relative), bytes)) throw std::runtime_error("cannot write " + relative);
+}
+
+std::string TempFolder::Read(const std::string& relative) const {
+  return ReadWholeFile(Path(relative)).value_or("");
+}
+
+bool TempFolder::Exists(const std::string& relative) const {
+  return GetFileAttributesW(win::Widen(Path(relative)).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RecordingShell::Open(HWND owner, const std::string& file, const std::string& parameters,
+                          const std::string& directory, int showCmd) {
+  calls.push_back({file, parameters, directory, showCmd});
+  if (passThrough) ShellAccess::Open(owner, file, parameters, directory, showCmd);
+}
+
+std::optional<win::ShortcutTarget> RecordingShell::ResolveLink(HWND owner,
+                                                               const std::string& path) {
+  std::optional<win::ShortcutTarget> target = ShellAccess::ResolveLink(owner, path);
+  if (target && linkShowCmd) target->showCmd = *linkShowCmd;
+  return target;
+}
+
+void LauncherTest::Start(const std::string& settingsIni, int screenWidth, int screenHeight) {
+  if (!settingsIni.empty()) folder_.Write("data\\KBINI.dat", settingsIni);
+  AppOptions options;
+  options.exeDir = folder_.path();
+  options.screenWidth = screenWidth;
+  options.screenHeight = screenHeight;
+  app_ = std::make_unique<App>(options);
+  app_->CreateForms();
+  app().SetShellAccess(&shell_);
+  form().SetBackupHooks(&backup_);
+}
+
+void LauncherTest::Stop() {
+  app_.reset();
+  wt::PumpMessagesFor(10);
+}
+
+TGroupButton& LauncherTest::group(int k) {
+  TGroupButton* button = app_->MainForm().GroupButton(k);
+  if (!button) throw std::out_of_range("group button " + std::to_string(k));
+  return *button;
+}
+
+void LauncherTest::Click(HWND hwnd, WPARAM keys) {
+  wt::PostClick(hwnd, wt::Button::Left, keys);
+  wt::PumpMessagesFor(30);
+}
+
+void LauncherTest::RightClick(HWND hwnd) {
+  wt::PostClick(hwnd, wt::Button::Right);
+  wt::PumpMessagesFor(30);
+}
+
+void LauncherTest::Drop(HWND hwnd, const std::vector<std::string>& paths) {
+  wt::PostDrop(hwnd, paths);
+  wt::PumpMessagesFor(30);
+}
+
+std::string LauncherTest::BinPath(const std::string& fileName) {
+  return kb::ModuleFolder().value() + fileName;
+}
+
+TLaunchData RecordFor(const std::string& path, int execOption) {
+  TLaunchData r;
+  r.FPFileName = path;
+  r.WorkingDir = FolderPart(path);
+  r.ShowName = WithoutExtension(FilePart(path));
+  r.IconFile = path;
+  r.ExecOption = execOption;
+  return r;
+}
+
+}  // namespace kb::groups_testing

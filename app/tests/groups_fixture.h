@@ -1,0 +1,102 @@
+// Shared set-up of the group window's Windows tests: a launcher built
+// in-process on a fresh folder, a shell that records what it is asked to
+// start, and a backup schedule that records its calls.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "groups/backup_hooks.h"
+#include "groups/sub_form.h"
+#include "app/app.h"
+#include "launcher/group_button.h"
+#include "win/shell.h"
+
+namespace kb::groups_testing {
+
+// A new empty folder under the temporary folder (Shift-JIS, trailing
+// backslash), removed with its content afterwards.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string Path(const std::string& relative) const { return path_ + relative; }
+  void MakeFolder(const std::string& relative) const;
+  void Write(const std::string& relative, const std::string& bytes) const;
+  std::string Read(const std::string& relative) const;
+  bool Exists(const std::string& relative) const;
+
+ private:
+  std::string path_;
+};
+
+struct ShellCall {
+  std::string file, parameters, directory;
+  int showCmd = 0;
+};
+
+// Records every start; passes it on to the real shell when `passThrough` is
+// set.  A shortcut's show command can be set, since Wine's link object
+// always reports 1.
+class RecordingShell : public win::ShellAccess {
+ public:
+  void Open(HWND owner, const std::string& file, const std::string& parameters,
+            const std::string& directory, int showCmd) override;
+  std::optional<win::ShortcutTarget> ResolveLink(HWND owner, const std::string& path) override;
+
+  std::vector<ShellCall> calls;
+  bool passThrough = false;
+  std::optional<int> linkShowCmd;
+};
+
+class RecordingBackup : public BackupHooks {
+ public:
+  void LoadBackupSettings(const std::string& section) override { calls.push_back("load " + section); }
+  void CountDownBackup(const std::string& section) override { calls.push_back("count " + section); }
+  void SaveBackupSettings(const std::string& section) override { calls.push_back("save " + section); }
+  std::vector<std::string> calls;
+};
+
+class LauncherTest : public ::testing::Test {
+ protected:
+  void TearDown() override { Stop(); }
+
+  // Writes the settings file (when not empty) and builds the launcher's
+  // windows for a screen of the given size.
+  void Start(const std::string& settingsIni, int screenWidth = 800, int screenHeight = 600);
+  void Stop();
+
+  App& app() { return *app_; }
+  TSubForm& form() { return app_->SubForm(); }
+  TGroupButton& group(int k);
+  TExecButton& slot(int n) { return form().Buttons(n); }
+
+  // Posts a click and lets the launcher handle it.
+  void Click(HWND hwnd, WPARAM keys = 0);
+  void RightClick(HWND hwnd);
+  void Drop(HWND hwnd, const std::vector<std::string>& paths);
+
+  // The path of a program beside the test (the bin folder).
+  static std::string BinPath(const std::string& fileName);
+  std::string SettingsText() const { return folder_.Read("data\\KBINI.dat"); }
+
+  TempFolder folder_;
+  RecordingShell shell_;
+  RecordingBackup backup_;
+  std::unique_ptr<App> app_;
+};
+
+// A record for a real file of the test's folder.
+TLaunchData RecordFor(const std::string& path, int execOption = 1);
+
+}  // namespace kb::groups_testing

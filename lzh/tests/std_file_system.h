@@ -1,0 +1,24 @@
+// The archiver's file system on the host (POSIX files), for the host tests
+// and the lzh_pack tool.  Patterns may use '/' or '\'; wildcards match case
+// sensitively, as names do on the host.
+#pragma once
+
+#include "lzh/commands.h"
+
+namespace kb::lzh::testing {
+
+class StdFileSystem : public FileSystem {
+ public:
+  std::vector<FoundFile> Find(const std::string& pattern) override;
+  std::unique_ptr<InputFile> OpenInput(const std::string& path) override;
+  std::unique_ptr<ArchiveFile> OpenArchive(const std::string& path) override;
+  std::unique_ptr<OutputFile> CreateTemporary(const std::string& path) override;
+  void Commit(std::unique_ptr<OutputFile> temporary, const std::string& path) override;
+  std::string FullPath(const std::string& path) override;
+  CivilTime LocalTime(std::uint32_t unixTime) override;
+};
+
+// '*' any run, '?' one byte.
+bool MatchesWildcard(std::string_view name, std::string_view pattern);
+
+}  // namespace kb::lzh::testing

@@ -1,0 +1,32 @@
+// The launcher's program-wide values: one object, owned by the application,
+// handed by reference to the windows that read or change them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "model/launch_data.h"
+#include "model/settings.h"
+
+namespace kb {
+
+struct ProgramState {
+  Settings settings;
+  std::string ExeDir;  // the launcher's folder, with a trailing backslash
+
+  // The screen the bar and the group window are laid out on, in pixels.
+  int screenWidth = 0;
+  int screenHeight = 0;
+
+  uint8_t CurrentGroup = 0;   // group addressed by button operations
+  uint8_t CurrentButton = 0;  // program slot addressed by button operations
+  uint8_t OpenGroup = 0;      // group shown in the group window; 0 when none
+  uint8_t EditGroup = 0;      // group being edited in the registration dialog
+
+  // Copying one group onto another (Shift + click, then a click).
+  bool GroupCopyPending = false;
+  uint8_t CopySourceGroup = 0;
+  TLaunchData CopiedGroupEntry;
+};
+
+}  // namespace kb

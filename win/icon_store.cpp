@@ -1,0 +1,244 @@
+#include "win/icon_store.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#include "common/file_io.h"
+#include "model/bmp_file.h"
+#include "win/text.h"
+
+namespace kb {
+namespace {
+
+uint32_t ToPixel(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+COLORREF ToColorRef(uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
+
+// A memory DC with one bitmap selected, released on scope exit.
+class BitmapDc {
+ public:
+  explicit BitmapDc(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)) {
+    if (dc_) old_ = SelectObject(dc_, bitmap);
+  }
+  ~BitmapDc() {
+    if (!dc_) return;
+    SelectObject(dc_, old_);
+    DeleteDC(dc_);
+  }
+  BitmapDc(const BitmapDc&) = delete;
+  BitmapDc& operator=(const BitmapDc&) = delete;
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ && old_ && old_ != HGDI_ERROR; }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_ = nullptr;
+};
+
+}  // namespace
+
+IconStore::~IconStore() { Free(); }
+
+void IconStore::Free() {
+  if (bitmap_) DeleteObject(bitmap_);
+  bitmap_ = nullptr;
+  bits_ = nullptr;
+  width_ = height_ = 0;
+}
+
+void IconStore::Allocate(int width, int height) {
+  Free();
+  if (width <= 0 || height <= 0) return;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down: row y at bits_ + y × width
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap_) return;
+  bits_ = static_cast<uint32_t*>(bits);
+  width_ = width;
+  height_ = height;
+}
+
+void IconStore::FillFace(int x, int y, int width, int height) {
+  const uint32_t face = ToPixel(GetSysColor(COLOR_BTNFACE));
+  for (int row = y; row < y + height; ++row) {
+    std::fill_n(bits_ + static_cast<size_t>(row) * width_ + x, width, face);
+  }
+}
+
+bool IconStore::Load(const std::string& path, int columns, int rows) {
+  Allocate(columns * kCell, rows * kCell);
+  if (!bitmap_) return false;
+  GdiFlush();
+  // One opening: the head decides whether the pixels can go straight into
+  // the store's rows or the whole file is needed.
+  if (const std::optional<FileReader> file = FileReader::Open(path)) {
+    if (ReadStoreLayout(*file)) return true;
+    const std::optional<std::string> bytes = file->ReadAll();
+    const std::optional<BmpInfo> info = bytes ? ParseBmp(*bytes) : std::nullopt;
+    if (info && IsPlainRgb(*info)) {
+      // Only what the file does not cover gets the face colour: filling
+      // megabytes that the file's rows then overwrite cost as much as the copy.
+      const int coveredWidth = std::min(info->width, width_);
+      const int coveredHeight = std::min(info->height, height_);
+      if (coveredWidth < width_) FillFace(coveredWidth, 0, width_ - coveredWidth, coveredHeight);
+      if (coveredHeight < height_) FillFace(0, coveredHeight, width_, height_ - coveredHeight);
+      CopyRgbPixels(*bytes, *info, bits_, width_, height_);
+      return true;
+    }
+    FillFace(0, 0, width_, height_);
+    // Checked above, so a broken file never becomes a half-made bitmap.
+    return info && DrawWithSystemReader(path);
+  }
+  FillFace(0, 0, width_, height_);
+  return false;
+}
+
+// A file as Save writes it, as wide as the store, is read straight into the
+// DIB section's rows: no copy of megabytes in between.  False (nothing
+// promised about the pixels) when the file is anything else.
+bool IconStore::ReadStoreLayout(const FileReader& file) {
+  std::string head(static_cast<size_t>(std::min<uint64_t>(file.Size(), kBmpHeadSize)), '\0');
+  if (!file.ReadAt(0, head.data(), head.size())) return false;
+  const std::optional<BmpInfo> info = ParseBmpHead(head, file.Size());
+  if (!info || !IsStoreLayout(*info, width_)) return false;
+  const int rows = std::min(info->height, height_);
+  if (rows < height_) FillFace(0, rows, width_, height_ - rows);
+  return file.ReadAt(info->pixelOffset, bits_,
+                     static_cast<size_t>(rows) * static_cast<size_t>(width_) * 4);
+}
+
+// Depths the store does not read itself (palettes, 16 bits, run lengths):
+// Windows' own reader converts them.
+bool IconStore::DrawWithSystemReader(const std::string& path) {
+  HANDLE image = LoadImageW(nullptr, win::Widen(path).c_str(), IMAGE_BITMAP, 0, 0,
+                            LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+  if (!image) return false;
+  HBITMAP loaded = static_cast<HBITMAP>(image);
+  BITMAP shape{};
+  GetObjectW(loaded, sizeof shape, &shape);
+  bool drawn = false;
+  {
+    BitmapDc from(loaded);
+    BitmapDc to(bitmap_);
+    if (from && to) {
+      drawn = BitBlt(to.get(), 0, 0, std::min<int>(shape.bmWidth, width_),
+                     std::min<int>(shape.bmHeight, height_), from.get(), 0, 0, SRCCOPY) != FALSE;
+    }
+  }
+  DeleteObject(loaded);
+  GdiFlush();
+  return drawn;
+}
+
+void IconStore::Resize(int columns, int rows) {
+  const int width = columns * kCell, height = rows * kCell;
+  if (width == width_ && height == height_) return;
+  std::vector<uint32_t> old;
+  const int oldWidth = width_, oldHeight = height_;
+  if (bits_) {
+    GdiFlush();
+    old.assign(bits_, bits_ + static_cast<size_t>(width_) * height_);
+  }
+  Allocate(width, height);
+  if (!bitmap_) return;
+  FillFace(0, 0, width_, height_);
+  const int keepWidth = std::min(oldWidth, width_), keepHeight = std::min(oldHeight, height_);
+  for (int row = 0; row < keepHeight; ++row) {
+    std::copy_n(old.data() + static_cast<size_t>(row) * oldWidth, keepWidth,
+                bits_ + static_cast<size_t>(row) * width_);
+  }
+}
+
+bool IconStore::Save(const std::string& path) const {
+  if (!bitmap_) return true;
+  GdiFlush();
+  // Written straight from the DIB section as a 32-bit top-down file: a
+  // converted 24-bit copy is a quarter smaller but took three times as long
+  // (a fresh copy of megabytes, then the conversion) on every close.
+  const std::string header = Bmp32TopDownHeader(width_, height_);
+  const std::string_view pixels(reinterpret_cast<const char*>(bits_),
+                                static_cast<size_t>(width_) * static_cast<size_t>(height_) * 4);
+  return WriteFileAtomic(path, {std::string_view(header), pixels});
+}
+
+bool IconStore::HasCell(int column, int row) const {
+  return bitmap_ && column >= 0 && row >= 0 && column < Columns() && row < Rows();
+}
+
+int IconStore::CopyRowTo(int row, const HBITMAP* targets, int count) const {
+  if (row < 0 || row >= Rows()) return 0;
+  const int available = std::min(count, Columns() - 1);
+  if (available <= 0) return 0;
+  BitmapDc from(bitmap_);
+  HDC to = CreateCompatibleDC(nullptr);
+  if (!from || !to) {
+    if (to) DeleteDC(to);
+    return 0;
+  }
+  HGDIOBJ original = nullptr;
+  for (int s = 1; s <= available; ++s) {
+    if (!targets[s - 1]) continue;
+    HGDIOBJ previous = SelectObject(to, targets[s - 1]);
+    if (!original) original = previous;
+    BitBlt(to, 0, 0, kCell, kCell, from.get(), s * kCell, row * kCell, SRCCOPY);
+  }
+  if (original) SelectObject(to, original);
+  DeleteDC(to);
+  return available;
+}
+
+bool IconStore::CopyCellTo(int column, int row, HBITMAP target) const {
+  if (!HasCell(column, row) || !target) return false;
+  BitmapDc from(bitmap_);
+  BitmapDc to(target);
+  if (!from || !to) return false;
+  return BitBlt(to.get(), 0, 0, kCell, kCell, from.get(), column * kCell, row * kCell, SRCCOPY) !=
+         FALSE;
+}
+
+bool IconStore::CopyToCell(HBITMAP source, int column, int row) {
+  if (!HasCell(column, row) || !source) return false;
+  bool copied = false;
+  {
+    BitmapDc from(source);
+    BitmapDc to(bitmap_);
+    if (from && to) {
+      copied = BitBlt(to.get(), column * kCell, row * kCell, kCell, kCell, from.get(), 0, 0,
+                      SRCCOPY) != FALSE;
+    }
+  }
+  GdiFlush();
+  return copied;
+}
+
+bool IconStore::FillCellWithFace(int column, int row) {
+  if (!HasCell(column, row)) return false;
+  GdiFlush();
+  FillFace(column * kCell, row * kCell, kCell, kCell);
+  return true;
+}
+
+bool IconStore::CopyCell(int fromColumn, int fromRow, int toColumn, int toRow) {
+  if (!HasCell(fromColumn, fromRow) || !HasCell(toColumn, toRow)) return false;
+  GdiFlush();
+  for (int y = 0; y < kCell; ++y) {
+    const uint32_t* from = bits_ + static_cast<size_t>(fromRow * kCell + y) * width_ + fromColumn * kCell;
+    uint32_t* to = bits_ + static_cast<size_t>(toRow * kCell + y) * width_ + toColumn * kCell;
+    std::memmove(to, from, kCell * sizeof(uint32_t));
+  }
+  return true;
+}
+
+COLORREF IconStore::PixelAt(int x, int y) const {
+  if (!bits_ || x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
+  GdiFlush();
+  return ToColorRef(bits_[static_cast<size_t>(y) * width_ + x]);
+}
+
+}  // namespace kb

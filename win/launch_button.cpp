@@ -1,0 +1,65 @@
+#include "win/launch_button.h"
+
+#include <stdexcept>
+
+#include "model/entry_rules.h"
+#include "win/shell.h"
+
+namespace kb::win {
+
+LaunchButton::~LaunchButton() {
+  Destroy();
+  SetGlyph(nullptr);
+  if (glyphBitmap_) DeleteObject(glyphBitmap_);
+}
+
+void LaunchButton::CreateButton(HWND parent, int x, int y, const std::string& name) {
+  if (!glyphBitmap_) glyphBitmap_ = CreateBlankGlyph();
+  if (!glyphBitmap_ || !GlyphButton::Create(parent, x, y, kSize, kSize, tag_)) {
+    throw std::runtime_error(name + " を作成できません");
+  }
+  DragAcceptFiles(hwnd(), TRUE);
+  KeepFields = false;
+  SetCaption("");
+  SetGlyph(glyphBitmap_, 1, false);
+}
+
+void LaunchButton::GlyphChanged() {
+  if (Glyph() != glyphBitmap_) {
+    SetGlyph(glyphBitmap_, 1, false);  // invalidates
+  } else if (hwnd()) {
+    InvalidateRect(hwnd(), nullptr, FALSE);
+  }
+}
+
+void LaunchButton::SetFromFile(const std::string& path) {
+  OwnedIcon extracted(RecordIcon());
+  std::optional<ShellFileInfo> info = QueryShellFileInfo(path);
+  OwnedIcon shellIcon(info ? info->icon : nullptr);
+  if (!KeepFields) Entry.ShowName = info ? info->displayName : std::string();
+  if (IsShortcutPath(path)) {
+    ResolveShortcut(path);
+  } else if (!KeepFields) {
+    ApplyFileToRecord(Entry, path);
+  }
+  SetIconGlyph(extracted.get() ? extracted.get() : shellIcon.get());
+  SetHint(Entry.ShowName);
+}
+
+bool LaunchButton::ResolveShortcut(const std::string& path) {
+  const std::optional<ShortcutTarget> target = Shell().ResolveLink(hwnd(), path);
+  if (!target) return false;
+  Entry.FPFileName = target->path;
+  Entry.ExecOption = target->showCmd;
+  Entry.WorkingDir = target->workingDir;
+  ShortcutResolved();
+  return target->workingDirRead;
+}
+
+void LaunchButton::SetIconGlyph(HICON icon) {
+  if (icon) DrawIconGlyph(glyphBitmap_, icon);
+  GlyphChanged();
+  StoreGlyph();
+}
+
+}  // namespace kb::win

@@ -1,0 +1,73 @@
+// What a group button of the bar and a program button of the group window
+// have in common: a 38 × 38 glyph button carrying one launch record, its own
+// 32 × 32 glyph bitmap (the record's icon, also kept in the icon store), a
+// hint, and the way a record and its icon are made from a dropped file.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "model/launch_data.h"
+#include "win/glyph_button.h"
+
+namespace kb::win {
+
+class ShellAccess;
+
+class LaunchButton : public GlyphButton {
+ public:
+  static constexpr int kGlyphSize = 32;
+
+  explicit LaunchButton(int tag) : tag_(tag) {}
+  // The window goes first: it must never paint a freed glyph.
+  ~LaunchButton() override;
+
+  int Tag() const { return tag_; }
+
+  // The record (a group's FPFileName is unused; ShowName is the hint).
+  TLaunchData Entry;
+  // Set while a record is being rebuilt (a paste, a cancelled dialog):
+  // SetFromFile then keeps the names and program data and only makes the icon.
+  bool KeepFields = false;
+
+  HBITMAP GlyphBitmap() const { return glyphBitmap_; }
+  // Shows the glyph bitmap again after it was drawn into.
+  void GlyphChanged();
+
+  // The hint text (Shift-JIS), the record's ShowName.
+  virtual void SetHint(const std::string& sjisText) { hint_ = sjisText; }
+  const std::string& Hint() const { return hint_; }
+
+  // Makes the record and the icon from a file (a shortcut is resolved).
+  virtual void SetFromFile(const std::string& path);
+  // Takes target, working folder and show command from a shortcut; false
+  // when its working folder could not be read.  On failure the record is left
+  // as it was.
+  bool ResolveShortcut(const std::string& path);
+  // Draws `icon` (if any) into the glyph, shows it and keeps it in the icon
+  // store.
+  void SetIconGlyph(HICON icon);
+
+ protected:
+  // Creates the window with a blank glyph bitmap (button face) and registers
+  // it as a drop target.  Throws std::runtime_error naming `name`.
+  void CreateButton(HWND parent, int x, int y, const std::string& name);
+
+  // The shell the button resolves shortcuts through (a test may replace it).
+  virtual ShellAccess& Shell() = 0;
+  // Copies the glyph into the button's cell of the icon store.
+  virtual void StoreGlyph() = 0;
+  // The icon the record itself names, taken before the record changes; the
+  // caller destroys it.  nullptr: the file's shell icon is used.
+  virtual HICON RecordIcon() = 0;
+  // After a shortcut's target was taken into the record.
+  virtual void ShortcutResolved() {}
+
+ private:
+  int tag_;
+  HBITMAP glyphBitmap_ = nullptr;
+  std::string hint_;
+};
+
+}  // namespace kb::win
