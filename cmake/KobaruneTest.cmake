@@ -38,3 +38,5 @@ function(kb_test_program name)
     set_target_properties(${name} PROPERTIES OUTPUT_NAME ${T_OUTPUT_NAME})
   endif()
 endfunction()
+
+include(${CMAKE_CURRENT_LIST_DIR}/ShippedCheck.cmake)

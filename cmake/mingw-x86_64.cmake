@@ -1,4 +1,5 @@
-# Cross build for 64-bit Windows (test build where the kernel runs no 32-bit code) with mingw-w64 (POSIX thread model).
+# Cross build for 64-bit Windows with mingw-w64 (POSIX thread model): the same
+# sources compiled for x86-64, which keeps them 64-bit clean.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)

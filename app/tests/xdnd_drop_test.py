@@ -108,6 +108,25 @@ def drag_and_drop(d, source, target, uri_list):
         fail("the launcher never finished the drop")
 
 
+def settled_at_edge(d, target, timeout):
+    """Waits until the bar spans the top or bottom edge and holds still there."""
+    root = d.screen().root
+    screen = d.screen()
+    end = time.time() + timeout
+    last = None
+    while time.time() < end:
+        origin = root.translate_coords(target, 0, 0)
+        size = target.get_geometry()
+        place = (origin.x, origin.y, size.width, size.height)
+        at_edge = (place[0] == 0 and place[2] == screen.width_in_pixels
+                   and (place[1] == 0 or place[1] + place[3] == screen.height_in_pixels))
+        if place == last and at_edge:
+            return True
+        last = place
+        time.sleep(0.25)
+    return False
+
+
 def close_like_a_window_manager(d, target):
     atom = d.intern_atom
     event = protocol.event.ClientMessage(window=target, client_type=atom("WM_PROTOCOLS"),
@@ -146,7 +165,10 @@ def main():
         if target is None:
             launcher.kill()
             fail("no drop target under group button 1")
-        time.sleep(1)  # let the bar settle at its edge
+        # Let the bar settle at its edge (slowly where Wine runs emulated).
+        if not settled_at_edge(d, target, 60):
+            launcher.kill()
+            fail("the bar did not settle at its edge")
 
         source = d.screen().root.create_window(-10, -10, 1, 1, 0, X.CopyFromParent)
         uri = "file://" + dropped.replace(" ", "%20") + "\r\n"

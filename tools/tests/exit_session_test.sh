@@ -6,6 +6,13 @@
 #   exit_session_test.sh WINEARCH TEST_PROGRAM.exe
 set -u
 arch="$1"; program="$2"
+# Where the 32-bit programs run through emulation, this whole session runs in
+# a namespace of its own (the build's runner knows how); its Wine processes
+# end with it.
+if [ -z "${KB_SESSION_TEST_INSIDE:-}" ]; then
+  runner="$(cd "$(dirname "$program")/.." && pwd)/wine-run"
+  KB_SESSION_TEST_INSIDE=1 exec "$runner" --own-session bash "$0" "$@"
+fi
 if [ "$arch" = win64 ]; then wine=/usr/lib/wine/wine64; else wine=wine; fi
 prefix="$(mktemp -d "${TMPDIR:-/tmp}/kb-session.XXXXXX")"
 export WINEPREFIX="$prefix" WINEARCH="$arch" WINEDEBUG=-all

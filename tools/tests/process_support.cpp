@@ -93,6 +93,16 @@ DWORD StandinLauncher::CloseAndWaitGone() {
   return GetTickCount();
 }
 
+void WaitForStartsToSettle(int chain, DWORD ms) {
+  TempFolder folder;
+  folder.CopyIn(kb::ModuleFolderW() + L"tools_standins\\WEXDO.EXE", L"settle.exe");
+  for (int i = 0; i < chain; ++i) {
+    Process control(folder.path() + L"settle.exe", L"", L"");
+    control.WaitExit(120000);
+  }
+  Sleep(ms);
+}
+
 bool RecordExists(const std::wstring& exePath) {
   return GetFileAttributesW((exePath + L".record").c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -69,6 +69,14 @@ struct Record {
 std::optional<Record> WaitForRecord(const std::wstring& exePath, DWORD ms);
 bool RecordExists(const std::wstring& exePath);
 
+// Waits until `chain` programs started one after another from now have run
+// and ended, then `ms` more.  Checks that a tool started just before has not
+// acted yet wait so: by then it has had the time to start, to pause and to
+// start another program, also where Wine runs several times slower (the
+// 32-bit programs emulated) and a fixed pause may end before the tool even
+// ran.  (Such a tool never asks for input: WaitForInputIdle cannot tell.)
+void WaitForStartsToSettle(int chain, DWORD ms);
+
 // Polls `condition` every 10 ms for up to `ms`; true when it held.
 template <class Condition>
 bool WaitUntil(Condition condition, DWORD ms) {

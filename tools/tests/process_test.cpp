@@ -44,7 +44,7 @@ TEST(RestartToolProcess, StartsTheLauncherBesideItOnlyAfterTheWindowHasGone) {
   ASSERT_TRUE(launcher.Present());
   Process tool = folder.Run(L"/r");
   ASSERT_TRUE(tool.started());
-  Sleep(1500);
+  WaitForStartsToSettle(2, 1500);
   EXPECT_FALSE(RecordExists(folder.target())) << "started while the launcher was still there";
   EXPECT_FALSE(tool.WaitExit(0).has_value()) << "gave up waiting";
 
@@ -95,7 +95,7 @@ TEST(ExitToolProcess, WStartsTheRestarterHiddenAfterTheWindowHasGone) {
   StandinLauncher launcher(kTitle);
   StandinLauncher other(L"Other");
   Process tool = folder.Run(L"/w");
-  Sleep(1200);
+  WaitForStartsToSettle(2, 1200);
   EXPECT_FALSE(RecordExists(folder.target()));
 
   const DWORD gone = launcher.CloseAndWaitGone();
@@ -132,6 +132,7 @@ TEST(ExitToolProcess, NoParameterShowsTheMessageOnlyAfterTheWindowHasGone) {
   ToolFolder folder = ExitFolder();
   StandinLauncher launcher(kTitle);
   Process tool = folder.Run(L"");
+  WaitForStartsToSettle(2, 0);
   EXPECT_FALSE(WaitUntil([] { return FindUsageBox() != nullptr; }, 1500));
 
   const DWORD gone = launcher.CloseAndWaitGone();

@@ -38,7 +38,7 @@ TEST(ExitToolSession, ShutDownOnlyAfterTheLauncherHasGone) {
   ASSERT_TRUE(launcher.Present());
   ASSERT_TRUE(victim.Present());
   Process tool(kb::ModuleFolderW() + kTool, L"/S", L"");
-  Sleep(1500);
+  WaitForStartsToSettle(2, 1500);
   EXPECT_FALSE(Exists(ended)) << "the session ended while the launcher was there";
   EXPECT_TRUE(victim.Present());
 
