@@ -33,38 +33,6 @@ constexpr char kProgramFilter[] =
 constexpr char kIconFilter[] =
     "ｱｲｺﾝﾌｧｲﾙ(*.ico)|*.ico|ﾗﾝﾀｲﾑﾗｲﾌﾞﾗﾘ(*.DLL)|*.dll|実行ﾌｧｲﾙ (*.EXE)|*.exe|すべてのﾌｧｲﾙ (*.*)|*.*";
 
-// While the dialog is open, every other visible window of the thread (the
-// bar, the group window) is disabled: a click there would switch the group
-// window to another group under the record being edited, and the edited
-// record would land in the wrong slot.
-class OtherWindowsDisabled {
- public:
-  explicit OtherWindowsDisabled(HWND dialog) : dialog_(dialog) {
-    EnumThreadWindows(GetCurrentThreadId(), &OtherWindowsDisabled::Collect,
-                      reinterpret_cast<LPARAM>(this));
-    for (HWND window : disabled_) EnableWindow(window, FALSE);
-  }
-  ~OtherWindowsDisabled() {
-    for (HWND window : disabled_) {
-      if (IsWindow(window)) EnableWindow(window, TRUE);
-    }
-  }
-  OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
-  OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
-
- private:
-  static BOOL CALLBACK Collect(HWND window, LPARAM self) {
-    auto* scope = reinterpret_cast<OtherWindowsDisabled*>(self);
-    if (window != scope->dialog_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
-      scope->disabled_.push_back(window);
-    }
-    return TRUE;
-  }
-
-  HWND dialog_;
-  std::vector<HWND> disabled_;
-};
-
 }  // namespace
 
 ProgressFormProgress::ProgressFormProgress(HWND owner) {
@@ -178,7 +146,9 @@ int TEditWindow::Execute() {
   if (InModal()) return win::mrNone;
   Centre();
   FormShow();
-  OtherWindowsDisabled others(hwnd());
+  // ShowModal disables the bar and the group window while the dialog is up:
+  // a click there would switch the group window to another group under the
+  // record being edited, and the record would land in the wrong slot.
   // Above the stay-on-top bar and group window, which would otherwise cover
   // part of it; back among normal windows when it closes.
   constexpr UINT kZOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;

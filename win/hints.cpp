@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cstddef>
 #include <vector>
 
 #include "win/text.h"
@@ -35,9 +36,13 @@ HWND EnsureHintWindow(HWND root) {
   return tip;
 }
 
+// Up to lpszText: every comctl32 version takes it (lParam, the next field,
+// is not used).
+constexpr UINT kToolInfoSize = offsetof(TTTOOLINFOW, lpszText) + sizeof(LPWSTR);
+
 TTTOOLINFOW ToolInfo(HWND tool, wchar_t* text) {
   TTTOOLINFOW ti{};
-  ti.cbSize = sizeof ti;
+  ti.cbSize = kToolInfoSize;
   ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   ti.hwnd = GetParent(tool) ? GetParent(tool) : tool;
   ti.uId = reinterpret_cast<UINT_PTR>(tool);
@@ -52,25 +57,27 @@ bool HasTool(HWND tip, HWND tool) {
 
 }  // namespace
 
-void SetHint(HWND tool, const std::string& sjisText) {
-  if (!tool) return;
+UINT HintToolInfoSize() { return kToolInfoSize; }
+
+bool SetHint(HWND tool, const std::string& sjisText) {
+  if (!tool) return false;
   const HWND root = RootOf(tool);
   if (sjisText.empty()) {
     if (HWND tip = ExistingHintWindow(root)) {
       TTTOOLINFOW ti = ToolInfo(tool, nullptr);
       SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     }
-    return;
+    return true;
   }
   HWND tip = EnsureHintWindow(root);
-  if (!tip) return;
+  if (!tip) return false;
   std::wstring text = Widen(sjisText);
   TTTOOLINFOW ti = ToolInfo(tool, text.data());
   if (HasTool(tip, tool)) {
     SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
-  } else {
-    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    return true;
   }
+  return SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti)) != 0;
 }
 
 std::string HintOf(HWND tool) {
@@ -91,5 +98,9 @@ void EnableHints(HWND topLevel, bool enabled) {
 }
 
 HWND HintWindowOf(HWND topLevel) { return topLevel ? ExistingHintWindow(RootOf(topLevel)) : nullptr; }
+
+void ForgetHintWindow(HWND topLevel) {
+  if (topLevel) RemovePropW(topLevel, kHintProperty);
+}
 
 }  // namespace kb::win

@@ -1,8 +1,10 @@
 #include "win/window.h"
 
+#include <algorithm>
 #include <exception>
 #include <set>
 
+#include "win/hints.h"
 #include "win/text.h"
 
 namespace kb::win {
@@ -11,6 +13,36 @@ namespace {
 ErrorReporter& Reporter() {
   static ErrorReporter reporter;
   return reporter;
+}
+
+// Set while Windows asks whether the session may end (see SessionEnding).
+bool& SessionEndingFlag() {
+  static bool ending = false;
+  return ending;
+}
+
+// Whether `window` is `modal` or owned by it, directly or further up.
+bool BelongsTo(HWND window, HWND modal) {
+  for (HWND w = window; w; w = GetWindow(w, GW_OWNER)) {
+    if (w == modal) return true;
+  }
+  return false;
+}
+
+struct WindowSearch {
+  HWND modal;
+  std::vector<HWND>* found;
+};
+
+BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM param) {
+  return GuardCallback(FALSE, [&] {
+    const auto* search = reinterpret_cast<const WindowSearch*>(param);
+    if (IsWindowVisible(window) && IsWindowEnabled(window) &&
+        !(search->modal && BelongsTo(window, search->modal))) {
+      search->found->push_back(window);
+    }
+    return TRUE;
+  });
 }
 
 }  // namespace
@@ -23,6 +55,44 @@ void ReportError(const std::string& sjisText) {
     return;
   }
   MessageBoxW(nullptr, Widen(sjisText).c_str(), L"Error", MB_OK | MB_ICONERROR);
+}
+
+void ReportCaughtException() noexcept {
+  try {
+    try {
+      throw;
+    } catch (const std::exception& e) {
+      ReportError(e.what());
+    } catch (...) {
+      ReportError("unknown error");
+    }
+  } catch (...) {
+    // The report itself failed (no memory): nothing more can be done here.
+  }
+}
+
+bool SessionEnding() { return SessionEndingFlag(); }
+
+OtherWindowsDisabled::OtherWindowsDisabled(HWND modal, HWND owner) : modal_(modal) {
+  // Hidden windows are left alone: among them are the system's own windows
+  // of the thread (the input method's), which must keep working for the
+  // dialog's fields.
+  WindowSearch search{modal, &disabled_};
+  EnumThreadWindows(GetCurrentThreadId(), &CollectEnabledWindow, reinterpret_cast<LPARAM>(&search));
+  if (owner && owner != modal && IsWindowEnabled(owner) &&
+      std::find(disabled_.begin(), disabled_.end(), owner) == disabled_.end()) {
+    disabled_.push_back(owner);
+  }
+  for (HWND window : disabled_) EnableWindow(window, FALSE);
+}
+
+OtherWindowsDisabled::~OtherWindowsDisabled() { Restore(); }
+
+void OtherWindowsDisabled::Restore() {
+  for (HWND window : disabled_) {
+    if (IsWindow(window)) EnableWindow(window, TRUE);
+  }
+  disabled_.clear();
 }
 
 Window::~Window() { Destroy(); }
@@ -54,8 +124,7 @@ void Window::Destroy() {
 
 int Window::ShowModal() {
   HWND owner = GetWindow(hwnd_, GW_OWNER);
-  const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-  if (ownerWasEnabled) EnableWindow(owner, FALSE);
+  OtherWindowsDisabled others(hwnd_, owner);
   inModal_ = true;
   modalDone_ = false;
   modalResult_ = mrNone;
@@ -76,7 +145,9 @@ int Window::ShowModal() {
     }
   }
   inModal_ = false;
-  if (ownerWasEnabled) EnableWindow(owner, TRUE);
+  // Enabled before the window hides, so the activation goes back to the
+  // launcher and not to some other program's window.
+  others.Restore();
   if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
   if (owner) SetForegroundWindow(owner);
   return modalResult_;
@@ -117,19 +188,16 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
   }
   if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
 
-  LRESULT result = 0;
-  try {
-    result = self->HandleMessage(msg, wParam, lParam);
-  } catch (const std::exception& e) {
-    ReportError(e.what());
-  } catch (...) {
-    ReportError("unknown error");
-  }
+  if (msg == WM_QUERYENDSESSION) SessionEndingFlag() = true;
+  if (msg == WM_ENDSESSION && !wParam) SessionEndingFlag() = false;
+  const LRESULT result =
+      GuardCallback(LRESULT{0}, [&] { return self->HandleMessage(msg, wParam, lParam); });
   if (msg == WM_NCDESTROY) {
+    ForgetHintWindow(hwnd);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
     self->modalDone_ = true;
-    self->OnNcDestroy();
+    GuardCallback([&] { self->OnNcDestroy(); });
   }
   return result;
 }

@@ -8,6 +8,7 @@
 #include "launcher/tests/launcher_fixture.h"
 #include "common/module_folder.h"
 #include "win/text.h"
+#include "win/window.h"
 
 namespace kb {
 namespace {
@@ -57,10 +58,12 @@ HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD pid, DW
 }
 
 BOOL CALLBACK AppendChildText(HWND child, LPARAM out) {
-  wchar_t text[512] = {};
-  GetWindowTextW(child, text, 512);
-  *reinterpret_cast<std::string*>(out) += win::Narrow(text).value_or("?") + "\n";
-  return TRUE;
+  return win::GuardCallback(FALSE, [&] {
+    wchar_t text[512] = {};
+    GetWindowTextW(child, text, 512);
+    *reinterpret_cast<std::string*>(out) += win::Narrow(text).value_or("?") + "\n";
+    return TRUE;
+  });
 }
 
 std::string ChildTexts(HWND dialog) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "win/window.h"
+
 namespace kb::test {
 
 using Step = std::function<void()>;
@@ -21,13 +23,17 @@ inline std::map<UINT_PTR, Step>& PendingSteps() {
   return steps;
 }
 
+// A step that throws is reported (and fails the test through what it left
+// undone), never unwound through the timer's system frames.
 inline void CALLBACK RunPendingStep(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  auto it = PendingSteps().find(id);
-  if (it == PendingSteps().end()) return;
-  Step step = std::move(it->second);
-  PendingSteps().erase(it);
-  step();
+  win::GuardCallback([id] {
+    KillTimer(nullptr, id);
+    auto it = PendingSteps().find(id);
+    if (it == PendingSteps().end()) return;
+    Step step = std::move(it->second);
+    PendingSteps().erase(it);
+    step();
+  });
 }
 
 // Runs `step` about delayMs from now, from this thread's message loop.

@@ -14,6 +14,7 @@
 #include "common/module_folder.h"
 #include "win/testing/testing.h"
 #include "win/text.h"
+#include "win/window.h"
 
 namespace kb {
 namespace {
@@ -58,8 +59,10 @@ uint32_t AsPixel(COLORREF c) {
 }
 
 BOOL CALLBACK CollectChild(HWND child, LPARAM out) {
-  reinterpret_cast<std::vector<HWND>*>(out)->push_back(child);
-  return TRUE;
+  return win::GuardCallback(FALSE, [&] {
+    reinterpret_cast<std::vector<HWND>*>(out)->push_back(child);
+    return TRUE;
+  });
 }
 
 bool StyleVisible(HWND control) { return (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0; }

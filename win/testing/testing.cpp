@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "win/text.h"
+#include "win/window.h"
 
 namespace kb::win::testing {
 namespace {
@@ -38,30 +39,34 @@ std::wstring TextWithTimeout(HWND hwnd) {
 }
 
 BOOL CALLBACK FindInProcess(HWND hwnd, LPARAM param) {
-  auto* request = reinterpret_cast<FindRequest*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd)) return TRUE;
-  if (request->className && ClassOf(hwnd) != request->className) return TRUE;
-  if (request->titled && (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CAPTION) != WS_CAPTION) {
-    return TRUE;
-  }
-  if (!request->caption.empty() && request->caption != TextWithTimeout(hwnd)) return TRUE;
-  request->found = hwnd;
-  return FALSE;
+  return GuardCallback(FALSE, [&]() -> BOOL {
+    auto* request = reinterpret_cast<FindRequest*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd)) return TRUE;
+    if (request->className && ClassOf(hwnd) != request->className) return TRUE;
+    if (request->titled && (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CAPTION) != WS_CAPTION) {
+      return TRUE;
+    }
+    if (!request->caption.empty() && request->caption != TextWithTimeout(hwnd)) return TRUE;
+    request->found = hwnd;
+    return FALSE;
+  });
 }
 
 BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
-  auto* seen = reinterpret_cast<SeenDialog*>(param);
-  const std::wstring cls = ClassOf(child);
-  if (_wcsicmp(cls.c_str(), L"Static") == 0) {
-    if (!(GetWindowLongPtrW(child, GWL_STYLE) & SS_ICON)) {
-      seen->texts.push_back(Narrow(TextWithTimeout(child)).value_or(""));
+  return GuardCallback(FALSE, [&] {
+    auto* seen = reinterpret_cast<SeenDialog*>(param);
+    const std::wstring cls = ClassOf(child);
+    if (_wcsicmp(cls.c_str(), L"Static") == 0) {
+      if (!(GetWindowLongPtrW(child, GWL_STYLE) & SS_ICON)) {
+        seen->texts.push_back(Narrow(TextWithTimeout(child)).value_or(""));
+      }
+    } else if (_wcsicmp(cls.c_str(), L"Button") == 0 || cls == L"TGlyphButton") {
+      seen->buttons.emplace_back(GetDlgCtrlID(child), Narrow(TextWithTimeout(child)).value_or(""));
     }
-  } else if (_wcsicmp(cls.c_str(), L"Button") == 0 || cls == L"TGlyphButton") {
-    seen->buttons.emplace_back(GetDlgCtrlID(child), Narrow(TextWithTimeout(child)).value_or(""));
-  }
-  return TRUE;
+    return TRUE;
+  });
 }
 
 WPARAM KeysFor(Button button) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstddef>
 #include <string>
 
 #include "win/glyph_button.h"
@@ -172,6 +173,64 @@ TEST(BevelTest, RaisedFrameLightTopLeftDarkBottomRight) {
   EXPECT_EQ(c.At(47, 15), GetSysColor(COLOR_BTNSHADOW));
   EXPECT_EQ(c.At(20, 27), GetSysColor(COLOR_BTNSHADOW));
   EXPECT_EQ(c.At(20, 15), GetSysColor(COLOR_BTNFACE)) << "inside is left alone";
+}
+
+// Without a common-controls-6 manifest Windows loads comctl32 5.x, which
+// refuses any tool description larger than its own (up to lParam); Wine
+// takes them all, so the size itself is checked here as well.
+TEST(Hints, ToolDescriptionFitsEveryCommonControlsVersionAndIsTaken) {
+  const UINT firstVersion = offsetof(TTTOOLINFOW, lpszText) + sizeof(LPWSTR);
+  const UINT version5 = offsetof(TTTOOLINFOW, lParam) + sizeof(LPARAM);
+  EXPECT_GE(HintToolInfoSize(), firstVersion);
+  EXPECT_LE(HintToolInfoSize(), version5);
+
+  TestHost host;
+  GlyphButton button;
+  ASSERT_TRUE(button.Create(host.hwnd(), 0, 0));
+  EXPECT_TRUE(SetHint(button.hwnd(), "ヒント")) << "TTM_ADDTOOL took the description";
+  TTTOOLINFOW ti{};
+  ti.cbSize = HintToolInfoSize();
+  ti.hwnd = host.hwnd();
+  ti.uId = reinterpret_cast<UINT_PTR>(button.hwnd());
+  EXPECT_NE(SendMessageW(HintWindowOf(host.hwnd()), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)),
+            0);
+  EXPECT_EQ(ti.uFlags & TTF_IDISHWND, static_cast<UINT>(TTF_IDISHWND));
+}
+
+// The top-level window finds its tool tip through a window property; on the
+// Windows 95 family a property still set when the window goes is never freed.
+class PropertyProbe : public TestHost {
+ public:
+  HWND handle = nullptr;
+  HWND tip = nullptr;
+  int tipPropertiesAtLastMessage = -1;
+
+ protected:
+  void OnNcDestroy() override {
+    tipPropertiesAtLastMessage = 0;
+    EnumPropsExW(handle, &CountTipProperty, reinterpret_cast<LPARAM>(this));
+  }
+
+ private:
+  static BOOL CALLBACK CountTipProperty(HWND, LPWSTR, HANDLE data, ULONG_PTR self) {
+    return GuardCallback(FALSE, [&] {
+      auto* probe = reinterpret_cast<PropertyProbe*>(self);
+      if (data == probe->tip) ++probe->tipPropertiesAtLastMessage;
+      return TRUE;
+    });
+  }
+};
+
+TEST(Hints, TopLevelWindowLeavesNoPropertyBehind) {
+  PropertyProbe host;
+  host.handle = host.hwnd();
+  GlyphButton button;
+  ASSERT_TRUE(button.Create(host.hwnd(), 0, 0));
+  ASSERT_TRUE(SetHint(button.hwnd(), "ヒント"));
+  host.tip = HintWindowOf(host.hwnd());
+  ASSERT_NE(host.tip, nullptr);
+  host.Destroy();
+  EXPECT_EQ(host.tipPropertiesAtLastMessage, 0);
 }
 
 TEST(Hints, OneToolTipPerTopLevelWindowWithShiftJisTexts) {

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cwctype>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -199,6 +200,68 @@ TEST(MessageDlg, ModalToItsOwnerAndCentredOnTheScreen) {
   EXPECT_NEAR(centreX.load(), GetSystemMetrics(SM_CXSCREEN) / 2, 1);
   EXPECT_NEAR(centreY.load(), GetSystemMetrics(SM_CYSCREEN) / 2, 1);
   EXPECT_EQ(testing::FindOwnWindow(kMessageFormClass), nullptr) << "the dialog is gone";
+}
+
+// The stay-on-top group window beside the bar must not take clicks while a
+// question of the launcher is up: every visible window of the thread is
+// disabled, not only the owner, and afterwards exactly those come back.
+TEST(MessageDlg, DisablesEveryOtherWindowOfTheThreadAndGivesBackExactlyThose) {
+  TestHost owner, groupWindow, alreadyDisabled;
+  EnableWindow(alreadyDisabled.hwnd(), FALSE);
+  std::atomic<bool> ownerEnabled{true}, groupWindowEnabled{true};
+  DialogWatch w(
+      "確認",
+      [&](HWND d) {
+        ownerEnabled = IsWindowEnabled(owner.hwnd()) != FALSE;
+        groupWindowEnabled = IsWindowEnabled(groupWindow.hwnd()) != FALSE;
+        PostMessageW(GetDlgItem(d, IDYES), BM_CLICK, 0, 0);
+      },
+      5000);
+  EXPECT_EQ(MessageDlg(owner.hwnd(), "x", MsgKind::Confirmation, MsgButtons::YesNo), mrYes);
+  ASSERT_TRUE(w.Fired());
+  EXPECT_FALSE(ownerEnabled.load());
+  EXPECT_FALSE(groupWindowEnabled.load());
+  EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
+  EXPECT_TRUE(IsWindowEnabled(groupWindow.hwnd()));
+  EXPECT_FALSE(IsWindowEnabled(alreadyDisabled.hwnd())) << "not enabled by the dialog";
+}
+
+// A question asked from inside another modal window (a timer of the thread
+// fires in the outer loop): the outer window is disabled while the inner one
+// is up and usable again afterwards, the owner only after the outer one.
+std::function<void()> pendingInnerStep;
+void CALLBACK RunInnerStep(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  GuardCallback([] { pendingInnerStep(); });
+}
+
+TEST(MessageDlg, NestedDialogsRestoreTheirOwnWindowsOnly) {
+  TestHost owner;
+  std::atomic<bool> outerEnabledDuringInner{true}, ownerEnabledDuringInner{true};
+  bool outerEnabledAfterInner = false, ownerEnabledAfterInner = true;
+  pendingInnerStep = [&] {
+    HWND outer = testing::FindOwnWindow(kMessageFormClass, "確認");
+    ASSERT_NE(outer, nullptr);
+    DialogWatch inner(
+        "警告",
+        [&](HWND d) {
+          outerEnabledDuringInner = IsWindowEnabled(outer) != FALSE;
+          ownerEnabledDuringInner = IsWindowEnabled(owner.hwnd()) != FALSE;
+          PostMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+        },
+        5000);
+    MessageDlg(outer, "inner", MsgKind::Warning, MsgButtons::Ok);
+    outerEnabledAfterInner = IsWindowEnabled(outer) != FALSE;
+    ownerEnabledAfterInner = IsWindowEnabled(owner.hwnd()) != FALSE;
+    PostMessageW(GetDlgItem(outer, IDNO), BM_CLICK, 0, 0);
+  };
+  ASSERT_NE(SetTimer(nullptr, 0, 1, &RunInnerStep), 0u);
+  EXPECT_EQ(MessageDlg(owner.hwnd(), "outer", MsgKind::Confirmation, MsgButtons::YesNo), mrNo);
+  EXPECT_FALSE(outerEnabledDuringInner.load());
+  EXPECT_FALSE(ownerEnabledDuringInner.load());
+  EXPECT_TRUE(outerEnabledAfterInner);
+  EXPECT_FALSE(ownerEnabledAfterInner);
+  EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
 }
 
 TEST(ErrorBox, CaptionFromCallerWithOneOkButton) {
