@@ -42,11 +42,13 @@ class FileReader {
   uint64_t size_;
 };
 
-// Writes bytes to a temporary file beside path and renames it into place,
-// replacing the old file: a crash or a full disk leaves either the old file
-// or the new one, never a torn one.  False (and no temporary file left) when
-// the system refuses.
+// Writes bytes to a temporary file beside path (path + kSaveTempSuffix) and
+// renames it into place, replacing the old file: a crash or a full disk
+// leaves either the old file or the new one, never a torn one.  False (and no
+// temporary file left) when the system refuses.
 bool WriteFileAtomic(const std::string& path, std::string_view bytes);
+
+inline constexpr char kSaveTempSuffix[] = ".kbtmp";
 
 // The same with the content given as pieces written one after the other, so
 // a large block (a bitmap's pixels) is written from where it lies, uncopied.
@@ -61,5 +63,15 @@ bool CreateFolder(const std::string& path);
 
 // Removes a file; false when it was not there or could not be removed.
 bool RemoveFile(const std::string& path);
+
+// Renames a file, replacing a file of the new name.  False when refused.
+bool MoveFileReplacing(const std::string& from, const std::string& to);
+
+// Removes the temporary file that a save of `path` killed midway (the
+// process ended between writing and renaming) left beside it.  True when
+// there was one and it is gone.
+inline bool RemoveSaveLeftover(const std::string& path) {
+  return RemoveFile(path + kSaveTempSuffix);
+}
 
 }  // namespace kb

@@ -89,7 +89,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes) {
 
 bool WriteFileAtomic(const std::string& path, std::initializer_list<std::string_view> pieces) {
   const std::string target = HostPath(path);
-  const std::string temp = target + ".kbtmp";
+  const std::string temp = target + kSaveTempSuffix;
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (fd < 0) return false;
   bool written = true;
@@ -118,5 +118,9 @@ bool CreateFolder(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) { return ::unlink(HostPath(path).c_str()) == 0; }
+
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+  return std::rename(HostPath(from).c_str(), HostPath(to).c_str()) == 0;
+}
 
 }  // namespace kb

@@ -99,7 +99,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes) {
 
 bool WriteFileAtomic(const std::string& path, std::initializer_list<std::string_view> pieces) {
   const std::wstring target = WidePath(path);
-  const std::wstring temp = target + L".kbtmp";
+  const std::wstring temp = WidePath(path + kSaveTempSuffix);
   HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -131,5 +131,10 @@ bool CreateFolder(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) { return DeleteFileW(WidePath(path).c_str()) != 0; }
+
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+  return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
 
 }  // namespace kb

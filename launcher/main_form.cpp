@@ -1,5 +1,6 @@
 #include "launcher/main_form.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "common/identity.h"
@@ -15,7 +16,6 @@ namespace kb {
 namespace {
 
 const char kScrollHint[] = "ｸﾞﾙｰﾌﾟｳｲﾝﾄﾞｳｽｸﾛｰﾙﾎﾞﾀﾝ";
-const char kIconStoreFile[] = "Iconbmp.dat";
 
 void PlaceControl(win::GlyphButton& button, const Box& box) {
   button.SetBounds(box.left, box.top, box.width, box.height);
@@ -189,9 +189,7 @@ void TMainForm::LoadGroupEntries() {
   }
 }
 
-std::string TMainForm::IconStorePath() const {
-  return state_.ExeDir + kDataFolderName + kIconStoreFile;
-}
+std::string TMainForm::IconStorePath() const { return IconStorePathFor(state_.ExeDir); }
 
 void TMainForm::LoadIconStore() {
   icons_.Load(IconStorePath(), state_.settings.ListCount + 1, state_.settings.GroupCount);
@@ -217,10 +215,18 @@ void TMainForm::FormCloseQuery() {
 }
 
 void TMainForm::SaveIconStore() {
-  icons_.Resize(state_.settings.ListCount + 1, state_.settings.GroupCount);
+  WriteIconStore();
+  icons_.Free();
+}
+
+// ListCount may have grown through the settings dialog.  Rows beyond
+// GroupCount stay: they hold the icons of the groups a larger screen shows,
+// whose records stay in the settings file too.
+void TMainForm::WriteIconStore() {
+  icons_.Resize(state_.settings.ListCount + 1,
+                std::max<int>(state_.settings.GroupCount, icons_.Rows()));
   const std::string path = IconStorePath();
   if (!icons_.Save(path)) throw WriteError(path);
-  icons_.Free();
 }
 
 void TMainForm::FormClose() {
@@ -245,9 +251,7 @@ void TMainForm::FreeGroupButtons() {
 // stays whole in case the session goes on after all.
 void TMainForm::QueryEndSession() {
   saveSettings_();
-  icons_.Resize(state_.settings.ListCount + 1, state_.settings.GroupCount);
-  const std::string path = IconStorePath();
-  if (!icons_.Save(path)) throw WriteError(path);
+  WriteIconStore();
 }
 
 void TMainForm::OnNcDestroy() {

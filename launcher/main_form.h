@@ -179,6 +179,7 @@ class TMainForm : public win::Window {
   void Relayout();
   void FreeGroupButtons();
   void QueryEndSession();
+  void WriteIconStore();
   std::string IconStorePath() const;
   void FillAppBarData(LPARAM lParam);
   void MoveToShellRect();

@@ -1,6 +1,7 @@
 #include "model/settings.h"
 
 #include "common/file_io.h"
+#include "common/identity.h"
 #include "common/path.h"
 #include "common/profile.h"
 #include "common/values.h"
@@ -30,8 +31,14 @@ constexpr BoolKey kLaterFlags[] = {
 
 }  // namespace
 
-std::string SettingsPathFor(const std::string& exeDir) {
-  return JoinPath(exeDir, "data\\KBINI.dat");
+std::string DataFilePath(const std::string& exeDir, std::string_view fileName) {
+  return JoinPath(JoinPath(exeDir, kDataFolderName), fileName);
+}
+
+std::string SettingsPathFor(const std::string& exeDir) { return DataFilePath(exeDir, "KBINI.dat"); }
+
+std::string IconStorePathFor(const std::string& exeDir) {
+  return DataFilePath(exeDir, "Iconbmp.dat");
 }
 
 Settings LoadSettings(const std::string& exeDir) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "model/launch_data.h"
 
@@ -46,8 +47,15 @@ struct Bounds {
 // character, so a stamp may keep fewer bytes.
 inline constexpr size_t kVersionStampBytes = 5;
 
-// exeDir (ending in a backslash) + "data\KBINI.dat".
+// exeDir + "data\" + fileName, joined double-byte aware: exeDir may end in a
+// backslash or not, also after a character whose trail byte is 0x5C ("表").
+std::string DataFilePath(const std::string& exeDir, std::string_view fileName);
+
+// exeDir + "data\KBINI.dat".
 std::string SettingsPathFor(const std::string& exeDir);
+
+// exeDir + "data\Iconbmp.dat", the icon store's file.
+std::string IconStorePathFor(const std::string& exeDir);
 
 // Reads the settings file; never fails (missing values give the defaults).
 // An edge outside 0 … 3 becomes 2; the version stamp is cut; then the

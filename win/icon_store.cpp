@@ -72,44 +72,60 @@ void IconStore::FillFace(int x, int y, int width, int height) {
 }
 
 bool IconStore::Load(const std::string& path, int columns, int rows) {
+  unreadablePath_.clear();
+  // One opening: the head decides the store's height and whether the pixels
+  // can go straight into the store's rows or the whole file is needed.
+  if (const std::optional<FileReader> file = FileReader::Open(path)) {
+    if (ReadFile(*file, path, columns, rows)) return true;
+    unreadablePath_ = path;
+    return false;
+  }
+  // There, but not to be opened (another program holds it): unreadable too.
+  if (FileExists(path)) unreadablePath_ = path;
+  Allocate(columns * kCell, rows * kCell);
+  if (bitmap_) {
+    GdiFlush();
+    FillFace(0, 0, width_, height_);
+  }
+  return false;
+}
+
+// Makes the store from an opened file; false (the store all face) when the
+// file is no bitmap the store can read.
+bool IconStore::ReadFile(const FileReader& file, const std::string& path, int columns, int rows) {
+  std::string head(static_cast<size_t>(std::min<uint64_t>(file.Size(), kBmpHeadSize)), '\0');
+  std::optional<BmpInfo> headInfo;
+  if (file.ReadAt(0, head.data(), head.size())) headInfo = ParseBmpHead(head, file.Size());
+  // Every row of the file stays, a partial last one too, up to one per group.
+  if (headInfo) rows = std::max(rows, std::min((headInfo->height + kCell - 1) / kCell, kMaxRows));
   Allocate(columns * kCell, rows * kCell);
   if (!bitmap_) return false;
   GdiFlush();
-  // One opening: the head decides whether the pixels can go straight into
-  // the store's rows or the whole file is needed.
-  if (const std::optional<FileReader> file = FileReader::Open(path)) {
-    if (ReadStoreLayout(*file)) return true;
-    const std::optional<std::string> bytes = file->ReadAll();
-    const std::optional<BmpInfo> info = bytes ? ParseBmp(*bytes) : std::nullopt;
-    if (info && IsPlainRgb(*info)) {
-      // Only what the file does not cover gets the face colour: filling
-      // megabytes that the file's rows then overwrite cost as much as the copy.
-      const int coveredWidth = std::min(info->width, width_);
-      const int coveredHeight = std::min(info->height, height_);
-      if (coveredWidth < width_) FillFace(coveredWidth, 0, width_ - coveredWidth, coveredHeight);
-      if (coveredHeight < height_) FillFace(0, coveredHeight, width_, height_ - coveredHeight);
-      CopyRgbPixels(*bytes, *info, bits_, width_, height_);
-      return true;
-    }
-    FillFace(0, 0, width_, height_);
-    // Checked above, so a broken file never becomes a half-made bitmap.
-    return info && DrawWithSystemReader(path);
+  if (headInfo && IsStoreLayout(*headInfo, width_) && ReadStoreLayout(file, *headInfo)) return true;
+  const std::optional<std::string> bytes = headInfo ? file.ReadAll() : std::nullopt;
+  const std::optional<BmpInfo> info = bytes ? ParseBmp(*bytes) : std::nullopt;
+  if (info && IsPlainRgb(*info)) {
+    // Only what the file does not cover gets the face colour: filling
+    // megabytes that the file's rows then overwrite cost as much as the copy.
+    const int coveredWidth = std::min(info->width, width_);
+    const int coveredHeight = std::min(info->height, height_);
+    if (coveredWidth < width_) FillFace(coveredWidth, 0, width_ - coveredWidth, coveredHeight);
+    if (coveredHeight < height_) FillFace(0, coveredHeight, width_, height_ - coveredHeight);
+    CopyRgbPixels(*bytes, *info, bits_, width_, height_);
+    return true;
   }
   FillFace(0, 0, width_, height_);
-  return false;
+  // Checked above, so a broken file never becomes a half-made bitmap.
+  return info && DrawWithSystemReader(path);
 }
 
 // A file as Save writes it, as wide as the store, is read straight into the
 // DIB section's rows: no copy of megabytes in between.  False (nothing
-// promised about the pixels) when the file is anything else.
-bool IconStore::ReadStoreLayout(const FileReader& file) {
-  std::string head(static_cast<size_t>(std::min<uint64_t>(file.Size(), kBmpHeadSize)), '\0');
-  if (!file.ReadAt(0, head.data(), head.size())) return false;
-  const std::optional<BmpInfo> info = ParseBmpHead(head, file.Size());
-  if (!info || !IsStoreLayout(*info, width_)) return false;
-  const int rows = std::min(info->height, height_);
+// promised about the pixels) when the read fails.
+bool IconStore::ReadStoreLayout(const FileReader& file, const BmpInfo& info) {
+  const int rows = std::min(info.height, height_);
   if (rows < height_) FillFace(0, rows, width_, height_ - rows);
-  return file.ReadAt(info->pixelOffset, bits_,
+  return file.ReadAt(info.pixelOffset, bits_,
                      static_cast<size_t>(rows) * static_cast<size_t>(width_) * 4);
 }
 
@@ -155,8 +171,14 @@ void IconStore::Resize(int columns, int rows) {
   }
 }
 
-bool IconStore::Save(const std::string& path) const {
+bool IconStore::Save(const std::string& path) {
   if (!bitmap_) return true;
+  // The file the store could not read is replaced by the store: it is kept
+  // aside first, once, so what it held is not lost with it.
+  if (unreadablePath_ == path && FileExists(path) &&
+      !MoveFileReplacing(path, path + kUnreadableSuffix)) {
+    return false;
+  }
   GdiFlush();
   // Written straight from the DIB section as a 32-bit top-down file: a
   // converted 24-bit copy is a quarter smaller but took three times as long
@@ -164,7 +186,9 @@ bool IconStore::Save(const std::string& path) const {
   const std::string header = Bmp32TopDownHeader(width_, height_);
   const std::string_view pixels(reinterpret_cast<const char*>(bits_),
                                 static_cast<size_t>(width_) * static_cast<size_t>(height_) * 4);
-  return WriteFileAtomic(path, {std::string_view(header), pixels});
+  if (!WriteFileAtomic(path, {std::string_view(header), pixels})) return false;
+  if (unreadablePath_ == path) unreadablePath_.clear();
+  return true;
 }
 
 bool IconStore::HasCell(int column, int row) const {

@@ -14,6 +14,7 @@
 namespace kb {
 
 class FileReader;
+struct BmpInfo;
 
 class IconStore {
  public:
@@ -24,11 +25,21 @@ class IconStore {
   IconStore(const IconStore&) = delete;
   IconStore& operator=(const IconStore&) = delete;
 
-  // A store of columns × rows cells.  When `path` holds a readable bitmap
-  // file (any depth Windows reads) its top-left part is kept; cells beyond it
-  // are plain button face.  A missing, garbage, truncated or absurd-sized
-  // file gives an all-face store.  Returns whether the file was used.
+  // A store of columns × at least `rows` cells.  When `path` holds a
+  // readable bitmap file (any depth Windows reads) its left part is kept,
+  // with every row it holds (up to kMaxRows): rows beyond `rows` belong to
+  // groups a larger screen shows, and their icons must survive a start on a
+  // smaller one.  Cells the file does not cover are plain button face.  A
+  // missing, garbage, truncated or absurd-sized file gives an all-face store.
+  // Returns whether the file was used.
   bool Load(const std::string& path, int columns, int rows);
+
+  // The most rows a store keeps: one per group.
+  static constexpr int kMaxRows = 40;
+
+  // Whether the last Load found a file it could not read (it is kept aside
+  // at the next Save).
+  bool FileUnreadable() const { return !unreadablePath_.empty(); }
 
   // Changes the size in cells, keeping the top-left part; new cells are
   // plain button face.
@@ -36,8 +47,13 @@ class IconStore {
 
   // Writes the store as a bitmap file, atomically (a temporary file renamed
   // into place).  False when the system refuses.  A store without cells
-  // writes nothing: the old file keeps the icons of groups that no longer fit.
-  bool Save(const std::string& path) const;
+  // writes nothing.  When Load found `path` unreadable, that file is first
+  // renamed to path + kUnreadableSuffix (replacing an older one), so whatever
+  // it held can still be recovered; false, and nothing written, when it
+  // cannot be kept.
+  bool Save(const std::string& path);
+
+  static constexpr char kUnreadableSuffix[] = ".bad";
 
   // Frees the bitmap; the store then has no cells.
   void Free();
@@ -67,13 +83,15 @@ class IconStore {
  private:
   void Allocate(int width, int height);
   void FillFace(int x, int y, int width, int height);
-  bool ReadStoreLayout(const FileReader& file);
+  bool ReadFile(const FileReader& file, const std::string& path, int columns, int rows);
+  bool ReadStoreLayout(const FileReader& file, const BmpInfo& info);
   bool DrawWithSystemReader(const std::string& path);
 
   HBITMAP bitmap_ = nullptr;
   uint32_t* bits_ = nullptr;  // top-down rows of 0x00RRGGBB
   int width_ = 0;
   int height_ = 0;
+  std::string unreadablePath_;  // the file the last Load could not read
 };
 
 }  // namespace kb

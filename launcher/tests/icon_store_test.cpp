@@ -144,19 +144,19 @@ TEST(IconStore, EightAndFourBitFilesLoad) {
   EXPECT_EQ(store.PixelAt(31, 40), kGreen);
 }
 
-TEST(IconStore, LoadingKeepsTheTopLeftPart) {
+TEST(IconStore, LoadingKeepsTheLeftPartAndEveryRow) {
   TempExeFolder folder;
   folder.WriteData("Iconbmp.dat", StoreFile(30, 30, {{2, 1, kRed}, {25, 25, kBlue}}));
   IconStore store;
   ASSERT_TRUE(store.Load(folder.DataPath("Iconbmp.dat"), 16, 16));
   EXPECT_EQ(store.Columns(), 16);
-  EXPECT_EQ(store.Rows(), 16);
+  EXPECT_EQ(store.Rows(), 30) << "rows of groups that do not fit now stay";
   EXPECT_EQ(store.PixelAt(2 * 32 + 31, 1 * 32), kRed);
   EXPECT_EQ(store.PixelAt(2 * 32 + 31, 2 * 32), Face());
 
   store.Resize(40, 40);
   EXPECT_EQ(store.PixelAt(2 * 32, 1 * 32 + 31), kRed);
-  EXPECT_EQ(store.PixelAt(25 * 32, 25 * 32), Face());  // dropped by the first size
+  EXPECT_EQ(store.PixelAt(25 * 32, 25 * 32), Face());  // its column was dropped at the load
   store.Resize(2, 2);
   EXPECT_EQ(store.PixelWidth(), 64);
   EXPECT_EQ(store.PixelAt(1 * 32, 1 * 32), Face());
@@ -197,10 +197,11 @@ TEST(IconStore, SavedStoreLoadsBackAndUncoveredCellsAreFace) {
   EXPECT_EQ(same.PixelAt(40, 40), Face());
   EXPECT_EQ(same.PixelAt(10, 70), Face());
   EXPECT_EQ(same.PixelAt(63, 95), Face());
-  // and with fewer.
+  // and with fewer: the file's second row stays all the same.
   ASSERT_TRUE(same.Load(folder.DataPath("Iconbmp.dat"), 2, 1));
   EXPECT_EQ(same.PixelAt(32, 31), kRed);
-  EXPECT_EQ(same.PixelHeight(), 32);
+  EXPECT_EQ(same.PixelAt(0, 63), kBlue);
+  EXPECT_EQ(same.PixelHeight(), 64);
   // A saved file cut short is refused whole: an empty store, not a torn one.
   const std::string full = folder.ReadData("Iconbmp.dat");
   folder.WriteData("Iconbmp.dat", full.substr(0, full.size() - 100));
@@ -258,19 +259,85 @@ TEST(IconStore, IconsSurviveACloseAndComeBackAsGroupGlyphs) {
   EXPECT_EQ(BitmapPixel(app.MainForm().GroupButton(2)->GlyphBitmap(), 20, 20), Face());
 }
 
-TEST(IconStore, SmallerScreenDropsRowsAtTheNextSave) {
+// A start on a smaller screen lays out fewer groups; the rows of the others
+// stay in the store and its file, in the same places, so their icons come
+// back with them on the larger screen (their records stay in the settings).
+TEST(IconStore, SmallerScreenKeepsTheRowsOfTheGroupsThatDoNotFit) {
   TempExeFolder folder;
-  folder.WriteData("Iconbmp.dat", StoreFile(16, 23, {{0, 22, kRed}}));
+  folder.WriteData("Iconbmp.dat", StoreFile(16, 23, {{0, 22, kRed}, {3, 19, kBlue}}));
   folder.WriteData("KBINI.dat", "[Info]\r\nType=0\r\n");
   {
     App app(AppOptions{folder.path(), 800, 600});  // 17 groups
     app.CreateForms();
+    EXPECT_EQ(app.settings.GroupCount, 17);
+    EXPECT_EQ(app.Icons.Rows(), 23);
     app.Close();
   }
   const auto info = ParseBmp(folder.ReadData("Iconbmp.dat"));
   ASSERT_TRUE(info);
   EXPECT_EQ(info->width, 16 * 32);
-  EXPECT_EQ(info->height, 17 * 32);
+  EXPECT_EQ(info->height, 23 * 32);
+
+  App app(AppOptions{folder.path(), 1024, 768});  // 23 groups again
+  app.CreateForms();
+  EXPECT_EQ(BitmapPixel(app.MainForm().GroupButton(23)->GlyphBitmap(), 20, 20), kRed);
+  EXPECT_EQ(app.Icons.PixelAt(3 * 32 + 5, 19 * 32 + 5), kBlue);
+  EXPECT_EQ(app.Icons.PixelAt(3 * 32 + 5, 17 * 32 + 5), Face());
+}
+
+TEST(IconStore, RowsOfTheFileBeyondTheAskedOnesStayUpToOnePerGroup) {
+  TempExeFolder folder;
+  struct Case {
+    int fileRows, askedRows, expectedRows;
+  };
+  const Case cases[] = {{5, 2, 5}, {2, 5, 5}, {50, 10, IconStore::kMaxRows}};
+  for (const Case& c : cases) {
+    folder.WriteData("Iconbmp.dat", StoreFile(2, c.fileRows, {{1, c.fileRows - 1, kRed}}));
+    IconStore store;
+    ASSERT_TRUE(store.Load(folder.DataPath("Iconbmp.dat"), 2, c.askedRows)) << c.fileRows;
+    EXPECT_EQ(store.Rows(), c.expectedRows) << c.fileRows;
+    const int last = c.fileRows - 1;
+    if (last < store.Rows()) {
+      EXPECT_EQ(store.PixelAt(40, last * 32 + 5), kRed) << c.fileRows;
+    }
+  }
+}
+
+// The close replaces an unreadable "Iconbmp.dat" with the store: the file is
+// kept beside it once, and the next close (the file now readable) keeps
+// nothing more.
+TEST(IconStore, UnreadableFileIsKeptAsideBeforeTheSaveReplacesIt) {
+  TempExeFolder folder;
+  const std::string garbage = "no bitmap at all " + std::string(4000, '\x5A');
+  folder.WriteData("Iconbmp.dat", garbage);
+  for (int start = 0; start < 2; ++start) {
+    App app(AppOptions{folder.path(), 1024, 768});
+    app.CreateForms();
+    EXPECT_EQ(app.Icons.FileUnreadable(), start == 0);
+    app.Close();
+    EXPECT_FALSE(IsWindow(app.MainForm().hwnd())) << "the close went through";
+    EXPECT_EQ(folder.ReadData("Iconbmp.dat.bad"), garbage) << start;
+    EXPECT_TRUE(ParseBmp(folder.ReadData("Iconbmp.dat"))) << start;
+  }
+}
+
+// The launcher's folder may come without its backslash, and may end in a
+// character whose second byte is 0x5C ("表"): the icon store's path is
+// joined as the settings file's is, inside that folder.
+TEST(IconStore, StorePathJoinsAFolderEndingInADoubleByteCharacter) {
+  TempExeFolder folder;
+  const std::string exeDir = folder.path() + "表";
+  ASSERT_TRUE(CreateFolder(exeDir));
+  ASSERT_TRUE(CreateFolder(exeDir + "\\data"));
+  App state(AppOptions{folder.path(), 1024, 768});
+  state.ExeDir = exeDir;  // as a caller without the trailing backslash sets it
+  {
+    TMainForm bar(state, state.Icons, [] {});
+    bar.Create(nullptr);
+    EXPECT_NO_THROW(bar.SaveIconStore());
+  }
+  EXPECT_TRUE(FileExists(exeDir + "\\data\\Iconbmp.dat"));
+  EXPECT_EQ(state.settings.SettingsPath, exeDir + "\\data\\KBINI.dat");
 }
 
 }  // namespace
