@@ -1,10 +1,12 @@
 #include "app/app.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "app/group_actions.h"
 #include "app/registration_wiring.h"
 #include "app/settings_wiring.h"
+#include "common/file_io.h"
 #include "common/identity.h"
 #include "common/path.h"
 #include "common/profile.h"
@@ -19,6 +21,21 @@
 #include "win/window.h"
 
 namespace kb {
+namespace {
+
+// Posted to the application window when an error waits to be shown; the main
+// loop takes it (see App::ShowPendingErrors).
+constexpr UINT kShowErrorsMessage = WM_APP + 1;
+
+// A save killed midway leaves its temporary file beside the data file; the
+// next successful save would replace it, but until then it lies around.
+void RemoveSaveLeftovers(const std::string& exeDir) {
+  for (const std::string& path : {SettingsPathFor(exeDir), IconStorePathFor(exeDir)}) {
+    RemoveSaveLeftover(path);
+  }
+}
+
+}  // namespace
 
 // The hidden top-level window the companion tools look for (class
 // "TApplication", title "Kobarune").  It owns the bar and carries the
@@ -38,11 +55,21 @@ class ApplicationWindow : public win::Window {
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
-    if (msg == WM_CLOSE) {
-      app_.Close();
-      return 0;
+    switch (msg) {
+      case WM_CLOSE:
+        app_.Close();
+        return 0;
+      case kShowErrorsMessage:
+        // Dispatched by some modal loop: the main loop shows the errors once
+        // that loop has ended.
+        return 0;
+      case WM_ENDSESSION:
+        // The session goes on after all: what waited can be shown now.
+        if (!wParam) PostMessageW(hwnd(), kShowErrorsMessage, 0, 0);
+        return 0;
+      default:
+        return Window::HandleMessage(msg, wParam, lParam);
     }
-    return Window::HandleMessage(msg, wParam, lParam);
   }
 
  private:
@@ -75,12 +102,13 @@ App::App(AppOptions options)
   if (!ExeDir.empty() && !EndsWithBackslash(ExeDir)) ExeDir += '\\';
   screenWidth = options_.screenWidth > 0 ? options_.screenWidth : GetSystemMetrics(SM_CXSCREEN);
   screenHeight = options_.screenHeight > 0 ? options_.screenHeight : GetSystemMetrics(SM_CYSCREEN);
-  win::SetErrorReporter([this](const std::string& text) { ShowError(text); });
+  win::SetErrorReporter([this](const std::string& text) { QueueError(text); });
 }
 
 App::~App() {
   running_ = false;
   iconTray_.reset();
+  errorWindow_ = nullptr;
   subForm_.reset();
   mainForm_.reset();
   groupActions_.reset();
@@ -94,8 +122,10 @@ void App::CreateForms() {
 }
 
 void App::CreateBar() {
+  RemoveSaveLeftovers(ExeDir);
   appWindow_ = std::make_unique<ApplicationWindow>(*this);
   appWindow_->Create();
+  errorWindow_ = appWindow_->hwnd();
 
   // 1. The main bar.  It loads the settings, its group buttons and the icon
   //    store while it is created, and touches none of the windows below.
@@ -175,6 +205,7 @@ int App::Run() {
   if (!mainForm_ || !mainForm_->hwnd()) return 0;
   running_ = true;
   if (!barShown_) ShowBar();
+  ShowPendingErrors();  // reported while the launcher was made
   MSG msg{};
   int exitCode = 0;
   for (;;) {
@@ -184,8 +215,14 @@ int App::Run() {
       break;
     }
     if (got < 0) break;
+    if (msg.message == kShowErrorsMessage && msg.hwnd == ApplicationHandle()) {
+      ShowPendingErrors();
+      continue;
+    }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
+    // An error reported inside a modal loop: its wake-up went to that loop.
+    if (PendingErrorCount() > 0) ShowPendingErrors();
   }
   running_ = false;
   return exitCode;
@@ -211,6 +248,47 @@ void App::ShowError(const std::string& sjisText) {
                : appWindow_                      ? appWindow_->hwnd()
                                                  : nullptr;
   win::ErrorBox(owner, kAppTitle, text);
+}
+
+void App::QueueError(const std::string& sjisText) {
+  {
+    std::lock_guard<std::mutex> lock(errorsMutex_);
+    // An error that repeats (a timer's) waits once, not once per tick.
+    if (!pendingErrors_.empty() && pendingErrors_.back() == sjisText) return;
+    pendingErrors_.push_back(sjisText);
+  }
+  WakeForErrors();
+}
+
+void App::WakeForErrors() {
+  if (HWND window = errorWindow_) PostMessageW(window, kShowErrorsMessage, 0, 0);
+}
+
+size_t App::PendingErrorCount() const {
+  std::lock_guard<std::mutex> lock(errorsMutex_);
+  return pendingErrors_.size();
+}
+
+void App::ShowPendingErrors() {
+  // One box at a time; none while the session ends (nothing may wait for the
+  // user then: the errors wait in case the session goes on).
+  if (showingErrors_) return;
+  showingErrors_ = true;
+  while (!win::SessionEnding()) {
+    std::string text;
+    {
+      std::lock_guard<std::mutex> lock(errorsMutex_);
+      if (pendingErrors_.empty()) break;
+      text = std::move(pendingErrors_.front());
+      pendingErrors_.pop_front();
+    }
+    try {
+      ShowError(text);
+    } catch (...) {
+      // A box that cannot be made (no memory) is dropped, not reported again.
+    }
+  }
+  showingErrors_ = false;
 }
 
 HWND App::ApplicationHandle() const { return appWindow_ ? appWindow_->hwnd() : nullptr; }

@@ -10,11 +10,15 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "model/program_state.h"
+#include "win/com_apartment.h"
 #include "win/icon_store.h"
 
 namespace kb {
@@ -77,6 +81,14 @@ class App : public ProgramState {
   // save: captioned "Kobarune", the text followed by ".".
   void ShowError(const std::string& sjisText);
 
+  // Errors reported while a message is handled (win::ReportError, from any
+  // thread) wait here: a box opened inside a handler would run a modal loop
+  // in the middle of it, or hold up the end of the Windows session.  The
+  // main loop shows them one after the other between two messages; while
+  // the session is ending they wait for it to go on after all.
+  void ShowPendingErrors();
+  size_t PendingErrorCount() const;
+
   int ScreenWidth() const { return screenWidth; }
   int ScreenHeight() const { return screenHeight; }
 
@@ -113,6 +125,12 @@ class App : public ProgramState {
   IconStore Icons;  // the icon store (column 0 groups, s program slots)
 
  private:
+  void QueueError(const std::string& sjisText);
+  void WakeForErrors();
+  void CreateTrayIcon();
+
+  // Declared before the windows: COM outlives every window and shell object.
+  win::ComApartment com_;
   AppOptions options_;
   bool running_ = false;  // inside Run(): the bar's end ends the loop
   bool barShown_ = false;
@@ -124,11 +142,14 @@ class App : public ProgramState {
   std::unique_ptr<GroupWindowOfApp> groupWindowLink_;
   std::unique_ptr<TIconTray> iconTray_;
 
-  void CreateTrayIcon();
   std::unique_ptr<SettingsWiring> settingsActions_;
   std::unique_ptr<win::ShellAccess> defaultShell_;
   win::ShellAccess* companionShell_ = nullptr;
   bool settingsOpen_ = false;
+  mutable std::mutex errorsMutex_;
+  std::deque<std::string> pendingErrors_;
+  bool showingErrors_ = false;
+  std::atomic<HWND> errorWindow_{nullptr};  // where QueueError wakes the loop
 };
 
 }  // namespace kb

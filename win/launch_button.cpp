@@ -47,7 +47,9 @@ void LaunchButton::SetFromFile(const std::string& path) {
 }
 
 bool LaunchButton::ResolveShortcut(const std::string& path) {
-  const std::optional<ShortcutTarget> target = Shell().ResolveLink(hwnd(), path);
+  // Records are made from files while a drop is handled (or a paste, from a
+  // record already resolved): the shell's search must not open there.
+  const std::optional<ShortcutTarget> target = Shell().ResolveLink(hwnd(), path, LinkUi::Never);
   if (!target) return false;
   Entry.FPFileName = target->path;
   Entry.ExecOption = target->showCmd;

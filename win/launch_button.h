@@ -41,9 +41,9 @@ class LaunchButton : public GlyphButton {
 
   // Makes the record and the icon from a file (a shortcut is resolved).
   virtual void SetFromFile(const std::string& path);
-  // Takes target, working folder and show command from a shortcut; false
-  // when its working folder could not be read.  On failure the record is left
-  // as it was.
+  // Takes target, working folder and show command from a shortcut (resolved
+  // without any search dialog); false when its working folder could not be
+  // read.  On failure the record is left as it was.
   bool ResolveShortcut(const std::string& path);
   // Draws `icon` (if any) into the glyph, shows it and keeps it in the icon
   // store.

@@ -107,8 +107,9 @@ void ShellAccess::Open(HWND owner, const std::string& file, const std::string& p
                 wideDirectory.empty() ? nullptr : wideDirectory.c_str(), showCmd);
 }
 
-std::optional<ShortcutTarget> ShellAccess::ResolveLink(HWND owner, const std::string& linkPath) {
-  return ReadShortcut(owner, linkPath);
+std::optional<ShortcutTarget> ShellAccess::ResolveLink(HWND owner, const std::string& linkPath,
+                                                       LinkUi ui) {
+  return ReadShortcut(owner, linkPath, ui);
 }
 
 }  // namespace kb::win

@@ -95,6 +95,10 @@ struct ShortcutTarget {
   bool workingDirRead = false;  // whether GetWorkingDirectory succeeded
 };
 
+// Whether resolving a shortcut may show the shell's search for a moved
+// target.  Never while a drop is handled.
+enum class LinkUi { Allowed, Never };
+
 class ShellAccess {
  public:
   virtual ~ShellAccess() = default;
@@ -103,7 +107,8 @@ class ShellAccess {
                     const std::string& directory, int showCmd);
   // Loads and resolves a shortcut; nullopt when the link object is missing,
   // the file cannot be loaded or the link cannot be resolved.
-  virtual std::optional<ShortcutTarget> ResolveLink(HWND owner, const std::string& linkPath);
+  virtual std::optional<ShortcutTarget> ResolveLink(HWND owner, const std::string& linkPath,
+                                                    LinkUi ui);
 };
 
 }  // namespace kb::win

@@ -10,21 +10,6 @@ namespace kb::win {
 
 namespace {
 
-// Keeps COM initialised on this thread for the duration of one call; the
-// launcher's thread may or may not have done so already.
-class ComScope {
- public:
-  ComScope() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComScope() {
-    if (initialised_) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  bool initialised_;
-};
-
 template <typename T>
 class ComPtr {
  public:
@@ -47,8 +32,7 @@ std::string BufferText(const wchar_t* buffer) { return NarrowOrThrow(std::wstrin
 
 }  // namespace
 
-std::optional<ShortcutTarget> ReadShortcut(HWND owner, const std::string& linkPath) {
-  ComScope com;
+std::optional<ShortcutTarget> ReadShortcut(HWND owner, const std::string& linkPath, LinkUi ui) {
   ComPtr<IShellLinkW> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                               reinterpret_cast<void**>(link.Out())))) {
@@ -59,7 +43,12 @@ std::optional<ShortcutTarget> ReadShortcut(HWND owner, const std::string& linkPa
     return std::nullopt;
   }
   if (FAILED(file->Load(Widen(linkPath).c_str(), STGM_READ))) return std::nullopt;
-  if (FAILED(link->Resolve(owner, SLR_ANY_MATCH))) return std::nullopt;
+  // Without SLR_NO_UI the shell may open its search dialog for a moved
+  // target; inside a drop that would be a modal loop in WM_DROPFILES, with
+  // the dropping program waiting.  With it, the search gives up after the
+  // shell's default time (the timeout in the high word left at 0).
+  const DWORD flags = ui == LinkUi::Never ? SLR_ANY_MATCH | SLR_NO_UI : SLR_ANY_MATCH;
+  if (FAILED(link->Resolve(owner, flags))) return std::nullopt;
 
   ShortcutTarget target;
   wchar_t buffer[MAX_PATH + 1] = {};

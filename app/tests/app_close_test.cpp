@@ -17,6 +17,8 @@
 #include "win/message_dlg.h"
 #include "win/testing/testing.h"
 #include "win/text.h"
+#include "win/timer.h"
+#include "win/window.h"
 
 namespace kb {
 namespace {
@@ -150,7 +152,11 @@ TEST(AppClose, RefusedSaveShowsTheErrorBoxAndKeepsTheLauncherOpen) {
   app->MainForm().Show();  // as Run() shows it: the error box is owned by the bar
   auto watch = win::testing::AnswerDialogLater("Kobarune", IDOK, 10000);
   app->Close();
-  ASSERT_TRUE(win::testing::WaitUntil([&] { return watch->Fired(); }, 10000));
+  // Not shown inside the close handler: the main loop shows it afterwards.
+  EXPECT_FALSE(watch->Fired());
+  EXPECT_EQ(app->PendingErrorCount(), 1u);
+  app->ShowPendingErrors();
+  ASSERT_TRUE(watch->Fired());
   EXPECT_EQ(watch->ShownText(), folder.path() + "data\\KBINI.dat に書き込めません.");
   EXPECT_TRUE(IsWindow(app->MainForm().hwnd()));
   EXPECT_NE(app->MainForm().GroupButton(1), nullptr);  // nothing freed
@@ -173,7 +179,8 @@ TEST(AppClose, SettingsFileBlockedByAFolderIsARefusedSave) {
   ASSERT_TRUE(CreateFolder(folder.DataPath("KBINI.dat")));
   auto watch = win::testing::AnswerDialogLater("Kobarune", IDOK, 10000);
   app->Close();
-  ASSERT_TRUE(win::testing::WaitUntil([&] { return watch->Fired(); }, 10000));
+  app->ShowPendingErrors();
+  ASSERT_TRUE(watch->Fired());
   EXPECT_NE(watch->ShownText().find("KBINI.dat に書き込めません."), std::string::npos);
   EXPECT_TRUE(IsWindow(app->MainForm().hwnd()));
   // The icon store comes after the settings: it was not written.
@@ -192,6 +199,116 @@ TEST(AppClose, EndOfSessionSavesAndLeavesTheLauncherWhole) {
   EXPECT_TRUE(IsWindow(app->MainForm().hwnd()));
   EXPECT_NE(app->MainForm().GroupButton(16), nullptr);
   EXPECT_EQ(app->Icons.Rows(), 16);
+  SendMessageW(app->ApplicationHandle(), WM_ENDSESSION, FALSE, 0);
+  EXPECT_FALSE(win::SessionEnding());
+}
+
+// A save refused while Windows asks whether the session may end: the answer
+// comes at once, no box waits for the user (that would hold the session up),
+// and the error is shown only if the session goes on after all.
+TEST(AppClose, EndOfSessionNeverWaitsForAnErrorBox) {
+  TempExeFolder folder;
+  ASSERT_TRUE(WriteFileAtomic(folder.path() + "data", "x"));
+  auto app = Start(folder);
+  auto inside = win::testing::AnswerDialogLater("Kobarune", IDOK, 10000);
+  EXPECT_EQ(SendMessageW(app->MainForm().hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
+  EXPECT_FALSE(inside->Fired()) << "a box was shown inside WM_QUERYENDSESSION";
+  inside.reset();
+  EXPECT_EQ(app->PendingErrorCount(), 1u);
+  app->ShowPendingErrors();
+  EXPECT_EQ(app->PendingErrorCount(), 1u) << "held while the session ends";
+
+  SendMessageW(app->ApplicationHandle(), WM_ENDSESSION, FALSE, 0);
+  auto after = win::testing::AnswerDialogLater("Kobarune", IDOK, 10000);
+  app->ShowPendingErrors();
+  ASSERT_TRUE(after->Fired());
+  EXPECT_EQ(after->ShownText(), folder.path() + "data\\KBINI.dat に書き込めません.");
+  EXPECT_EQ(app->PendingErrorCount(), 0u);
+}
+
+// Answers the launcher's error box from inside the loop that shows it (a
+// thread timer fires in any loop), then closes the bar.
+struct ErrorBoxAnswer {
+  App* app = nullptr;
+  std::string expectedText;
+  bool answered = false;
+  bool textSeen = false;
+  size_t pendingWhileShown = 99;
+};
+ErrorBoxAnswer* pendingAnswer = nullptr;
+
+void CALLBACK AnswerErrorBox(HWND, UINT, UINT_PTR id, DWORD) {
+  win::GuardCallback([id] {
+    HWND box = win::testing::FindOwnWindow(win::kMessageFormClass, "Kobarune");
+    if (!box || !pendingAnswer || pendingAnswer->answered) return;
+    KillTimer(nullptr, id);
+    pendingAnswer->answered = true;
+    const std::wstring text = win::Widen(pendingAnswer->expectedText);
+    pendingAnswer->textSeen = FindWindowExW(box, nullptr, L"Static", text.c_str()) != nullptr;
+    pendingAnswer->pendingWhileShown = pendingAnswer->app->PendingErrorCount();
+    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    PostMessageW(pendingAnswer->app->MainForm().hwnd(), WM_CLOSE, 0, 0);
+  });
+}
+
+// An error reported while a message is handled returns at once; the main
+// loop shows it after the handler, and an error reported again before it is
+// shown waits once.
+TEST(AppClose, ErrorsInsideAMessageAreShownFromTheMainLoop) {
+  TempExeFolder folder;
+  auto app = Start(folder);
+  ErrorBoxAnswer answer{app.get(), "タイマーの失敗."};
+  pendingAnswer = &answer;
+  bool boxInsideTheHandler = true;
+  size_t queuedInsideTheHandler = 0;
+  win::Timer timer(1);
+  timer.SetOnTimer([&] {
+    timer.Stop();
+    win::ReportError("タイマーの失敗");
+    win::ReportError("タイマーの失敗");
+    boxInsideTheHandler = win::testing::FindOwnWindow(win::kMessageFormClass) != nullptr;
+    queuedInsideTheHandler = app->PendingErrorCount();
+    ASSERT_NE(SetTimer(nullptr, 0, 20, &AnswerErrorBox), 0u);
+    throw std::runtime_error("タイマーの失敗");
+  });
+  timer.Start();
+  EXPECT_EQ(app->Run(), 0);
+  pendingAnswer = nullptr;
+  EXPECT_FALSE(boxInsideTheHandler);
+  EXPECT_EQ(queuedInsideTheHandler, 1u);
+  EXPECT_TRUE(answer.answered);
+  EXPECT_TRUE(answer.textSeen);
+  EXPECT_EQ(answer.pendingWhileShown, 0u) << "one box for the repeated error";
+  EXPECT_EQ(app->PendingErrorCount(), 0u);
+  EXPECT_FALSE(IsWindow(app->MainForm().hwnd()));
+}
+
+// COM is initialised once, apartment-threaded, for the launcher's thread.
+TEST(AppClose, LauncherThreadIsASingleThreadedApartment) {
+  TempExeFolder folder;
+  {
+    App app(AppOptions{folder.path(), 1024, 768});
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), RPC_E_CHANGED_MODE);
+    const HRESULT again = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    EXPECT_EQ(again, S_FALSE) << "already initialised";
+    if (SUCCEEDED(again)) CoUninitialize();
+  }
+  const HRESULT afterwards = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  EXPECT_EQ(afterwards, S_OK) << "released with the launcher";
+  if (SUCCEEDED(afterwards)) CoUninitialize();
+}
+
+TEST(AppClose, TemporaryFilesOfAKilledSaveAreRemovedAtStart) {
+  TempExeFolder folder;
+  folder.WriteData("KBINI.dat", "[Info]\r\nType=0\r\n");
+  folder.WriteData("KBINI.dat.kbtmp", "[Info]\r\nType=3\r\n");
+  folder.WriteData("Iconbmp.dat.kbtmp", std::string(5000, 'x'));
+  folder.WriteData("other.kbtmp", "not the launcher's");
+  auto app = Start(folder);
+  EXPECT_FALSE(FileExists(folder.DataPath("KBINI.dat.kbtmp")));
+  EXPECT_FALSE(FileExists(folder.DataPath("Iconbmp.dat.kbtmp")));
+  EXPECT_TRUE(FileExists(folder.DataPath("other.kbtmp")));
+  EXPECT_EQ(app->settings.Type, 0) << "the settings file itself was read";
 }
 
 TEST(AppClose, ErrorsReachingTheLoopShowTheLauncherErrorBox) {
@@ -199,6 +316,7 @@ TEST(AppClose, ErrorsReachingTheLoopShowTheLauncherErrorBox) {
   auto app = Start(folder);
   auto watch = win::testing::AnswerDialogLater("Kobarune", IDOK, 10000);
   win::ReportError("何かが起きました");
+  app->ShowPendingErrors();
   ASSERT_TRUE(watch->Fired());
   EXPECT_EQ(watch->ShownText(), "何かが起きました.");
   EXPECT_TRUE(IsWindow(app->MainForm().hwnd()));
@@ -208,6 +326,7 @@ TEST(AppClose, ErrorsReachingTheLoopShowTheLauncherErrorBox) {
   ShowWindow(app->ApplicationHandle(), SW_SHOWNA);
   auto second = win::testing::AnswerDialogLater("Kobarune", IDOK, 10000);
   win::ReportError("もう一度");
+  app->ShowPendingErrors();
   EXPECT_TRUE(second->Fired());
 }
 

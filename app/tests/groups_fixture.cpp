@@ -79,9 +79,10 @@ void RecordingShell::Open(HWND owner, const std::string& file, const std::string
   if (passThrough) ShellAccess::Open(owner, file, parameters, directory, showCmd);
 }
 
-std::optional<win::ShortcutTarget> RecordingShell::ResolveLink(HWND owner,
-                                                               const std::string& path) {
-  std::optional<win::ShortcutTarget> target = ShellAccess::ResolveLink(owner, path);
+std::optional<win::ShortcutTarget> RecordingShell::ResolveLink(HWND owner, const std::string& path,
+                                                               win::LinkUi ui) {
+  linkUis.push_back(ui);
+  std::optional<win::ShortcutTarget> target = ShellAccess::ResolveLink(owner, path, ui);
   if (target && linkShowCmd) target->showCmd = *linkShowCmd;
   return target;
 }

@@ -52,9 +52,11 @@ class RecordingShell : public win::ShellAccess {
  public:
   void Open(HWND owner, const std::string& file, const std::string& parameters,
             const std::string& directory, int showCmd) override;
-  std::optional<win::ShortcutTarget> ResolveLink(HWND owner, const std::string& path) override;
+  std::optional<win::ShortcutTarget> ResolveLink(HWND owner, const std::string& path,
+                                                 win::LinkUi ui) override;
 
   std::vector<ShellCall> calls;
+  std::vector<win::LinkUi> linkUis;  // of every shortcut resolved
   bool passThrough = false;
   std::optional<int> linkShowCmd;
 };
