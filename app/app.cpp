@@ -137,7 +137,8 @@ void App::CreateBar() {
   mainForm_->SetGroupWindow(groupWindowLink_.get());
   mainForm_->SetBarShell(options_.barShell);
   mainForm_->FreeTrayIcon = [this] { iconTray_.reset(); };
-  mainForm_->Create(appWindow_->hwnd());
+  startupFile_ = std::make_unique<ProfileReader>(SettingsPathFor(ExeDir));
+  mainForm_->Create(appWindow_->hwnd(), *startupFile_);
 }
 
 // The tray icon with the launcher's icon, its hint and the bar's tray menu
@@ -167,7 +168,12 @@ void App::CreateHiddenForms() {
   // 3. The group window (TSubForm); it sizes itself from the settings the
   //    bar has loaded.
   subForm_ = std::make_unique<TSubForm>(*this, Icons);
-  subForm_->FormCreate(appWindow_->hwnd());
+  if (startupFile_) {
+    subForm_->FormCreate(appWindow_->hwnd(), *startupFile_);
+  } else {
+    subForm_->FormCreate(appWindow_->hwnd());
+  }
+  startupFile_.reset();
 
   // The group buttons' clicks and drops act on the group window; right
   // clicks on program buttons and group buttons open the dialog.

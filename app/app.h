@@ -32,6 +32,7 @@ class GroupWindowOfApp;
 class TIconTray;
 class BarShell;
 class SettingsWiring;
+class ProfileReader;
 namespace win {
 class ShellAccess;
 }
@@ -146,6 +147,9 @@ class App : public ProgramState {
   std::unique_ptr<win::ShellAccess> defaultShell_;
   win::ShellAccess* companionShell_ = nullptr;
   bool settingsOpen_ = false;
+  // The settings file as read once at start-up, for the bar and then the
+  // group window (nothing writes the file in between); dropped after.
+  std::unique_ptr<ProfileReader> startupFile_;
   mutable std::mutex errorsMutex_;
   std::deque<std::string> pendingErrors_;
   bool showingErrors_ = false;

@@ -19,6 +19,10 @@ TSubForm::~TSubForm() {
 }
 
 void TSubForm::FormCreate(HWND owner) {
+  FormCreate(owner, ProfileReader(state_.settings.SettingsPath));
+}
+
+void TSubForm::FormCreate(HWND owner, const ProfileReader& settingsFile) {
   // A tool window keeps the strip off the taskbar; it stays above other
   // windows like the bar it belongs to.
   if (!Create(kClassName, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, 0, 0,
@@ -28,7 +32,7 @@ void TSubForm::FormCreate(HWND owner) {
   SetWindowContextHelpId(hwnd(), kHelpContext);
   PlaceGroupWindow();
   ArrangeExecButtons();
-  LoadEntries();
+  LoadEntries(settingsFile);
 }
 
 GroupDisplaySettings TSubForm::DisplaySettings() const {
@@ -80,8 +84,8 @@ TExecButton& TSubForm::Buttons(int n) {
   return *buttons_[n - 1];
 }
 
-void TSubForm::LoadEntries() {
-  Entries.Load(ProfileReader(state_.settings.SettingsPath), state_.settings.GroupCount, buttonCount_);
+void TSubForm::LoadEntries(const ProfileReader& settingsFile) {
+  Entries.Load(settingsFile, state_.settings.GroupCount, buttonCount_);
 }
 
 void TSubForm::SaveEntries(ProfileWriter& writer) const {

@@ -21,6 +21,7 @@
 namespace kb {
 
 class IconStore;
+class ProfileReader;
 class ProfileWriter;
 
 class TSubForm : public win::Window {
@@ -32,7 +33,9 @@ class TSubForm : public win::Window {
   ~TSubForm() override;
 
   // Creates the (hidden) window owned by `owner`, lays it out from the
-  // loaded settings and reads every program slot of every group.
+  // loaded settings and reads every program slot of every group from the
+  // settings file as `settingsFile` read it (or as read now).
+  void FormCreate(HWND owner, const ProfileReader& settingsFile);
   void FormCreate(HWND owner);
 
   // Number of program buttons and the window's size and distance from the bar.
@@ -41,7 +44,7 @@ class TSubForm : public win::Window {
   // beyond the display count shrink to nothing but keep their records.
   void ArrangeExecButtons();
   // Fills Entries from the settings file.
-  void LoadEntries();
+  void LoadEntries(const ProfileReader& settingsFile);
   // Writes the window section and the non-empty slots with the caller's
   // writer (the last step of the close save; the caller commits).
   void SaveEntries(ProfileWriter& writer) const;

@@ -49,6 +49,10 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::Create(HWND applicationWindow) {
+  Create(applicationWindow, ProfileReader(SettingsPathFor(state_.ExeDir)));
+}
+
+void TMainForm::Create(HWND applicationWindow, const ProfileReader& settingsFile) {
   // Borderless, no taskbar button of its own: the application window carries it.
   applicationWindow_ = applicationWindow;
   if (!Window::Create(kClassName, WS_EX_TOOLWINDOW, WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0,
@@ -59,7 +63,7 @@ void TMainForm::Create(HWND applicationWindow) {
   win::ApplyUiFont(hwnd());
   win::EnableHints(hwnd(), true);
   CreateOwnButtons();
-  FormCreate();
+  FormCreate(settingsFile);
 }
 
 void TMainForm::CreateOwnButtons() {
@@ -105,12 +109,14 @@ void TMainForm::Show() {
 
 // --- Start-up ----------------------------------------------------------------
 
-void TMainForm::FormCreate() {
-  state_.settings = LoadSettings(state_.ExeDir);
+void TMainForm::FormCreate(const ProfileReader& settingsFile) {
+  state_.settings = LoadSettings(state_.ExeDir, settingsFile);
   PlaceBar();
-  CreateGroupButtons();
-  LoadGroupEntries();
+  // The icon store's pixels are read while the group buttons are made and
+  // their records read; its size is known from the settings and the screen.
   LoadIconStore();
+  CreateGroupButtons();
+  LoadGroupEntries(settingsFile);
   ApplyGroupGlyphs();
   RegisterEdge();
 }
@@ -133,9 +139,14 @@ void TMainForm::PlaceBar() {
   SetBounds(box.left, box.top, box.width, box.height);
 }
 
+int TMainForm::GroupsThatFit() const {
+  const Settings& s = state_.settings;
+  return GroupButtonCount(BarLength(s.Type, state_.screenWidth, state_.screenHeight));
+}
+
 void TMainForm::CreateGroupButtons() {
   Settings& s = state_.settings;
-  const int n = GroupButtonCount(BarLength(s.Type, state_.screenWidth, state_.screenHeight));
+  const int n = GroupsThatFit();
   for (int k = 1; k <= n; ++k) {
     const Box box = SlotBox(s.Type, k);
     if (GroupButton(k)) {
@@ -179,12 +190,11 @@ void TMainForm::PlaceHelpAndScroll(int n) {
   }
 }
 
-void TMainForm::LoadGroupEntries() {
-  const ProfileReader reader(state_.settings.SettingsPath);
+void TMainForm::LoadGroupEntries(const ProfileReader& settingsFile) {
   for (int n = 1; n <= state_.settings.GroupCount; ++n) {
     TGroupButton* button = GroupButton(n);
     if (!button) continue;
-    button->Entry = ReadLaunchData(reader, GroupSectionName(n));
+    button->Entry = ReadLaunchData(settingsFile, GroupSectionName(n));
     button->SetHint(button->Entry.ShowName);
   }
 }
@@ -192,7 +202,7 @@ void TMainForm::LoadGroupEntries() {
 std::string TMainForm::IconStorePath() const { return IconStorePathFor(state_.ExeDir); }
 
 void TMainForm::LoadIconStore() {
-  icons_.Load(IconStorePath(), state_.settings.ListCount + 1, state_.settings.GroupCount);
+  icons_.LoadInBackground(IconStorePath(), state_.settings.ListCount + 1, GroupsThatFit());
 }
 
 void TMainForm::ApplyGroupGlyphs() {

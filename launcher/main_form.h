@@ -27,6 +27,7 @@
 namespace kb {
 
 class IconStore;
+class ProfileReader;
 
 class TMainForm : public win::Window {
  public:
@@ -40,13 +41,15 @@ class TMainForm : public win::Window {
   ~TMainForm() override;
 
   // Creates the bar (hidden) owned by the application window; FormCreate
-  // runs while it is created.  Throws std::runtime_error when Windows refuses.
+  // runs while it is created, with the settings file as `settingsFile` read
+  // it (or as read now).  Throws std::runtime_error when Windows refuses.
+  void Create(HWND applicationWindow, const ProfileReader& settingsFile);
   void Create(HWND applicationWindow);
   // Shows the bar (FormShow first).
   void Show();
 
   // --- Start-up and close ---------------------------------------------------
-  void FormCreate();
+  void FormCreate(const ProfileReader& settingsFile);
   void FormShow();
   void FormActivate();
   // The save sequence of every close; throws kb::WriteError when the system
@@ -99,7 +102,7 @@ class TMainForm : public win::Window {
   void CreateGroupButtons();
   void CreateGroupButton(int k, const Box& box);
   void PlaceHelpAndScroll(int n);
-  void LoadGroupEntries();
+  void LoadGroupEntries(const ProfileReader& settingsFile);
   void LoadIconStore();
   void ApplyGroupGlyphs();
   void SaveIconStore();
@@ -179,6 +182,7 @@ class TMainForm : public win::Window {
   void Relayout();
   void FreeGroupButtons();
   void QueryEndSession();
+  int GroupsThatFit() const;
   void WriteIconStore();
   std::string IconStorePath() const;
   void FillAppBarData(LPARAM lParam);

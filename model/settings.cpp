@@ -42,9 +42,12 @@ std::string IconStorePathFor(const std::string& exeDir) {
 }
 
 Settings LoadSettings(const std::string& exeDir) {
+  return LoadSettings(exeDir, ProfileReader(SettingsPathFor(exeDir)));
+}
+
+Settings LoadSettings(const std::string& exeDir, const ProfileReader& file) {
   Settings s;
   s.SettingsPath = SettingsPathFor(exeDir);
-  const ProfileReader file(s.SettingsPath);
   s.Type = ToByte(file.ReadInteger(kInfo, "Type", 1));
   // Only the four edges exist; anything else puts the bar at the bottom, and
   // the corrected value is what gets saved.

@@ -11,6 +11,7 @@
 
 namespace kb {
 
+class ProfileReader;
 class ProfileWriter;
 
 // Members are named like their keys in section "Info" (VersionStamp holds
@@ -61,6 +62,9 @@ std::string IconStorePathFor(const std::string& exeDir);
 // An edge outside 0 … 3 becomes 2; the version stamp is cut; then the
 // ListCount rule is applied.
 Settings LoadSettings(const std::string& exeDir);
+// The same from the file already read (SettingsPathFor(exeDir)): the start-up
+// reads it once for the settings, the group records and the program slots.
+Settings LoadSettings(const std::string& exeDir, const ProfileReader& file);
 
 // When MaxFileLimit is on and TMaxFileNum exceeds ListCount, ListCount
 // becomes TMaxFileNum; it never shrinks here.

@@ -4,9 +4,8 @@
 #include <cstring>
 #include <optional>
 
-#include "common/file_io.h"
-#include "model/bmp_file.h"
 #include "win/text.h"
+#include "win/window.h"
 
 namespace kb {
 namespace {
@@ -40,6 +39,7 @@ class BitmapDc {
 IconStore::~IconStore() { Free(); }
 
 void IconStore::Free() {
+  Settle();
   if (bitmap_) DeleteObject(bitmap_);
   bitmap_ = nullptr;
   bits_ = nullptr;
@@ -72,37 +72,61 @@ void IconStore::FillFace(int x, int y, int width, int height) {
 }
 
 bool IconStore::Load(const std::string& path, int columns, int rows) {
-  unreadablePath_.clear();
-  // One opening: the head decides the store's height and whether the pixels
-  // can go straight into the store's rows or the whole file is needed.
-  if (const std::optional<FileReader> file = FileReader::Open(path)) {
-    if (ReadFile(*file, path, columns, rows)) return true;
-    unreadablePath_ = path;
-    return false;
-  }
-  // There, but not to be opened (another program holds it): unreadable too.
-  if (FileExists(path)) unreadablePath_ = path;
-  Allocate(columns * kCell, rows * kCell);
-  if (bitmap_) {
-    GdiFlush();
-    FillFace(0, 0, width_, height_);
-  }
-  return false;
+  std::optional<Source> source = Open(path, columns, rows);
+  return source && Fill(*source);
 }
 
-// Makes the store from an opened file; false (the store all face) when the
-// file is no bitmap the store can read.
-bool IconStore::ReadFile(const FileReader& file, const std::string& path, int columns, int rows) {
-  std::string head(static_cast<size_t>(std::min<uint64_t>(file.Size(), kBmpHeadSize)), '\0');
+void IconStore::LoadInBackground(const std::string& path, int columns, int rows) {
+  std::optional<Source> source = Open(path, columns, rows);
+  if (!source) return;
+  loader_ = std::thread([this, pending = std::move(*source)] {
+    win::GuardCallback([&] { Fill(pending); });
+  });
+}
+
+void IconStore::Settle() const {
+  if (loader_.joinable()) loader_.join();
+}
+
+bool IconStore::FileUnreadable() const {
+  Settle();
+  return !unreadablePath_.empty();
+}
+
+// Opens the file and makes the store: the head decides its height and how
+// the pixels are read.  nullopt when there is nothing to read (the store is
+// then all face).
+std::optional<IconStore::Source> IconStore::Open(const std::string& path, int columns, int rows) {
+  Settle();
+  unreadablePath_.clear();
+  std::optional<FileReader> file = FileReader::Open(path);
+  if (!file) {
+    // There, but not to be opened (another program holds it): unreadable too.
+    if (FileExists(path)) unreadablePath_ = path;
+    Allocate(columns * kCell, rows * kCell);
+    if (bitmap_) {
+      GdiFlush();
+      FillFace(0, 0, width_, height_);
+    }
+    return std::nullopt;
+  }
+  std::string head(static_cast<size_t>(std::min<uint64_t>(file->Size(), kBmpHeadSize)), '\0');
   std::optional<BmpInfo> headInfo;
-  if (file.ReadAt(0, head.data(), head.size())) headInfo = ParseBmpHead(head, file.Size());
+  if (file->ReadAt(0, head.data(), head.size())) headInfo = ParseBmpHead(head, file->Size());
   // Every row of the file stays, a partial last one too, up to one per group.
   if (headInfo) rows = std::max(rows, std::min((headInfo->height + kCell - 1) / kCell, kMaxRows));
   Allocate(columns * kCell, rows * kCell);
-  if (!bitmap_) return false;
+  if (!bitmap_) return std::nullopt;
   GdiFlush();
-  if (headInfo && IsStoreLayout(*headInfo, width_) && ReadStoreLayout(file, *headInfo)) return true;
-  const std::optional<std::string> bytes = headInfo ? file.ReadAll() : std::nullopt;
+  return Source{std::move(*file), headInfo, path};
+}
+
+// Reads the file's pixels into the store; false (the store all face, the
+// file marked unreadable) when it is no bitmap the store can read.
+bool IconStore::Fill(const Source& source) {
+  const std::optional<BmpInfo>& head = source.head;
+  if (head && IsStoreLayout(*head, width_) && ReadStoreLayout(source.file, *head)) return true;
+  const std::optional<std::string> bytes = head ? source.file.ReadAll() : std::nullopt;
   const std::optional<BmpInfo> info = bytes ? ParseBmp(*bytes) : std::nullopt;
   if (info && IsPlainRgb(*info)) {
     // Only what the file does not cover gets the face colour: filling
@@ -116,7 +140,9 @@ bool IconStore::ReadFile(const FileReader& file, const std::string& path, int co
   }
   FillFace(0, 0, width_, height_);
   // Checked above, so a broken file never becomes a half-made bitmap.
-  return info && DrawWithSystemReader(path);
+  if (info && DrawWithSystemReader(source.path)) return true;
+  unreadablePath_ = source.path;
+  return false;
 }
 
 // A file as Save writes it, as wide as the store, is read straight into the
@@ -153,6 +179,7 @@ bool IconStore::DrawWithSystemReader(const std::string& path) {
 }
 
 void IconStore::Resize(int columns, int rows) {
+  Settle();
   const int width = columns * kCell, height = rows * kCell;
   if (width == width_ && height == height_) return;
   std::vector<uint32_t> old;
@@ -172,6 +199,7 @@ void IconStore::Resize(int columns, int rows) {
 }
 
 bool IconStore::Save(const std::string& path) {
+  Settle();
   if (!bitmap_) return true;
   // The file the store could not read is replaced by the store: it is kept
   // aside first, once, so what it held is not lost with it.
@@ -196,6 +224,7 @@ bool IconStore::HasCell(int column, int row) const {
 }
 
 int IconStore::CopyRowTo(int row, const HBITMAP* targets, int count) const {
+  Settle();
   if (row < 0 || row >= Rows()) return 0;
   const int available = std::min(count, Columns() - 1);
   if (available <= 0) return 0;
@@ -218,6 +247,7 @@ int IconStore::CopyRowTo(int row, const HBITMAP* targets, int count) const {
 }
 
 bool IconStore::CopyCellTo(int column, int row, HBITMAP target) const {
+  Settle();
   if (!HasCell(column, row) || !target) return false;
   BitmapDc from(bitmap_);
   BitmapDc to(target);
@@ -227,6 +257,7 @@ bool IconStore::CopyCellTo(int column, int row, HBITMAP target) const {
 }
 
 bool IconStore::CopyToCell(HBITMAP source, int column, int row) {
+  Settle();
   if (!HasCell(column, row) || !source) return false;
   bool copied = false;
   {
@@ -242,6 +273,7 @@ bool IconStore::CopyToCell(HBITMAP source, int column, int row) {
 }
 
 bool IconStore::FillCellWithFace(int column, int row) {
+  Settle();
   if (!HasCell(column, row)) return false;
   GdiFlush();
   FillFace(column * kCell, row * kCell, kCell, kCell);
@@ -249,6 +281,7 @@ bool IconStore::FillCellWithFace(int column, int row) {
 }
 
 bool IconStore::CopyCell(int fromColumn, int fromRow, int toColumn, int toRow) {
+  Settle();
   if (!HasCell(fromColumn, fromRow) || !HasCell(toColumn, toRow)) return false;
   GdiFlush();
   for (int y = 0; y < kCell; ++y) {
@@ -260,6 +293,7 @@ bool IconStore::CopyCell(int fromColumn, int fromRow, int toColumn, int toRow) {
 }
 
 COLORREF IconStore::PixelAt(int x, int y) const {
+  Settle();
   if (!bits_ || x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
   GdiFlush();
   return ToColorRef(bits_[static_cast<size_t>(y) * width_ + x]);

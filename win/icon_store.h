@@ -2,19 +2,21 @@
 // (column 0) and program slot (column s) of every group (row g − 1).  It is
 // kept device-independent in memory (32 bits per pixel, top-down) so a
 // cell's pixels are the same whatever the display, and written to
-// "data\Iconbmp.dat" as a 24-bit bitmap file.
+// "data\Iconbmp.dat" as a bitmap file of the same layout.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
-namespace kb {
+#include "common/file_io.h"
+#include "model/bmp_file.h"
 
-class FileReader;
-struct BmpInfo;
+namespace kb {
 
 class IconStore {
  public:
@@ -34,12 +36,16 @@ class IconStore {
   // Returns whether the file was used.
   bool Load(const std::string& path, int columns, int rows);
 
+  // The same, with the file's pixels read by a thread of their own while the
+  // caller goes on (the launcher makes its bar's buttons meanwhile).  The
+  // size is known at once; every other use of the store waits for the read.
+  void LoadInBackground(const std::string& path, int columns, int rows);
   // The most rows a store keeps: one per group.
   static constexpr int kMaxRows = 40;
 
   // Whether the last Load found a file it could not read (it is kept aside
   // at the next Save).
-  bool FileUnreadable() const { return !unreadablePath_.empty(); }
+  bool FileUnreadable() const;
 
   // Changes the size in cells, keeping the top-left part; new cells are
   // plain button face.
@@ -81,9 +87,17 @@ class IconStore {
   COLORREF PixelAt(int x, int y) const;
 
  private:
+  // The opened file whose pixels are still to be read into the store.
+  struct Source {
+    FileReader file;
+    std::optional<BmpInfo> head;
+    std::string path;
+  };
+  std::optional<Source> Open(const std::string& path, int columns, int rows);
+  bool Fill(const Source& source);
+  void Settle() const;
   void Allocate(int width, int height);
   void FillFace(int x, int y, int width, int height);
-  bool ReadFile(const FileReader& file, const std::string& path, int columns, int rows);
   bool ReadStoreLayout(const FileReader& file, const BmpInfo& info);
   bool DrawWithSystemReader(const std::string& path);
 
@@ -92,6 +106,7 @@ class IconStore {
   int width_ = 0;
   int height_ = 0;
   std::string unreadablePath_;  // the file the last Load could not read
+  mutable std::thread loader_;  // a LoadInBackground still reading
 };
 
 }  // namespace kb

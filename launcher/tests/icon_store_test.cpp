@@ -303,6 +303,38 @@ TEST(IconStore, RowsOfTheFileBeyondTheAskedOnesStayUpToOnePerGroup) {
   }
 }
 
+// The launcher reads the store's pixels on a thread of their own while it
+// makes its buttons: whatever uses the store afterwards sees the same store
+// a plain load gives, for every kind of file.
+TEST(IconStore, BackgroundLoadGivesWhatALoadGives) {
+  TempExeFolder folder;
+  folder.WriteData("garbage.dat", std::string(3000, '\x5A'));
+  HBITMAP red = SolidBitmap(kRed);
+  IconStore own;
+  own.Load("C:\\no such folder\\Iconbmp.dat", 3, 5);
+  ASSERT_TRUE(own.CopyToCell(red, 2, 4));
+  ASSERT_TRUE(own.Save(folder.DataPath("own.dat")));
+  DeleteObject(red);
+  folder.WriteData("24bit.dat", StoreFile(3, 5, {{2, 4, kRed}}));
+  folder.WriteData("8bit.dat", PaletteBmp(96, 160, 8, {Face(), kRed}, [](int x, int y) {
+                     return (x / 32 == 2 && y / 32 == 4) ? 1 : 0;
+                   }));
+  for (const char* name : {"own.dat", "24bit.dat", "8bit.dat", "garbage.dat", "missing.dat"}) {
+    IconStore plain, background;
+    const bool used = plain.Load(folder.DataPath(name), 3, 2);
+    background.LoadInBackground(folder.DataPath(name), 3, 2);
+    EXPECT_EQ(background.Rows(), plain.Rows()) << name;
+    EXPECT_EQ(background.PixelAt(2 * 32 + 5, 4 * 32 + 5), plain.PixelAt(2 * 32 + 5, 4 * 32 + 5))
+        << name;
+    EXPECT_EQ(background.PixelAt(5, 5), Face()) << name;
+    EXPECT_EQ(background.FileUnreadable(), plain.FileUnreadable()) << name;
+    EXPECT_EQ(used, std::string(name) != "garbage.dat" && std::string(name) != "missing.dat");
+    if (used) {
+      EXPECT_EQ(background.PixelAt(2 * 32 + 5, 4 * 32 + 5), kRed) << name;
+    }
+  }
+}
+
 // The close replaces an unreadable "Iconbmp.dat" with the store: the file is
 // kept beside it once, and the next close (the file now readable) keeps
 // nothing more.
