@@ -12,16 +12,6 @@
 
 namespace kb {
 
-// The tool tip learns a changed text when the pointer first moves over the
-// button, well before it shows the hint; a group switch then only copies
-// strings instead of updating forty tools.
-void TExecButton::ApplyHint() {
-  if (hwnd() && Hint() != appliedHint_) {
-    win::SetHint(hwnd(), Hint());
-    appliedHint_ = Hint();
-  }
-}
-
 win::ShellAccess& TExecButton::Shell() { return form_.Shell(); }
 
 void TExecButton::StoreGlyph() {
@@ -115,7 +105,6 @@ LRESULT TExecButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     FilesDropped(reinterpret_cast<HDROP>(wParam));
     return 0;
   }
-  if (msg == WM_MOUSEMOVE) ApplyHint();
   return LaunchButton::HandleMessage(msg, wParam, lParam);
 }
 

@@ -26,10 +26,6 @@ class TExecButton : public win::LaunchButton {
 
   std::string Name() const { return "Button" + std::to_string(Tag()); }
 
-  // The tool tip takes a changed hint over when the pointer reaches the
-  // button (ApplyHint), so a group switch only copies strings.
-  void ApplyHint();
-
   // Makes the record and the icon from a file; the group window's hints are
   // switched on from then.
   void SetFromFile(const std::string& path) override;
@@ -49,7 +45,6 @@ class TExecButton : public win::LaunchButton {
   void CopyIntoFolder(HDROP drop);
 
   TSubForm& form_;
-  std::string appliedHint_;  // the text the tool tip holds
 };
 
 }  // namespace kb

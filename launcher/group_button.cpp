@@ -3,18 +3,12 @@
 #include <windowsx.h>
 
 #include "model/settings.h"
-#include "win/hints.h"
 #include "win/icon_store.h"
 #include "win/shell.h"
 
 namespace kb {
 
 std::string TGroupButton::Name() const { return GroupSectionName(Tag()); }
-
-void TGroupButton::SetHint(const std::string& sjisText) {
-  LaunchButton::SetHint(sjisText);
-  if (hwnd()) win::SetHint(hwnd(), Hint());
-}
 
 void TGroupButton::StoreGlyph() { icons_.CopyToCell(GlyphBitmap(), 0, Tag() - 1); }
 

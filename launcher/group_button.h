@@ -46,9 +46,6 @@ class TGroupButton : public win::LaunchButton {
   // "Button" + tag: the component name and the settings section.
   std::string Name() const;
 
-  // The hint shows at once (the bar has few buttons and they rarely change).
-  void SetHint(const std::string& sjisText) override;
-
   // Shows the record's icon again (from IconFile, or a blank face) and its
   // name as the hint, keeping the record as it is.
   void RefreshGlyph();

@@ -77,7 +77,7 @@ void TMainForm::CreateOwnButtons() {
 
   SpeedButton1.SetGlyph(MakeSettingsGlyph(), 1, true);
   SpeedButton1.OnClick = [this] { SpeedButton1Click(); };
-  win::SetHint(SpeedButton1.hwnd(), "Kobaruneの設定");
+  SpeedButton1.SetHint("Kobaruneの設定");
   HelpBtn.SetGlyph(MakeHelpGlyph(), 2, true);  // no click action
 
   struct Scroller {
@@ -92,7 +92,7 @@ void TMainForm::CreateOwnButtons() {
   for (const Scroller& s : scrollers) {
     s.button.SetGlyph(MakeArrowGlyph(s.direction), 1, true);
     s.button.OnClick = [this, click = s.click] { (this->*click)(); };
-    win::SetHint(s.button.hwnd(), kScrollHint);
+    s.button.SetHint(kScrollHint);
     s.button.SetEnabled(false);
     s.button.SetVisible(false);
   }

@@ -1,5 +1,6 @@
 #include "win/glyph_button.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "win/hints.h"
 #include "win/text.h"
 #include "win/ui_font.h"
 
@@ -281,6 +283,21 @@ void GlyphButton::OnButtonUp(MouseButton button, WPARAM wParam, LPARAM lParam) {
   if (IsWindow(self) && hwnd() == self) MouseUp(button, wParam, x, y);
 }
 
+void GlyphButton::ApplyHint(WPARAM wParam, LPARAM lParam) {
+  if (hint_ == appliedHint_) return;
+  const bool added = appliedHint_.empty();
+  if (!win::SetHint(hwnd(), hint_)) return;
+  appliedHint_ = hint_;
+  // The tool tip sees the mouse from the next message on; this first move
+  // is handed to it, so a pointer that stops right here still gets its hint.
+  HWND tip = HintWindowOf(hwnd());
+  if (added && tip) {
+    MSG move{hwnd(), WM_MOUSEMOVE, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+    GetCursorPos(&move.pt);
+    SendMessageW(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
+  }
+}
+
 void GlyphButton::OnMouseMove(LPARAM lParam) {
   if (tracking_ && trackedButton_ == MouseButton::Left) {
     SetPressedLook(Inside(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
@@ -298,7 +315,10 @@ LRESULT GlyphButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP: OnButtonUp(MouseButton::Left, wParam, lParam); return 0;
     case WM_RBUTTONUP: OnButtonUp(MouseButton::Right, wParam, lParam); return 0;
     case WM_MBUTTONUP: OnButtonUp(MouseButton::Middle, wParam, lParam); return 0;
-    case WM_MOUSEMOVE: OnMouseMove(lParam); return 0;
+    case WM_MOUSEMOVE:
+      ApplyHint(wParam, lParam);
+      OnMouseMove(lParam);
+      return 0;
     case WM_CAPTURECHANGED:
       // Capture taken away (another window, a modal dialog): drop the press.
       if (tracking_ && reinterpret_cast<HWND>(lParam) != hwnd()) {

@@ -53,6 +53,13 @@ class GlyphButton : public Window {
   // made once (the system has none).
   static HCURSOR DragCursor();
 
+  // The hint (Shift-JIS; "" for none).  The tool tip takes a changed text
+  // over when the pointer first moves over the button: making the tool tip
+  // window and registering tools costs more than a launcher start can spare,
+  // and a group switch then only copies strings.
+  void SetHint(const std::string& sjisText) { hint_ = sjisText; }
+  const std::string& Hint() const { return hint_; }
+
   // Marks the button as the dialog's default one (thick frame, Enter).
   void SetDefault(bool isDefault);
   bool IsDefault() const { return default_; }
@@ -86,6 +93,7 @@ class GlyphButton : public Window {
   void OnButtonDown(MouseButton button);
   void OnButtonUp(MouseButton button, WPARAM wParam, LPARAM lParam);
   void OnMouseMove(LPARAM lParam);
+  void ApplyHint(WPARAM wParam, LPARAM lParam);
   bool Inside(int x, int y) const;
   void SetPressedLook(bool pressed);
   void FreeGlyph();
@@ -96,6 +104,8 @@ class GlyphButton : public Window {
   int imageCount_ = 1;
   bool ownsGlyph_ = false;
   std::string caption_;
+  std::string hint_;
+  std::string appliedHint_;  // the text the tool tip holds
   HCURSOR cursor_ = nullptr;
   bool default_ = false;
   bool pressed_ = false;           // drawn pressed

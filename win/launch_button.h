@@ -35,10 +35,6 @@ class LaunchButton : public GlyphButton {
   // Shows the glyph bitmap again after it was drawn into.
   void GlyphChanged();
 
-  // The hint text (Shift-JIS), the record's ShowName.
-  virtual void SetHint(const std::string& sjisText) { hint_ = sjisText; }
-  const std::string& Hint() const { return hint_; }
-
   // Makes the record and the icon from a file (a shortcut is resolved).
   virtual void SetFromFile(const std::string& path);
   // Takes target, working folder and show command from a shortcut (resolved
@@ -67,7 +63,6 @@ class LaunchButton : public GlyphButton {
  private:
   int tag_;
   HBITMAP glyphBitmap_ = nullptr;
-  std::string hint_;
 };
 
 }  // namespace kb::win

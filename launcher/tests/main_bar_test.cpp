@@ -193,6 +193,12 @@ TEST(MainBar, GroupButtonsCarryNameRecordHintAndDropTarget) {
   EXPECT_EQ(button->Entry.IconIndex, 26);
   EXPECT_EQ(button->Entry.ExecOption, 3);
   EXPECT_FALSE(button->KeepFields);
+  EXPECT_EQ(button->Hint(), "表示名");
+  // The tool tip takes the hints over when the pointer reaches a button.
+  for (HWND control : {button->hwnd(), s.bar().SpeedButton1.hwnd(), s.bar().SclLeft.hwnd()}) {
+    EXPECT_EQ(win::HintOf(control), "");
+    SendMessageW(control, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  }
   EXPECT_EQ(win::HintOf(button->hwnd()), "表示名");
   EXPECT_EQ(win::HintOf(s.bar().SpeedButton1.hwnd()), "Kobaruneの設定");
   EXPECT_EQ(win::HintOf(s.bar().SclLeft.hwnd()), "ｸﾞﾙｰﾌﾟｳｲﾝﾄﾞｳｽｸﾛｰﾙﾎﾞﾀﾝ");
