@@ -161,6 +161,7 @@ void App::CreateTrayIcon() {
 
 void App::CreateHiddenForms() {
   if (!mainForm_) throw std::logic_error("the bar comes first");
+  if (!com_) com_.emplace();
 
   // 2. The registration dialog (TEditWindow), hidden until a right click.
   editWindow_ = std::make_unique<TEditWindow>(appWindow_->hwnd());

@@ -15,6 +15,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "model/program_state.h"
@@ -130,8 +131,11 @@ class App : public ProgramState {
   void WakeForErrors();
   void CreateTrayIcon();
 
-  // Declared before the windows: COM outlives every window and shell object.
-  win::ComApartment com_;
+  // COM for the shell's objects (shortcuts), started once for this thread by
+  // CreateHiddenForms: nothing the bar does before it shows needs it, and
+  // ole32 is loaded at its first call.  Declared before the windows: it
+  // outlives every window and shell object.
+  std::optional<win::ComApartment> com_;
   AppOptions options_;
   bool running_ = false;  // inside Run(): the bar's end ends the loop
   bool barShown_ = false;

@@ -22,6 +22,9 @@ int RunLauncher(const std::string& exeDir) {
   // before the message loop starts, so no input reaches a half-made launcher.
   app.CreateBar();
   app.ShowBar();
+  // The common controls (loaded at their first call) are not needed before.
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
   app.CreateHiddenForms();
   return app.Run();
 }
@@ -37,9 +40,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (mutex) CloseHandle(mutex);
     return 0;
   }
-
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
 
   int exitCode = 0;
   // Every data path is built from this folder, never from the current one.

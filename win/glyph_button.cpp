@@ -173,9 +173,10 @@ GlyphButton::~GlyphButton() {
   FreeGlyph();
 }
 
-bool GlyphButton::Create(HWND parent, int x, int y, int width, int height, int id) {
-  return Window::Create(kClassName, 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP, x, y, width, height,
-                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+bool GlyphButton::Create(HWND parent, int x, int y, int width, int height, int id,
+                         DWORD exStyle) {
+  return Window::Create(kClassName, exStyle, WS_CHILD | WS_VISIBLE | WS_TABSTOP, x, y, width,
+                        height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
 }
 
 void GlyphButton::SetGlyph(HBITMAP bitmap, int imageCount, bool takeOwnership) {

@@ -27,7 +27,8 @@ class GlyphButton : public Window {
   ~GlyphButton() override;
 
   // Creates the child window; id is the control id its WM_COMMAND carries.
-  bool Create(HWND parent, int x, int y, int width = kSize, int height = kSize, int id = 0);
+  bool Create(HWND parent, int x, int y, int width = kSize, int height = kSize, int id = 0,
+              DWORD exStyle = 0);
 
   // Shows `bitmap` as the glyph; imageCount 1 or 2 (normal + disabled side by
   // side).  The button frees the bitmap only when takeOwnership is set; a

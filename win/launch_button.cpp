@@ -15,12 +15,15 @@ LaunchButton::~LaunchButton() {
 
 void LaunchButton::CreateButton(HWND parent, int x, int y, const std::string& name) {
   if (!glyphBitmap_) glyphBitmap_ = CreateBlankGlyph();
-  if (!glyphBitmap_ || !GlyphButton::Create(parent, x, y, kSize, kSize, tag_)) {
+  // A drop target from its creation: WS_EX_ACCEPTFILES is all that
+  // DragAcceptFiles sets, and calling it would load the shell's library
+  // before the bar can show.
+  if (!glyphBitmap_ ||
+      !GlyphButton::Create(parent, x, y, kSize, kSize, tag_, WS_EX_ACCEPTFILES)) {
     throw std::runtime_error(name + " を作成できません");
   }
-  DragAcceptFiles(hwnd(), TRUE);
   KeepFields = false;
-  SetCaption("");
+  if (!Caption().empty()) SetCaption("");
   SetGlyph(glyphBitmap_, 1, false);
 }
 

@@ -1,5 +1,8 @@
 #include "win/shell.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "win/shell_link.h"
 #include "win/text.h"
 
@@ -71,7 +74,12 @@ HBITMAP CreateBlankGlyph() {
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HBITMAP glyph = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (glyph) FillGlyph(glyph);
+  if (!glyph) return nullptr;
+  // Filled through its pixels: no device contexts for each of the dozens of
+  // glyphs the launcher makes at its start.
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  const uint32_t pixel = (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face);
+  std::fill_n(static_cast<uint32_t*>(bits), 32 * 32, pixel);
   return glyph;
 }
 

@@ -283,11 +283,12 @@ TEST(AppClose, ErrorsInsideAMessageAreShownFromTheMainLoop) {
   EXPECT_FALSE(IsWindow(app->MainForm().hwnd()));
 }
 
-// COM is initialised once, apartment-threaded, for the launcher's thread.
+// COM is initialised once, apartment-threaded, for the launcher's thread,
+// by the time the launcher's windows are made.
 TEST(AppClose, LauncherThreadIsASingleThreadedApartment) {
   TempExeFolder folder;
   {
-    App app(AppOptions{folder.path(), 1024, 768});
+    auto app = Start(folder);
     EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), RPC_E_CHANGED_MODE);
     const HRESULT again = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     EXPECT_EQ(again, S_FALSE) << "already initialised";
