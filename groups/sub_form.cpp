@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 #include "common/profile.h"
 #include "model/settings.h"
@@ -24,9 +25,10 @@ void TSubForm::FormCreate(HWND owner) {
 
 void TSubForm::FormCreate(HWND owner, const ProfileReader& settingsFile) {
   // A tool window keeps the strip off the taskbar; it stays above other
-  // windows like the bar it belongs to.
-  if (!Create(kClassName, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, 0, 0,
-              kButtonSize, kButtonSize, owner)) {
+  // windows like the bar it belongs to.  It paints its buttons itself, in
+  // one pass (HandleMessage), so it does not clip them.
+  if (!Create(kClassName, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, 0, 0, kButtonSize,
+              kButtonSize, owner)) {
     throw std::runtime_error("グループウインドウを作成できません");
   }
   SetWindowContextHelpId(hwnd(), kHelpContext);
@@ -118,8 +120,9 @@ void TSubForm::ShowGroup(int g) {
   // last column has no cell and shows a plain face.
   const int copied = icons_.CopyRowTo(g - 1, glyphs.data(), buttonCount_);
   for (int s = std::max(copied, 0) + 1; s <= buttonCount_; ++s) win::FillGlyph(glyphs[s - 1]);
-  // The glyphs changed behind the buttons' backs: one repaint for them all.
-  if (hwnd()) RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  // The glyphs changed behind the buttons' backs: the window repaints them
+  // all in one pass.
+  if (hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 void TSubForm::ShowBeside(int buttonLeft, int buttonTop) {
@@ -132,6 +135,9 @@ void TSubForm::ShowBeside(int buttonLeft, int buttonTop) {
   UINT flags = SWP_NOACTIVATE | SWP_NOZORDER | SWP_SHOWWINDOW;
   if (box.left == r.left && box.top == r.top) flags |= SWP_NOMOVE | SWP_NOSIZE;
   SetWindowPos(hwnd(), nullptr, box.left, box.top, box.width, box.height, flags);
+  // Painted now, the window first: it draws every button, so none of them
+  // paints on its own.
+  UpdateWindow(hwnd());
 }
 
 void TSubForm::HideWindow() { ShowWindow(hwnd(), SW_HIDE); }
@@ -162,6 +168,13 @@ LRESULT TSubForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     HideWindow();
     return 0;
   }
+  if (msg == WM_PAINT) {
+    std::vector<const win::GlyphButton*> shown;
+    for (int n = 1; n <= buttonCount_; ++n) shown.push_back(buttons_[n - 1].get());
+    win::GlyphButton::PaintInParent(hwnd(), shown);
+    return 0;
+  }
+  if (msg == WM_ERASEBKGND) return 1;  // WM_PAINT covers every pixel
   if (msg == WM_SETCURSOR && dragCursor_ && reinterpret_cast<HWND>(wParam) == hwnd()) {
     ::SetCursor(win::GlyphButton::DragCursor());
     return TRUE;

@@ -139,6 +139,12 @@ std::optional<DibTarget> DibOf(HDC dc) {
 bool ComposeGlyph(HDC dc, HBITMAP glyph, int srcX, int x, int y, int w, int h) {
   const std::optional<DibTarget> target = DibOf(dc);
   if (!target || w <= 0 || h <= 0) return false;
+  // The pixels are written directly: the DC's origin (a button drawn at its
+  // place inside its parent's buffer) is applied here.
+  POINT origin{};
+  GetViewportOrgEx(dc, &origin);
+  x += origin.x;
+  y += origin.y;
   BITMAP shape{};
   if (!GetObjectW(glyph, sizeof shape, &shape)) return false;
   BITMAPINFO info{};
@@ -375,6 +381,34 @@ void GlyphButton::Paint() {
     PaintContent(dc);
   }
   EndPaint(hwnd(), &ps);
+}
+
+void GlyphButton::PaintInParent(HWND parent, const std::vector<const GlyphButton*>& buttons) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(parent, &ps);
+  RECT all;
+  GetClientRect(parent, &all);
+  static thread_local PaintBuffer buffer;
+  HDC mem = buffer.Prepare(all.right, all.bottom);
+  HDC target = mem ? mem : dc;
+  FillRect(target, &all, GetSysColorBrush(COLOR_BTNFACE));
+  for (const GlyphButton* button : buttons) {
+    if (!button || !button->hwnd() || !IsWindowVisible(button->hwnd())) continue;
+    RECT r;
+    GetWindowRect(button->hwnd(), &r);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    if (r.right <= r.left || r.bottom <= r.top) continue;
+    const int saved = SaveDC(target);
+    SetViewportOrgEx(target, r.left, r.top, nullptr);
+    IntersectClipRect(target, 0, 0, r.right - r.left, r.bottom - r.top);
+    button->PaintContent(target);
+    RestoreDC(target, saved);
+  }
+  if (mem) BitBlt(dc, 0, 0, all.right, all.bottom, mem, 0, 0, SRCCOPY);
+  EndPaint(parent, &ps);
+  // Everything is on screen: the buttons' own WM_PAINT would only draw it
+  // again, one device context and one flush each.
+  RedrawWindow(parent, nullptr, nullptr, RDW_VALIDATE | RDW_ALLCHILDREN);
 }
 
 void GlyphButton::PaintContent(HDC dc) const {

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "common/profile.h"
+#include "app/group_actions.h"
 #include "app/tests/groups_fixture.h"
+#include "common/profile.h"
 #include "launcher/main_form.h"
 #include "win/hints.h"
+#include "win/shell.h"
 
 namespace kb::groups_testing {
 namespace {
@@ -124,6 +126,54 @@ TEST_F(SubFormTest, ShowGroupCopiesRecordsAndIconCellsIntoTheButtons) {
   SelectObject(dc, old);
   DeleteDC(dc);
   DeleteObject(red);
+}
+
+// The window paints all its buttons itself, in one pass, when a group
+// opens: every glyph lands on its own button, and no button is left to
+// paint itself afterwards.
+TEST_F(SubFormTest, OpenedGroupIsPaintedInOnePassWithEveryGlyphInPlace) {
+  Start("[Info]\r\nType=0\r\n");  // a vertical strip, button n at y = (n - 1) * 39
+  HBITMAP red = win::CreateBlankGlyph(), blue = win::CreateBlankGlyph();
+  for (auto [glyph, colour] : {std::pair{red, RGB(255, 0, 0)}, std::pair{blue, RGB(0, 0, 255)}}) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, glyph);
+    HBRUSH brush = CreateSolidBrush(colour);
+    RECT all{0, 0, 32, 32};
+    FillRect(dc, &all, brush);
+    SetPixel(dc, 0, 31, GetSysColor(COLOR_BTNFACE));  // a glyph's transparent corner
+    DeleteObject(brush);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+  }
+  const int last = form().ButtonCount();
+  ASSERT_TRUE(app().Icons.CopyToCell(red, 2, 2));
+  ASSERT_TRUE(app().Icons.CopyToCell(blue, last, 2));
+  DeleteObject(red);
+  DeleteObject(blue);
+
+  OpenGroupWindow(app(), group(3));
+  ASSERT_TRUE(IsWindowVisible(form().hwnd()));
+  for (int n = 1; n <= last; ++n) {
+    EXPECT_FALSE(GetUpdateRect(slot(n).hwnd(), nullptr, FALSE)) << "button " << n;
+  }
+  HDC dc = GetDC(form().hwnd());
+  const auto centre = [&](int n) {
+    const RECT r = ChildBounds(slot(n).hwnd());
+    return GetPixel(dc, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  };
+  EXPECT_EQ(centre(2), RGB(255, 0, 0));
+  EXPECT_EQ(centre(last), RGB(0, 0, 255));
+  EXPECT_EQ(centre(1), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(centre(3), GetSysColor(COLOR_BTNFACE));
+  const RECT second = ChildBounds(slot(2).hwnd());
+  EXPECT_EQ(GetPixel(dc, second.left + 1, second.top - 1), GetSysColor(COLOR_BTNFACE)) << "gap";
+  ReleaseDC(form().hwnd(), dc);
+
+  // Another group in the open window: the same buttons, repainted at once.
+  OpenGroupWindow(app(), group(1));
+  dc = GetDC(form().hwnd());
+  EXPECT_EQ(centre(2), GetSysColor(COLOR_BTNFACE));
+  ReleaseDC(form().hwnd(), dc);
 }
 
 TEST_F(SubFormTest, SaveWritesWindowAndNonEmptySlotsAndReloads) {
