@@ -28,7 +28,8 @@ set(kill)
 if(STDCALL)
   set(kill --kill-at)
 endif()
-execute_process(COMMAND ${DLLTOOL} ${kill} --input-def ${def} --output-delaylib ${OUT} --dllname ${DLL}
+execute_process(COMMAND ${DLLTOOL} ${kill} --input-def ${def} --output-delaylib ${OUT}
+                        --dllname ${DLL}
                 RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "${DLLTOOL} could not make ${OUT}")

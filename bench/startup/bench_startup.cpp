@@ -239,7 +239,8 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < v.size() && i < minimalBar.size(); ++i) {
       if (minimalBar[i] > 0) perRound.push_back(v[i] / minimalBar[i]);
     }
-    std::printf("%-34s %8.1f ms  (%.1f)  %.2f x the minimal bar (least: %.2f x; per round: %.2f x)\n",
+    std::printf("%-34s %8.1f ms  (%.1f)  %.2f x the minimal bar"
+                " (least: %.2f x; per round: %.2f x)\n",
                 what, median, least, m > 0 ? median / m : 0.0, leastM > 0 ? least / leastM : 0.0,
                 Median(perRound));
   };

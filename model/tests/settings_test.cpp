@@ -207,7 +207,8 @@ TEST(DataFilePaths, JoinedDoubleByteAware) {
       {"C:\\Kobarune\\", "C:\\Kobarune\\data\\KBINI.dat", "C:\\Kobarune\\data\\Iconbmp.dat"},
       {"C:\\Kobarune", "C:\\Kobarune\\data\\KBINI.dat", "C:\\Kobarune\\data\\Iconbmp.dat"},
       {"C:\\道具\\表", "C:\\道具\\表\\data\\KBINI.dat", "C:\\道具\\表\\data\\Iconbmp.dat"},
-      {"C:\\道具\\表\\", "C:\\道具\\表\\data\\KBINI.dat", "C:\\道具\\表\\data\\Iconbmp.dat"},
+      {"C:\\道具\\表\\", "C:\\道具\\表\\data\\KBINI.dat",
+       "C:\\道具\\表\\data\\Iconbmp.dat"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(SettingsPathFor(c.exeDir), c.settings) << c.exeDir;

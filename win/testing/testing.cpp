@@ -82,7 +82,7 @@ WPARAM KeysFor(Button button) {
 
 DialogWatch::DialogWatch(std::string sjisCaption, Action action, DWORD timeoutMs)
     : caption_(std::move(sjisCaption)), action_(std::move(action)) {
-  thread_ = std::thread([this, timeoutMs] { Run(timeoutMs); });
+  thread_ = std::thread([this, timeoutMs] { GuardCallback([&] { Run(timeoutMs); }); });
 }
 
 DialogWatch::~DialogWatch() {

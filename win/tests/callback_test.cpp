@@ -50,7 +50,8 @@ void CALLBACK ThrowingTimer(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 DWORD WINAPI ThrowingThread(void*) {
-  return GuardCallback(DWORD{7}, []() -> DWORD { throw std::out_of_range("スレッドで失敗"); });
+  return GuardCallback(DWORD{7},
+                       []() -> DWORD { throw std::out_of_range("スレッドで失敗"); });
 }
 
 class ThrowingWindow : public TestHost {

@@ -192,8 +192,8 @@ TEST(Hints, ToolDescriptionFitsEveryCommonControlsVersionAndIsTaken) {
   ti.cbSize = HintToolInfoSize();
   ti.hwnd = host.hwnd();
   ti.uId = reinterpret_cast<UINT_PTR>(button.hwnd());
-  EXPECT_NE(SendMessageW(HintWindowOf(host.hwnd()), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)),
-            0);
+  HWND tip = HintWindowOf(host.hwnd());
+  EXPECT_NE(SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)), 0);
   EXPECT_EQ(ti.uFlags & TTF_IDISHWND, static_cast<UINT>(TTF_IDISHWND));
 }
 
