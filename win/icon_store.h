@@ -36,9 +36,11 @@ class IconStore {
   // Returns whether the file was used.
   bool Load(const std::string& path, int columns, int rows);
 
-  // The same, with the file's pixels read by a thread of their own while the
-  // caller goes on (the launcher makes its bar's buttons meanwhile).  The
-  // size is known at once; every other use of the store waits for the read.
+  // The same, with the pixels of a file that needs converting (another
+  // depth or row order than the store's own, as at a first start) made by a
+  // thread of their own while the caller goes on (the launcher makes its
+  // bar's buttons meanwhile).  The size is known at once; every other use of
+  // the store waits for the thread.
   void LoadInBackground(const std::string& path, int columns, int rows);
   // The most rows a store keeps: one per group.
   static constexpr int kMaxRows = 40;

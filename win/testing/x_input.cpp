@@ -4,6 +4,7 @@
 #include <string>
 
 #include "win/text.h"
+#include "win/window.h"
 
 namespace kb::win::testing {
 
@@ -37,15 +38,17 @@ std::optional<POINT> WineTrayIconPoint(int index) {
 namespace {
 
 BOOL CALLBACK FindOwnMenu(HWND hwnd, LPARAM param) {
-  wchar_t cls[16] = L"";
-  GetClassNameW(hwnd, cls, 16);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && wcscmp(cls, L"#32768") == 0) {
-    *reinterpret_cast<HWND*>(param) = hwnd;
-    return FALSE;
-  }
-  return TRUE;
+  return GuardCallback(FALSE, [&]() -> BOOL {
+    wchar_t cls[16] = L"";
+    GetClassNameW(hwnd, cls, 16);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && wcscmp(cls, L"#32768") == 0) {
+      *reinterpret_cast<HWND*>(param) = hwnd;
+      return FALSE;
+    }
+    return TRUE;
+  });
 }
 
 }  // namespace
