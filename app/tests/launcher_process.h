@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "common/module_folder.h"
+#include "win/window.h"
 
 namespace kb::process_testing {
 
@@ -87,10 +88,12 @@ inline BOOL CALLBACK MatchId(HWND child, LPARAM p) {
   return s->second ? FALSE : TRUE;
 }
 inline BOOL CALLBACK AppendText(HWND child, LPARAM out) {
-  wchar_t text[512] = {};
-  GetWindowTextW(child, text, 512);
-  *reinterpret_cast<std::wstring*>(out) += std::wstring(text) + L"\n";
-  return TRUE;
+  return kb::win::GuardCallback(FALSE, [&] {
+    wchar_t text[512] = {};
+    GetWindowTextW(child, text, 512);
+    *reinterpret_cast<std::wstring*>(out) += std::wstring(text) + L"\n";
+    return TRUE;
+  });
 }
 
 // A control by its id, however deep it sits; clicked by a posted BM_CLICK.

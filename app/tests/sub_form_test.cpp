@@ -133,23 +133,20 @@ TEST_F(SubFormTest, ShowGroupCopiesRecordsAndIconCellsIntoTheButtons) {
 // paint itself afterwards.
 TEST_F(SubFormTest, OpenedGroupIsPaintedInOnePassWithEveryGlyphInPlace) {
   Start("[Info]\r\nType=0\r\n");  // a vertical strip, button n at y = (n - 1) * 39
-  HBITMAP red = win::CreateBlankGlyph(), blue = win::CreateBlankGlyph();
-  for (auto [glyph, colour] : {std::pair{red, RGB(255, 0, 0)}, std::pair{blue, RGB(0, 0, 255)}}) {
+  const int last = form().ButtonCount();
+  for (auto [slotNumber, colour] : {std::pair{2, RGB(255, 0, 0)}, std::pair{last, RGB(0, 0, 255)}}) {
+    HBITMAP glyph = win::CreateBlankGlyph();
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, glyph);
     HBRUSH brush = CreateSolidBrush(colour);
-    RECT all{0, 0, 32, 32};
-    FillRect(dc, &all, brush);
-    SetPixel(dc, 0, 31, GetSysColor(COLOR_BTNFACE));  // a glyph's transparent corner
+    RECT inner{0, 0, 32, 31};  // the bottom-left corner stays face: a glyph's transparent colour
+    FillRect(dc, &inner, brush);
     DeleteObject(brush);
     SelectObject(dc, old);
     DeleteDC(dc);
+    ASSERT_TRUE(app().Icons.CopyToCell(glyph, slotNumber, 2));
+    DeleteObject(glyph);
   }
-  const int last = form().ButtonCount();
-  ASSERT_TRUE(app().Icons.CopyToCell(red, 2, 2));
-  ASSERT_TRUE(app().Icons.CopyToCell(blue, last, 2));
-  DeleteObject(red);
-  DeleteObject(blue);
 
   OpenGroupWindow(app(), group(3));
   ASSERT_TRUE(IsWindowVisible(form().hwnd()));

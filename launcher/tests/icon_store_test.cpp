@@ -285,24 +285,6 @@ TEST(IconStore, SmallerScreenKeepsTheRowsOfTheGroupsThatDoNotFit) {
   EXPECT_EQ(app.Icons.PixelAt(3 * 32 + 5, 17 * 32 + 5), Face());
 }
 
-TEST(IconStore, RowsOfTheFileBeyondTheAskedOnesStayUpToOnePerGroup) {
-  TempExeFolder folder;
-  struct Case {
-    int fileRows, askedRows, expectedRows;
-  };
-  const Case cases[] = {{5, 2, 5}, {2, 5, 5}, {50, 10, IconStore::kMaxRows}};
-  for (const Case& c : cases) {
-    folder.WriteData("Iconbmp.dat", StoreFile(2, c.fileRows, {{1, c.fileRows - 1, kRed}}));
-    IconStore store;
-    ASSERT_TRUE(store.Load(folder.DataPath("Iconbmp.dat"), 2, c.askedRows)) << c.fileRows;
-    EXPECT_EQ(store.Rows(), c.expectedRows) << c.fileRows;
-    const int last = c.fileRows - 1;
-    if (last < store.Rows()) {
-      EXPECT_EQ(store.PixelAt(40, last * 32 + 5), kRed) << c.fileRows;
-    }
-  }
-}
-
 // The launcher reads the store's pixels on a thread of their own while it
 // makes its buttons: whatever uses the store afterwards sees the same store
 // a plain load gives, for every kind of file.

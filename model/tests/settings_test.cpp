@@ -4,7 +4,6 @@
 #include <random>
 
 #include "common/file_io.h"
-#include "common/path.h"
 #include "common/profile.h"
 #include "model/settings.h"
 
@@ -187,33 +186,6 @@ TEST_F(SettingsTest, RefusedSaveReportsThePath) {
     FAIL() << "no WriteError";
   } catch (const WriteError& e) {
     EXPECT_EQ(std::string(e.what()), s.SettingsPath + " に書き込めません");
-  }
-}
-
-}  // namespace
-}  // namespace kb
-
-namespace kb {
-namespace {
-
-// Every data file's path is the launcher's folder + "data\" + name, joined
-// the double-byte-aware way: "表" ends in the byte 0x5C, which a byte-wise
-// test would take for the folder's backslash.
-TEST(DataFilePaths, JoinedDoubleByteAware) {
-  struct Case {
-    std::string exeDir, settings, iconStore;
-  };
-  const Case cases[] = {
-      {"C:\\Kobarune\\", "C:\\Kobarune\\data\\KBINI.dat", "C:\\Kobarune\\data\\Iconbmp.dat"},
-      {"C:\\Kobarune", "C:\\Kobarune\\data\\KBINI.dat", "C:\\Kobarune\\data\\Iconbmp.dat"},
-      {"C:\\道具\\表", "C:\\道具\\表\\data\\KBINI.dat", "C:\\道具\\表\\data\\Iconbmp.dat"},
-      {"C:\\道具\\表\\", "C:\\道具\\表\\data\\KBINI.dat",
-       "C:\\道具\\表\\data\\Iconbmp.dat"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(SettingsPathFor(c.exeDir), c.settings) << c.exeDir;
-    EXPECT_EQ(IconStorePathFor(c.exeDir), c.iconStore) << c.exeDir;
-    EXPECT_EQ(DataFilePath(c.exeDir, "BUInfo.dat"), FolderPart(c.settings) + "BUInfo.dat");
   }
 }
 

@@ -1,5 +1,5 @@
-// What the window layer stops at the system's frames: exceptions leaving a
-// function the system calls, and the end of a Windows session.
+// The window layer's barrier: no exception leaves a function the system
+// calls.
 #include "win/window.h"
 
 #include <gtest/gtest.h>
@@ -114,25 +114,6 @@ TEST(CallbackBarrier, ExceptionsStopInsideEveryKindOfSystemCallback) {
     EXPECT_EQ(texts.back(), c.reportedText) << c.what;
   }
   EXPECT_TRUE(IsWindow(window.hwnd())) << "the window lives on";
-}
-
-TEST(CallbackBarrier, ResultOfACallbackThatDoesNotThrowPassesThrough) {
-  EXPECT_EQ(GuardCallback(0, [] { return 5; }), 5);
-  int calls = 0;
-  GuardCallback([&] { ++calls; });
-  EXPECT_EQ(calls, 1);
-}
-
-TEST(SessionEnd, AskedFromTheQueryUntilTheSessionGoesOn) {
-  TestHost window;
-  ASSERT_FALSE(SessionEnding());
-  SendMessageW(window.hwnd(), WM_QUERYENDSESSION, 0, 0);
-  EXPECT_TRUE(SessionEnding());
-  SendMessageW(window.hwnd(), WM_ENDSESSION, TRUE, 0);
-  EXPECT_TRUE(SessionEnding()) << "the session ends: the program is about to go";
-  SendMessageW(window.hwnd(), WM_QUERYENDSESSION, 0, 0);
-  SendMessageW(window.hwnd(), WM_ENDSESSION, FALSE, 0);
-  EXPECT_FALSE(SessionEnding());
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cwctype>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -224,44 +223,6 @@ TEST(MessageDlg, DisablesEveryOtherWindowOfTheThreadAndGivesBackExactlyThose) {
   EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
   EXPECT_TRUE(IsWindowEnabled(groupWindow.hwnd()));
   EXPECT_FALSE(IsWindowEnabled(alreadyDisabled.hwnd())) << "not enabled by the dialog";
-}
-
-// A question asked from inside another modal window (a timer of the thread
-// fires in the outer loop): the outer window is disabled while the inner one
-// is up and usable again afterwards, the owner only after the outer one.
-std::function<void()> pendingInnerStep;
-void CALLBACK RunInnerStep(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  GuardCallback([] { pendingInnerStep(); });
-}
-
-TEST(MessageDlg, NestedDialogsRestoreTheirOwnWindowsOnly) {
-  TestHost owner;
-  std::atomic<bool> outerEnabledDuringInner{true}, ownerEnabledDuringInner{true};
-  bool outerEnabledAfterInner = false, ownerEnabledAfterInner = true;
-  pendingInnerStep = [&] {
-    HWND outer = testing::FindOwnWindow(kMessageFormClass, "確認");
-    ASSERT_NE(outer, nullptr);
-    DialogWatch inner(
-        "警告",
-        [&](HWND d) {
-          outerEnabledDuringInner = IsWindowEnabled(outer) != FALSE;
-          ownerEnabledDuringInner = IsWindowEnabled(owner.hwnd()) != FALSE;
-          PostMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
-        },
-        5000);
-    MessageDlg(outer, "inner", MsgKind::Warning, MsgButtons::Ok);
-    outerEnabledAfterInner = IsWindowEnabled(outer) != FALSE;
-    ownerEnabledAfterInner = IsWindowEnabled(owner.hwnd()) != FALSE;
-    PostMessageW(GetDlgItem(outer, IDNO), BM_CLICK, 0, 0);
-  };
-  ASSERT_NE(SetTimer(nullptr, 0, 1, &RunInnerStep), 0u);
-  EXPECT_EQ(MessageDlg(owner.hwnd(), "outer", MsgKind::Confirmation, MsgButtons::YesNo), mrNo);
-  EXPECT_FALSE(outerEnabledDuringInner.load());
-  EXPECT_FALSE(ownerEnabledDuringInner.load());
-  EXPECT_TRUE(outerEnabledAfterInner);
-  EXPECT_FALSE(ownerEnabledAfterInner);
-  EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
 }
 
 TEST(ErrorBox, CaptionFromCallerWithOneOkButton) {
