@@ -15,9 +15,17 @@ if(WIN32)
                   LIBS kb_backup_parts)
   target_link_options(copy_victim PRIVATE -municode)
 
+  # A stand-in archiver library that records the command lines it gets; the
+  # tests copy it as UNLHA32.DLL where the launcher should or should not
+  # find it.  Its entry points carry undecorated names, as the real one's.
+  add_library(unlha_standin SHARED ${CMAKE_CURRENT_LIST_DIR}/tests/unlha_standin.cpp)
+  set_target_properties(unlha_standin PROPERTIES PREFIX "")
+  target_link_options(unlha_standin PRIVATE -Wl,--kill-at)
+
   kb_test(backup_worker_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/backup_test_support.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tests/lz_copy_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/tests/backup_worker_test.cpp
     LIBS kb_backup_parts kb_win_testing)
-  add_dependencies(backup_worker_tests copy_victim)
+  add_dependencies(backup_worker_tests copy_victim unlha_standin)
 endif()

@@ -84,7 +84,7 @@ TEST_F(LzCopyTest, PathsOfMoreThan255BytesAreRefusedNotCut) {
   // limit of 255 bytes refuses them.
   std::string name;
   while (dir_.Path("src\\").size() + name.size() + 4 < 256) name += "表";
-  const std::string fits = name.substr(0, name.size() - 2) + "a.dat";
+  const std::string fits = name.substr(0, name.size() - 4) + "a.dat";
   const std::string tooLong = name + ".dat";
   ASSERT_LE(dir_.Path("src\\" + fits).size(), 255u);
   ASSERT_GT(dir_.Path("src\\" + tooLong).size(), 255u);
@@ -107,9 +107,11 @@ TEST_F(LzCopyTest, AStoppedCopyLeavesTheOldCopyAndNoTemporaryFile) {
 
 TEST_F(LzCopyTest, ADestinationHeldOpenIsNotReplacedAndNothingIsLeftBehind) {
   dir_.Write("dst\\data.dat", "kept");
-  HeldFile held(dir_.Path("dst\\data.dat"));
-  ASSERT_TRUE(held.held());
-  EXPECT_TRUE(LzCopyFile(dir_.Path("src\\data.dat"), dir_.Path("dst\\data.dat")));
+  {
+    HeldFile held(dir_.Path("dst\\data.dat"));
+    ASSERT_TRUE(held.held());
+    EXPECT_TRUE(LzCopyFile(dir_.Path("src\\data.dat"), dir_.Path("dst\\data.dat")));
+  }
   ExpectDestinationFolder({"data.dat"});
   // Windows refuses to replace a file that is open; Wine replaces it.
   // Either way the file is one whole version.
@@ -150,7 +152,9 @@ TEST(LzCopyKillTest, AKilledCopyLeavesNoTemporaryFileAndNoTornCopy) {
   for (const std::string& name : dir.List("dst\\")) {
     EXPECT_EQ(name, "big.bin") << "left behind";
   }
-  if (dir.Exists("dst\\big.bin")) EXPECT_TRUE(dir.Read("dst\\big.bin") == bytes);
+  if (dir.Exists("dst\\big.bin")) {
+    EXPECT_TRUE(dir.Read("dst\\big.bin") == bytes);
+  }
 }
 
 }  // namespace
