@@ -6,9 +6,11 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/lha_library.cpp
     ${CMAKE_CURRENT_LIST_DIR}/lz_copy.cpp
     ${CMAKE_CURRENT_LIST_DIR}/backup_worker.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/bkup_dlg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/backup_schedule.cpp
   )
   target_include_directories(kb_backup_parts PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(kb_backup_parts PUBLIC kb_backup_model kb_file_components kb_win)
+  target_link_libraries(kb_backup_parts PUBLIC kb_backup_model kb_file_components kb_win_more kb_win)
 
   # Copies one file over and over until the copy test kills it.
   kb_test_program(copy_victim SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/copy_victim.cpp
@@ -28,4 +30,11 @@ if(WIN32)
             ${CMAKE_CURRENT_LIST_DIR}/tests/backup_worker_test.cpp
     LIBS kb_backup_parts kb_win_testing)
   add_dependencies(backup_worker_tests copy_victim unlha_standin)
+endif()
+
+if(WIN32)
+  kb_test(backup_dialog_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/backup_test_support.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/tests/bkup_dlg_test.cpp
+    LIBS kb_backup_parts kb_win_testing)
 endif()

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <map>
 #include <stdexcept>
 
 #include "common/file_io.h"
@@ -105,6 +106,28 @@ HeldFile::HeldFile(const std::string& path)
 
 HeldFile::~HeldFile() {
   if (held()) CloseHandle(handle_);
+}
+
+namespace {
+
+std::map<UINT_PTR, std::function<void()>>& Pending() {
+  static std::map<UINT_PTR, std::function<void()>> steps;
+  return steps;
+}
+
+void CALLBACK RunPending(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  auto it = Pending().find(id);
+  if (it == Pending().end()) return;
+  std::function<void()> step = std::move(it->second);
+  Pending().erase(it);
+  step();
+}
+
+}  // namespace
+
+void RunLater(std::function<void()> step, UINT delayMs) {
+  Pending()[SetTimer(nullptr, 0, delayMs, &RunPending)] = std::move(step);
 }
 
 }  // namespace kb::backup_testing

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,5 +47,9 @@ class HeldFile {
  private:
   HANDLE handle_;
 };
+
+// Runs `step` about delayMs from now on this thread, from whatever message
+// loop runs then (a modal dialog's own loop too).
+void RunLater(std::function<void()> step, UINT delayMs = 30);
 
 }  // namespace kb::backup_testing
