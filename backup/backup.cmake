@@ -36,5 +36,6 @@ if(WIN32)
   kb_test(backup_dialog_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/backup_test_support.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tests/bkup_dlg_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/tests/backup_schedule_test.cpp
     LIBS kb_backup_parts kb_win_testing)
 endif()

@@ -1,0 +1,147 @@
+// The backup schedule with the real dialog, the real settings file and real
+// workers: loading at a release, saving after the registration's OK,
+// counting launches down and backing up when one is due.
+#include "backup/backup_schedule.h"
+
+#include <gtest/gtest.h>
+
+#include "backup/backup_worker.h"
+#include "backup/bkup_dlg.h"
+#include "backup/lha_library.h"
+#include "backup/tests/backup_test_support.h"
+#include "common/profile.h"
+#include "win/testing/testing.h"
+#include "win/text.h"
+
+namespace kb {
+namespace {
+
+namespace wt = win::testing;
+using backup_testing::TempDir;
+
+class StillClock : public BackupClock {
+ public:
+  uint32_t TickCount() const override { return ticks.load(); }
+  std::atomic<uint32_t> ticks{1000};
+};
+
+class BackupScheduleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app_.Write("APP\\one.DAT", "1");
+    app_.Write("APP\\two.DAT", "2");
+    app_.MakeFolder("BACK");
+  }
+  std::string File() const { return launcher_.Read("data\\BUInfo.dat"); }
+  void WriteFile(const std::string& text) { launcher_.Write("data\\BUInfo.dat", text); }
+  int32_t Stored(const std::string& section, const std::string& key) const {
+    return ProfileReader::FromBytes(File()).ReadInteger(section, key, -999);
+  }
+
+  TempDir launcher_{"kbl"};
+  TempDir app_;
+  std::shared_ptr<StillClock> clock_ = std::make_shared<StillClock>();
+  BackupWorkers workers_{std::make_shared<LhaLibrary>(), clock_};
+  TBKUPDlg dialog_{nullptr};
+  bool lateBackup_ = false;
+  BackupSchedule schedule_{dialog_, launcher_.path(), [this] { return lateBackup_; }, workers_};
+};
+
+TEST_F(BackupScheduleTest, AReleaseLoadsItsSectionIntoTheDialogAndClearsTheEntryField) {
+  WriteFile("[binf312]\r\nWay=1\r\nFolder=D:\\B\r\nTimes=0\r\nNext=7\r\nNumber=2\r\n"
+            "File1=C:\\z.dat\r\nFile2=C:\\a.dat\r\n");
+  SetWindowTextW(dialog_.Control(TBKUPDlg::kCandidate), L"typed");
+  schedule_.LoadBackupSettings("binf312");
+  const BackupSettings s = dialog_.Current();
+  EXPECT_EQ(s.targets, (std::vector<std::string>{"C:\\a.dat", "C:\\z.dat"}));
+  EXPECT_EQ(s.Folder, "D:\\B");
+  EXPECT_EQ(s.Way, BackupWay::Archive);
+  EXPECT_EQ(s.Times, 1);
+  EXPECT_EQ(s.Next, 7);
+  EXPECT_EQ(wt::ReadWindowText(dialog_.Control(TBKUPDlg::kCandidate)), "");
+  EXPECT_EQ(wt::ReadWindowText(dialog_.Control(TBKUPDlg::kLabel5)), CountdownText(7));
+
+  schedule_.LoadBackupSettings("binf313");  // no section: the defaults
+  EXPECT_EQ(dialog_.Current(), BackupSettings{});
+}
+
+TEST_F(BackupScheduleTest, SavingDropsShortTargetsFromTheListAndAnEmptyListErases) {
+  BackupSettings s;
+  s.targets = {"*.*", app_.Path("APP\\*.DAT")};
+  s.Folder = app_.Path("BACK");
+  s.Times = 3;
+  dialog_.Load(s);
+  schedule_.SaveBackupSettings("binf101");
+  EXPECT_EQ(dialog_.Current().targets, (std::vector<std::string>{app_.Path("APP\\*.DAT")}));
+  EXPECT_EQ(Stored("binf101", "Number"), 1);
+  EXPECT_EQ(Stored("binf101", "Times"), 3);
+  EXPECT_EQ(launcher_.List("data\\"), (std::vector<std::string>{"BUInfo.dat"}));
+
+  dialog_.ClearTargets();  // "登録削除" then OK
+  schedule_.SaveBackupSettings("binf101");
+  EXPECT_FALSE(ProfileReader::FromBytes(File()).SectionExists("binf101"));
+}
+
+TEST_F(BackupScheduleTest, AFreshPositionBacksUpAtItsFirstLaunchThenEveryTimesLaunches) {
+  BackupSettings s;
+  s.targets = {app_.Path("APP\\*.DAT")};
+  s.Folder = app_.Path("BACK");
+  s.Times = 2;
+  dialog_.Load(s);
+  schedule_.SaveBackupSettings("binf205");
+
+  schedule_.LoadBackupSettings("binf205");
+  schedule_.CountDownBackup("binf205");
+  ASSERT_TRUE(workers_.WaitAll(10000));
+  EXPECT_EQ(app_.List("BACK\\"), (std::vector<std::string>{"one.DAT", "two.DAT"}));
+  EXPECT_EQ(Stored("binf205", "Next"), 2);
+
+  app_.Write("APP\\one.DAT", "changed");
+  schedule_.LoadBackupSettings("binf205");
+  schedule_.CountDownBackup("binf205");  // Next 2 -> 1: no backup
+  ASSERT_TRUE(workers_.WaitAll(10000));
+  EXPECT_EQ(app_.Read("BACK\\one.DAT"), "1");
+  EXPECT_EQ(Stored("binf205", "Next"), 1);
+
+  schedule_.LoadBackupSettings("binf205");
+  schedule_.CountDownBackup("binf205");
+  ASSERT_TRUE(workers_.WaitAll(10000));
+  EXPECT_EQ(app_.Read("BACK\\one.DAT"), "changed");
+  EXPECT_EQ(Stored("binf205", "Next"), 2);
+}
+
+TEST_F(BackupScheduleTest, TheWorkerKeepsItsCopyWhenAnotherButtonIsReleasedMeanwhile) {
+  WriteFile("[binf101]\r\nFolder=" + app_.Path("BACK") + "\r\nNumber=1\r\nFile1=" +
+            app_.Path("APP\\one.DAT") + "\r\n");
+  lateBackup_ = true;
+  schedule_.LoadBackupSettings("binf101");
+  schedule_.CountDownBackup("binf101");
+  schedule_.LoadBackupSettings("binf102");  // another button, no settings
+  EXPECT_TRUE(app_.List("BACK\\").empty()) << "waiting for the late start";
+  clock_->ticks += 20001;
+  ASSERT_TRUE(workers_.WaitAll(10000));
+  EXPECT_EQ(app_.List("BACK\\"), (std::vector<std::string>{"one.DAT"}));
+}
+
+TEST_F(BackupScheduleTest, AnEmptyListErasesTheSectionAtEveryLaunchAndStillStartsAWorker) {
+  schedule_.LoadBackupSettings("binf101");
+  schedule_.CountDownBackup("binf101");
+  ASSERT_TRUE(workers_.WaitAll(10000));
+  EXPECT_FALSE(ProfileReader::FromBytes(File()).SectionExists("binf101"));
+  schedule_.LoadBackupSettings("binf101");
+  EXPECT_EQ(dialog_.Current().Next, 1);
+}
+
+TEST_F(BackupScheduleTest, AFileThatCannotBeWrittenIsNotReported) {
+  launcher_.MakeFolder("data");
+  launcher_.MakeFolder("data\\BUInfo.dat");  // a folder in the file's place
+  BackupSettings s;
+  s.targets = {app_.Path("APP\\one.DAT")};
+  dialog_.Load(s);
+  EXPECT_NO_THROW(schedule_.SaveBackupSettings("binf101"));
+  EXPECT_NO_THROW(schedule_.CountDownBackup("binf101"));
+  ASSERT_TRUE(workers_.WaitAll(10000));
+}
+
+}  // namespace
+}  // namespace kb
