@@ -113,17 +113,17 @@ bool LzCopyFile(const std::string& source, const std::string& destination,
   Handle in(CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!in.valid() || GetFileType(in.get()) != FILE_TYPE_DISK) return FileExistsW(to);
+  const bool replacing = FileExistsW(to);
 
   std::wstring temporaryName;
   Handle out(CreateTemporary(FolderOf(to), temporaryName));
-  if (!out.valid()) return FileExistsW(to);
+  if (!out.valid()) return replacing;
 
   FILETIME written{};
   const bool copied = CopyContent(in.get(), out.get(), stop) &&
                       GetFileTime(in.get(), nullptr, nullptr, &written) &&
-                      SetFileTime(out.get(), nullptr, nullptr, &written) &&
-                      FlushFileBuffers(out.get());
-  if (copied && !(stop && stop->load())) Replace(out.get(), to);
+                      SetFileTime(out.get(), nullptr, nullptr, &written);
+  if (copied && !(stop && stop->load()) && Replace(out.get(), to)) return true;
   return FileExistsW(to);
 }
 
