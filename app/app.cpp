@@ -2,9 +2,12 @@
 
 #include <stdexcept>
 
+#include "app/backup_wiring.h"
 #include "app/group_actions.h"
 #include "app/registration_wiring.h"
 #include "app/settings_wiring.h"
+#include "backup/backup_worker.h"
+#include "backup/lha_library.h"
 #include "common/identity.h"
 #include "common/path.h"
 #include "common/profile.h"
@@ -84,6 +87,9 @@ App::~App() {
   subForm_.reset();
   mainForm_.reset();
   groupActions_.reset();
+  // The backup workers end here, after every window but the application's
+  // has gone (see BackupWiring).
+  backup_.reset();
   appWindow_.reset();
   win::SetErrorReporter(nullptr);
 }
@@ -94,6 +100,10 @@ void App::CreateForms() {
 }
 
 void App::CreateBar() {
+  // The archiver library is bound before any window exists; a missing one is
+  // silent until an archive backup needs it.
+  lha_ = LoadLhaLibrary(win::Widen(ExeDir));
+
   appWindow_ = std::make_unique<ApplicationWindow>(*this);
   appWindow_->Create();
 
@@ -144,6 +154,13 @@ void App::CreateHiddenForms() {
   groupActions_ = std::make_unique<GroupButtonActions>(*this);
   mainForm_->SetGroupButtonEvents(groupActions_.get());
   ConnectRegistration(*editWindow_, *this, *subForm_);
+
+  // 4. The backup target dialog (TBKUPDlg), hidden until the registration
+  //    dialog's backup button; the program buttons call its schedule.
+  backup_ = std::make_unique<BackupWiring>(
+      *this, appWindow_->hwnd(), lha_,
+      options_.backupClock ? options_.backupClock : std::make_shared<BackupClock>());
+  backup_->Connect(*editWindow_, *subForm_);
 
   // The bar's tray icon, once the bar is complete (and, at the launcher's
   // own start, on the screen: the shell's round trip does not delay it).

@@ -28,7 +28,7 @@ constexpr char kTooLong[] =
 
 }  // namespace
 
-TBKUPDlg::TBKUPDlg(HWND owner) : fileDrop1_(nullptr), selectFolderDialog1_(owner) {
+TBKUPDlg::TBKUPDlg(HWND owner) {
   RECT frame{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   if (!Create(L"TBKUPDlg", kExStyle, kStyle, 0, 0, frame.right - frame.left,
@@ -39,12 +39,6 @@ TBKUPDlg::TBKUPDlg(HWND owner) : fileDrop1_(nullptr), selectFolderDialog1_(owner
   SetWindowContextHelpId(hwnd(), kHelpContext);
   win::ApplyUiFont(hwnd());
   CreateControls();
-  // The folder browser is modal to this dialog, so the dialog cannot be
-  // closed under it.
-  selectFolderDialog1_.SetOwner(hwnd());
-  fileDrop1_.OnFileDrop = [this](TFileDrop& sender, int num, const std::vector<std::string>& files,
-                                 int x, int y) { FileDrop1FileDrop(sender, num, files, x, y); };
-  fileDrop1_.SetControl(listCandidate_.hwnd());
   Centre();
 }
 
@@ -213,8 +207,7 @@ void TBKUPDlg::ListCandidateKeyUp(WPARAM key) {
   if (key == VK_DELETE && selected >= 0) listCandidate_.Delete(selected);
 }
 
-void TBKUPDlg::FileDrop1FileDrop(TFileDrop&, int num, const std::vector<std::string>& files, int,
-                                 int) {
+void TBKUPDlg::FileDrop1FileDrop(int num, const std::vector<std::string>& files, int, int) {
   std::vector<std::string> tooLong;
   bool full = false;
   for (int i = 0; i < num && i < static_cast<int>(files.size()) && !full; ++i) {
@@ -229,7 +222,9 @@ void TBKUPDlg::FileDrop1FileDrop(TFileDrop&, int num, const std::vector<std::str
 }
 
 void TBKUPDlg::Button3Click() {
-  if (selectFolderDialog1_.Execute()) edit2_.SetText(selectFolderDialog1_.FolderName());
+  if (!chooseFolder_) return;
+  // The browser is modal to this dialog, so the dialog cannot close under it.
+  if (std::optional<std::string> folder = chooseFolder_(hwnd())) edit2_.SetText(*folder);
 }
 
 LRESULT TBKUPDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -7,6 +7,10 @@
 // launcher's one current backup settings in its controls: the schedule loads
 // them into it at every release of a program button and saves them from it;
 // the dialog only edits them.  OK and Cancel both just close it.
+//
+// Its file drop target (on the target list) and its folder browser are
+// components the application attaches: the drop target calls
+// FileDrop1FileDrop, the folder chooser runs behind the folder's "参照...".
 #pragma once
 
 #include <windows.h>
@@ -16,8 +20,6 @@
 #include <string>
 #include <vector>
 
-#include "components/file_drop.h"
-#include "components/folder_dialog.h"
 #include "model/backup_settings.h"
 #include "win/button_controls.h"
 #include "win/controls.h"
@@ -44,6 +46,8 @@ class TBKUPDlg : public win::Window {
   // cancelled.  `filter` is written "name|pattern|...".
   using FileChooser = std::function<std::optional<std::string>(
       HWND owner, const std::string& filter, const std::string& initialFolder)>;
+  // A folder chosen in the folder browser (modal to `owner`), or nothing.
+  using FolderChooser = std::function<std::optional<std::string>(HWND owner)>;
 
   explicit TBKUPDlg(HWND owner);
   ~TBKUPDlg() override;
@@ -68,11 +72,13 @@ class TBKUPDlg : public win::Window {
   void SetWorkingFolderSource(std::function<std::string()> source) {
     workingFolder_ = std::move(source);
   }
-  // The file dialog behind the entry field's "参照..." (set by the application).
+  // The file dialog behind the entry field's "参照..." and the folder
+  // browser behind the folder's (both set by the application).
   void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+  void SetFolderChooser(FolderChooser chooser) { chooseFolder_ = std::move(chooser); }
 
-  TFileDrop& FileDrop1() { return fileDrop1_; }
-  TSelectFolderDialog& SelectFolderDialog1() { return selectFolderDialog1_; }
+  // The target list, where dropped files go.
+  HWND ListCandidate() const { return listCandidate_.hwnd(); }
   HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
 
   // Handlers, public so tests can drive them directly.
@@ -81,8 +87,8 @@ class TBKUPDlg : public win::Window {
   void Button2Click();
   void ListCandidateClick();
   void ListCandidateKeyUp(WPARAM key);
-  void FileDrop1FileDrop(TFileDrop& sender, int num, const std::vector<std::string>& files, int x,
-                         int y);
+  // Num files dropped on the target list at (x, y).
+  void FileDrop1FileDrop(int num, const std::vector<std::string>& files, int x, int y);
   void Button3Click();
 
  protected:
@@ -108,10 +114,9 @@ class TBKUPDlg : public win::Window {
   win::PushButton bitBtn1_, bitBtn2_;
   win::GroupBox groupBox1_, groupBox2_;
   win::ControlRouter router_;
-  TFileDrop fileDrop1_;
-  TSelectFolderDialog selectFolderDialog1_;
   std::function<std::string()> workingFolder_;
   FileChooser chooseFile_;
+  FolderChooser chooseFolder_;
 };
 
 }  // namespace kb

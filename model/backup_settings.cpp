@@ -50,10 +50,6 @@ int CompareTargets(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::string BackupSectionName(int group, int button) {
-  return "binf" + std::to_string(group * 100 + button);
-}
-
 std::string BackupSettingsPath(const std::string& exeDir) {
   return exeDir + "data\\BUInfo.dat";
 }

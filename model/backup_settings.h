@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/backup_section.h"
+
 namespace kb {
 
 class ProfileReader;
@@ -44,9 +46,6 @@ struct BackupSettings {
 
   bool operator==(const BackupSettings&) const = default;
 };
-
-// "binf" + (group * 100 + button): group 3, button 12 gives "binf312".
-std::string BackupSectionName(int group, int button);
 
 // exeDir (with its trailing backslash) + "data\BUInfo.dat".
 std::string BackupSettingsPath(const std::string& exeDir);

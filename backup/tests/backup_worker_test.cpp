@@ -4,7 +4,7 @@
 
 #include "backup/lha_library.h"
 #include "backup/tests/backup_test_support.h"
-#include "win/module_folder.h"
+#include "common/module_folder.h"
 #include "win/testing/testing.h"
 #include "win/text.h"
 
@@ -133,7 +133,7 @@ TEST_F(CopyBackupTest, ClosingDropsAWaitingWorkerAtOnceAndIsImmediateWithNoWorke
 class ArchiveBackupTest : public ::testing::Test {
  protected:
   void PutLibraryInto(const TempDir& dir) {
-    const std::wstring built = win::ModuleFolderW() + L"unlha_standin.dll";
+    const std::wstring built = ModuleFolderW() + L"unlha_standin.dll";
     ASSERT_TRUE(CopyFileW(built.c_str(), win::Widen(dir.Path("UNLHA32.DLL")).c_str(), FALSE));
   }
   std::shared_ptr<FakeClock> clock_ = std::make_shared<FakeClock>();

@@ -17,7 +17,6 @@ namespace {
 
 namespace wt = win::testing;
 using backup_testing::RunLater;
-using backup_testing::TempDir;
 
 class Owner : public win::Window {
  public:
@@ -202,9 +201,7 @@ TEST_F(BkupDlgTest, ClickingAnEntryCopiesItAndDeleteRemovesTheSelectedOne) {
 }
 
 TEST_F(BkupDlgTest, DroppedFilesAreSortedInWithTheirFullPaths) {
-  ShowPlain();
-  wt::PostDrop(Item(TBKUPDlg::kListCandidate), {"C:\\APP\\c.dat", "C:\\APP\\a.dat", "D:\\b.ini"});
-  ASSERT_TRUE(wt::WaitUntil([&] { return dialog_.Current().targets.size() == 3; }));
+  dialog_.FileDrop1FileDrop(3, {"C:\\APP\\c.dat", "C:\\APP\\a.dat", "D:\\b.ini"}, 40, 50);
   EXPECT_EQ(dialog_.Current().targets,
             (std::vector<std::string>{"C:\\APP\\a.dat", "C:\\APP\\c.dat", "D:\\b.ini"}));
 }
@@ -213,11 +210,25 @@ TEST_F(BkupDlgTest, ANameTooLongToBackUpIsRefusedWithAMessageTheOthersAreAdded) 
   ShowPlain();
   const std::string longName = "C:\\" + std::string(260, 'n') + ".dat";
   auto answer = wt::AnswerDialogLater("警告", IDOK);
-  wt::PostDrop(Item(TBKUPDlg::kListCandidate), {"C:\\ok.dat", longName});
-  ASSERT_TRUE(wt::WaitUntil([&] { return answer->Fired(); }, 5000));
-  wt::PumpMessagesFor(50);
+  dialog_.FileDrop1FileDrop(2, {"C:\\ok.dat", longName}, 0, 0);
+  EXPECT_TRUE(answer->Fired());
   EXPECT_EQ(dialog_.Current().targets, (std::vector<std::string>{"C:\\ok.dat"}));
   EXPECT_NE(answer->ShownText().find(longName), std::string::npos) << answer->ShownText();
+}
+
+TEST_F(BkupDlgTest, ADropThatWouldOverfillTheListAddsWhatFitsAndSaysSo) {
+  BackupSettings s;
+  for (int i = 0; i < 253; ++i) s.targets.push_back("C:\\f" + std::to_string(1000 + i) + ".dat");
+  dialog_.Load(s);
+  ShowPlain();
+  auto answer = wt::AnswerDialogLater("警告", IDOK);
+  dialog_.FileDrop1FileDrop(3, {"C:\\x1.dat", "C:\\x2.dat", "C:\\x3.dat"}, 0, 0);
+  EXPECT_TRUE(answer->Fired());
+  EXPECT_NE(answer->ShownText().find("255"), std::string::npos);
+  const std::vector<std::string> targets = dialog_.Current().targets;
+  ASSERT_EQ(targets.size(), 255u);
+  EXPECT_EQ(targets[253], "C:\\x1.dat");
+  EXPECT_EQ(targets[254], "C:\\x2.dat");
 }
 
 TEST_F(BkupDlgTest, The256thTargetIsRefusedWithAMessage) {
@@ -269,18 +280,22 @@ TEST_F(BkupDlgTest, BrowsingForATargetPutsTheFileIntoTheEntryFieldOnly) {
 }
 
 TEST_F(BkupDlgTest, BrowsingForTheFolderPutsTheChosenFolderIntoTheFolderField) {
-  TempDir dir;
-  std::string chosen = dir.path();
-  chosen.pop_back();
-  dialog_.SelectFolderDialog1().OnInitialized = [&](TSelectFolderDialog& sender) {
-    EXPECT_EQ(GetWindow(sender.BrowserWindow(), GW_OWNER), dialog_.hwnd()) << "modal to the dialog";
-    const std::wstring wide = win::Widen(chosen);
-    SendMessageW(sender.BrowserWindow(), BFFM_SETSELECTIONW, TRUE,
-                 reinterpret_cast<LPARAM>(wide.c_str()));
-    PostMessageW(sender.BrowserWindow(), WM_COMMAND, IDOK, 0);
-  };
+  std::optional<std::string> answer = "D:\\Chosen";
+  HWND browserOwner = nullptr;
+  dialog_.SetFolderChooser([&](HWND owner) {
+    browserOwner = owner;
+    return answer;
+  });
+  BackupSettings s;
+  s.targets = {"C:\\APP\\*.DAT"};  // a list: showing keeps the folder
+  s.Folder = "D:\\Before";
+  dialog_.Load(s);
   RunModal([&] { Click(TBKUPDlg::kButton3); }, IDOK);
-  EXPECT_EQ(dialog_.Current().Folder, chosen);
+  EXPECT_EQ(browserOwner, dialog_.hwnd()) << "the browser is modal to the dialog";
+  EXPECT_EQ(dialog_.Current().Folder, "D:\\Chosen");
+  answer.reset();  // cancelled: the folder stays
+  RunModal([&] { Click(TBKUPDlg::kButton3); }, IDOK);
+  EXPECT_EQ(dialog_.Current().Folder, "D:\\Chosen");
 }
 
 TEST_F(BkupDlgTest, TheIntervalFieldReadsAsTheSpinEditDoes) {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "backup/tests/backup_test_support.h"
-#include "win/module_folder.h"
+#include "common/module_folder.h"
 #include "win/text.h"
 
 namespace kb {
@@ -129,7 +129,7 @@ TEST(LzCopyKillTest, AKilledCopyLeavesNoTemporaryFileAndNoTornCopy) {
   dir.Write("src\\big.bin", bytes);
   dir.MakeFolder("dst");
 
-  const std::wstring program = win::ModuleFolderW() + L"copy_victim.exe";
+  const std::wstring program = ModuleFolderW() + L"copy_victim.exe";
   std::wstring command = L"\"" + program + L"\" \"" + win::Widen(dir.Path("src\\big.bin")) +
                          L"\" \"" + win::Widen(dir.Path("dst\\big.bin")) + L"\"";
   STARTUPINFOW startup{};
