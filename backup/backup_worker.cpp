@@ -6,7 +6,7 @@
 #include <string>
 
 #include "backup/lha_library.h"
-#include "backup/lz_copy.h"
+#include "win/lz_copy.h"
 #include "win/text.h"
 
 namespace kb {

@@ -2,7 +2,7 @@
 // killed; the copy test ends it in the middle of a copy.
 #include <windows.h>
 
-#include "backup/lz_copy.h"
+#include "win/lz_copy.h"
 #include "win/text.h"
 
 int wmain(int argc, wchar_t** argv) {

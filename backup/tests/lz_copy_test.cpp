@@ -1,4 +1,4 @@
-#include "backup/lz_copy.h"
+#include "win/lz_copy.h"
 
 #include <gtest/gtest.h>
 

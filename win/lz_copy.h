@@ -1,9 +1,10 @@
-// The backup's file copy.  A copy never leaves a broken destination: the
-// content goes into a temporary file in the destination's folder, which
-// replaces the destination in one rename only once it is complete.  Until
-// then the temporary file is marked for deletion, so whatever ends the copy
-// early -- an error, a stop request, the process ending -- the system
-// removes it and the destination stays as it was.
+// The launcher's one file copy (the backups, and files dropped on a folder
+// entry).  A copy never leaves a broken destination: the content goes into a
+// temporary file in the destination's folder, which replaces the destination
+// in one rename only once it is complete.  Until then the temporary file is
+// marked for deletion, so whatever ends the copy early -- an error, a stop
+// request, the process ending -- the system removes it and the destination
+// stays as it was.
 #pragma once
 
 #include <atomic>
