@@ -129,6 +129,20 @@ TEST_F(CopyBackupTest, ClosingDropsAWaitingWorkerAtOnceAndIsImmediateWithNoWorke
   EXPECT_TRUE(dir_.List("BACK\\").empty());
 }
 
+TEST_F(CopyBackupTest, ClosingStopsACopyInMidFileAndLeavesAWholeFileAndNoTemporaryOne) {
+  std::string bytes(64 << 20, '\0');
+  for (size_t i = 0; i < bytes.size(); i += 4096) bytes[i] = static_cast<char>(i >> 12);
+  dir_.Write("BIG\\big.bin", bytes);
+  dir_.Write("BACK\\big.bin", "the good old copy");
+  BackupWorkers workers(NoLibrary());
+  workers.Start(Job({dir_.Path("BIG\\big.bin")}, Folder()));
+  workers.Shutdown(0, 10000);  // no time to finish: stopped between two blocks
+  EXPECT_EQ(workers.Running(), 0u);
+  EXPECT_EQ(dir_.List("BACK\\"), (std::vector<std::string>{"big.bin"}));
+  const std::string after = dir_.Read("BACK\\big.bin");
+  EXPECT_TRUE(after == "the good old copy" || after == bytes) << after.size() << " bytes";
+}
+
 // The launcher's folder holds the stand-in library, built beside the tests.
 class ArchiveBackupTest : public ::testing::Test {
  protected:
