@@ -22,10 +22,11 @@ void BackupSchedule::LoadBackupSettings(const std::string& section) {
 
 void BackupSchedule::SaveBackupSettings(const std::string& section) {
   BackupSettings settings = dialog_.Current();
+  const size_t listed = settings.targets.size();
   ProfileWriter writer(PrepareBackupSettingsPath(exeDir_));
   SaveBackupSection(writer, section, settings);
   // Targets too short to keep leave the dialog's list as well.
-  dialog_.SetTargets(settings.targets);
+  if (settings.targets.size() != listed) dialog_.SetTargets(settings.targets);
   try {
     writer.Commit();
   } catch (const WriteError&) {

@@ -88,7 +88,11 @@ bool TDoBackUp::WaitForLateStart() const {
     const uint32_t elapsed = shared_->clock->TickCount() - start;
     if (elapsed > kLateBackupDelayMs) return true;
     const DWORD slice = std::min<DWORD>(kLateBackupDelayMs - elapsed + 1, kWaitSliceMs);
-    if (WaitForSingleObject(shared_->closing, slice) == WAIT_OBJECT_0) return false;
+    if (!shared_->closing) {
+      Sleep(slice);  // no event to wait on: the wait cannot be cut short
+    } else if (WaitForSingleObject(shared_->closing, slice) == WAIT_OBJECT_0) {
+      return false;
+    }
   }
 }
 
@@ -154,7 +158,7 @@ bool BackupWorkers::WaitAll(DWORD timeoutMs) {
 
 void BackupWorkers::Shutdown(DWORD finishMs, DWORD stopMs) {
   if (LiveThreads().empty()) return;
-  SetEvent(shared_->closing);
+  if (shared_->closing) SetEvent(shared_->closing);
   if (WaitAll(finishMs)) return;
   shared_->stop.store(true);
   WaitAll(stopMs);

@@ -88,8 +88,11 @@ bool TSelectFolderDialog::Execute() {
   ItemList chosen(SHBrowseForFolderW(&info));
   browser_ = nullptr;
   if (!chosen.get()) return false;
-  // Nothing is kept unless the whole path has a Shift-JIS form.
+  // An item that is no file-system folder (My Computer, a printer) has no
+  // path: that is no folder chosen, not an empty one.
   const std::wstring path = PathOf(chosen.get());
+  if (path.empty()) return false;
+  // Nothing is kept unless the whole path has a Shift-JIS form.
   std::string folder = win::NarrowOrThrow(path);
   displayName_ = win::Narrow(displayName).value_or(std::string());
   folderName_ = std::move(folder);

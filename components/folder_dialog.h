@@ -48,7 +48,8 @@ class TSelectFolderDialog {
   HWND Owner() const { return owner_; }
 
   // Runs the browser; true when the user chose a folder, whose path is then
-  // FolderName().  False (and nothing shown) when the root folder has no
+  // FolderName().  False when the user cancelled or chose an item that is no
+  // file-system folder, and (with nothing shown) when the root folder has no
   // item list.  Throws win::UnrepresentableName when the chosen path has a
   // character Shift-JIS cannot hold.
   bool Execute();

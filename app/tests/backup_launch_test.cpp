@@ -228,17 +228,26 @@ TEST_F(BackupLaunchTest, TheFolderButtonRunsTheShellsFolderBrowserOverTheDialog)
   StartLauncher(kTopBar);
   std::string chosen = folder_.Path("BACK");
   HWND browserOwner = nullptr;
-  app().Backup().SelectFolderDialog1().OnInitialized = [&](TSelectFolderDialog& sender) {
+  TSelectFolderDialog& browser = app().Backup().SelectFolderDialog1();
+  browser.OnInitialized = [&](TSelectFolderDialog& sender) {
     browserOwner = GetWindow(sender.BrowserWindow(), GW_OWNER);
     const std::wstring wide = win::Widen(chosen);
     SendMessageW(sender.BrowserWindow(), BFFM_SETSELECTIONW, TRUE,
                  reinterpret_cast<LPARAM>(wide.c_str()));
-    PostMessageW(sender.BrowserWindow(), WM_COMMAND, IDOK, 0);
+  };
+  browser.OnSelChanged = [&](TSelectFolderDialog& sender, const std::string& path) {
+    if (LowerAscii(path) == LowerAscii(chosen)) {
+      PostMessageW(sender.BrowserWindow(), WM_COMMAND, IDOK, 0);
+    }
   };
   WhenBackupDialogOpen([&] {
     test::Click(backupDialog().Control(TBKUPDlg::kButton3));
     PostMessageW(backupDialog().Control(IDOK), BM_CLICK, 0, 0);
   });
+  // A browser that never gets there is cancelled, so the test fails, not hangs.
+  RunLater([&] {
+    if (HWND open = browser.BrowserWindow()) PostMessageW(open, WM_COMMAND, IDCANCEL, 0);
+  }, 10000);
   RunLater([&] { backupDialog().EndModal(win::mrCancel); }, 15000);
   backupDialog().Execute();
   EXPECT_EQ(browserOwner, backupDialog().hwnd());

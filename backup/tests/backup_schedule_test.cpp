@@ -19,12 +19,6 @@ namespace {
 namespace wt = win::testing;
 using backup_testing::TempDir;
 
-class StillClock : public BackupClock {
- public:
-  uint32_t TickCount() const override { return ticks.load(); }
-  std::atomic<uint32_t> ticks{1000};
-};
-
 class BackupScheduleTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -40,11 +34,9 @@ class BackupScheduleTest : public ::testing::Test {
 
   TempDir launcher_{"kbl"};
   TempDir app_;
-  std::shared_ptr<StillClock> clock_ = std::make_shared<StillClock>();
-  BackupWorkers workers_{std::make_shared<LhaLibrary>(), clock_};
+  BackupWorkers workers_{std::make_shared<LhaLibrary>()};
   TBKUPDlg dialog_{nullptr};
-  bool lateBackup_ = false;
-  BackupSchedule schedule_{dialog_, launcher_.path(), [this] { return lateBackup_; }, workers_};
+  BackupSchedule schedule_{dialog_, launcher_.path(), [] { return false; }, workers_};
 };
 
 TEST_F(BackupScheduleTest, AReleaseLoadsItsSectionIntoTheDialogAndClearsTheEntryField) {
@@ -108,19 +100,6 @@ TEST_F(BackupScheduleTest, AFreshPositionBacksUpAtItsFirstLaunchThenEveryTimesLa
   ASSERT_TRUE(workers_.WaitAll(10000));
   EXPECT_EQ(app_.Read("BACK\\one.DAT"), "changed");
   EXPECT_EQ(Stored("binf205", "Next"), 2);
-}
-
-TEST_F(BackupScheduleTest, TheWorkerKeepsItsCopyWhenAnotherButtonIsReleasedMeanwhile) {
-  WriteFile("[binf101]\r\nFolder=" + app_.Path("BACK") + "\r\nNumber=1\r\nFile1=" +
-            app_.Path("APP\\one.DAT") + "\r\n");
-  lateBackup_ = true;
-  schedule_.LoadBackupSettings("binf101");
-  schedule_.CountDownBackup("binf101");
-  schedule_.LoadBackupSettings("binf102");  // another button, no settings
-  EXPECT_TRUE(app_.List("BACK\\").empty()) << "waiting for the late start";
-  clock_->ticks += 20001;
-  ASSERT_TRUE(workers_.WaitAll(10000));
-  EXPECT_EQ(app_.List("BACK\\"), (std::vector<std::string>{"one.DAT"}));
 }
 
 TEST_F(BackupScheduleTest, AnEmptyListErasesTheSectionAtEveryLaunchAndStillStartsAWorker) {

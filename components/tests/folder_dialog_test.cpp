@@ -56,8 +56,20 @@ void Press(HWND browser, int id) { PostMessageW(browser, WM_COMMAND, id, 0); }
 
 class FolderDialogTest : public ::testing::Test {
  protected:
+  void SetUp() override {
+    // A browser still open after 10 s is cancelled: the test fails, not hangs.
+    timer_ = SetTimer(nullptr, 0, 10000, &CancelOpenBrowser);
+    open_ = &dialog_;
+  }
+  void TearDown() override { KillTimer(nullptr, timer_); }
+  static void CALLBACK CancelOpenBrowser(HWND, UINT, UINT_PTR, DWORD) {
+    if (HWND browser = open_->BrowserWindow()) Press(browser, IDCANCEL);
+  }
+
   Form form_;
   TSelectFolderDialog dialog_{form_.hwnd()};
+  UINT_PTR timer_ = 0;
+  static inline TSelectFolderDialog* open_ = nullptr;
 };
 
 TEST_F(FolderDialogTest, OptionsBecomeTheBrowserFlags) {
@@ -85,17 +97,26 @@ TEST_F(FolderDialogTest, DefaultsOpenWithMyComputerSelectedAndCancelReturnsFalse
   EXPECT_EQ(dialog_.FolderName(), "");
 }
 
+TEST_F(FolderDialogTest, AnItemWithoutAPathIsNoFolderChosen) {
+  dialog_.OnInitialized = [&](TSelectFolderDialog& sender) {
+    Press(sender.BrowserWindow(), IDOK);  // My Computer is selected
+  };
+  EXPECT_FALSE(dialog_.Execute());
+  EXPECT_EQ(dialog_.FolderName(), "");
+}
+
 TEST_F(FolderDialogTest, ChoosingAFolderReturnsItsFullPath) {
   const std::string temp = TempFolderWithoutBackslash();
   std::vector<std::string> changes;
-  dialog_.OnSelChanged = [&](TSelectFolderDialog&, const std::string& path) {
+  dialog_.OnSelChanged = [&](TSelectFolderDialog& sender, const std::string& path) {
     changes.push_back(path);
+    // OK once the browser has the folder selected, as a user would.
+    if (LowerAscii(path) == LowerAscii(temp)) Press(sender.BrowserWindow(), IDOK);
   };
   dialog_.OnInitialized = [&](TSelectFolderDialog& sender) {
     const std::wstring wide = win::Widen(temp);
     SendMessageW(sender.BrowserWindow(), BFFM_SETSELECTIONW, TRUE,
                  reinterpret_cast<LPARAM>(wide.c_str()));
-    Press(sender.BrowserWindow(), IDOK);
   };
   ASSERT_TRUE(dialog_.Execute());
   EXPECT_EQ(LowerAscii(dialog_.FolderName()), LowerAscii(temp));

@@ -211,9 +211,5 @@ TEST(BackupCountdownTextTest, TheValueLoadedBetweenTheTwoPieces) {
             "指定されたデータは、あと　-2回の起動後にバックアップされます");
 }
 
-TEST(BackupSettingsPathTest, BesideTheSettingsFileInTheDataFolder) {
-  EXPECT_EQ(BackupSettingsPath("C:\\Kobarune\\"), "C:\\Kobarune\\data\\BUInfo.dat");
-}
-
 }  // namespace
 }  // namespace kb
