@@ -113,11 +113,10 @@ bool LzCopyFile(const std::string& source, const std::string& destination,
   Handle in(CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!in.valid() || GetFileType(in.get()) != FILE_TYPE_DISK) return FileExistsW(to);
-  const bool replacing = FileExistsW(to);
 
   std::wstring temporaryName;
   Handle out(CreateTemporary(FolderOf(to), temporaryName));
-  if (!out.valid()) return replacing;
+  if (!out.valid()) return FileExistsW(to);
 
   FILETIME written{};
   const bool copied = CopyContent(in.get(), out.get(), stop) &&
