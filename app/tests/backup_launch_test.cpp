@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string_view>
+
 #include "app/tests/groups_fixture.h"
 #include "backup/backup_worker.h"
 #include "backup/bkup_dlg.h"
@@ -192,6 +195,29 @@ TEST_F(BackupLaunchTest, AnArchiveBackupHandsTheArchiverBesideTheLauncherTheComm
             "owner=0 size=65534 a \"" + folder_.Path("BACK") + "\\981231235959\" \"" +
                 folder_.Path("APP\\*.DAT") + "\"\r\n");
   EXPECT_TRUE(Backed().empty());
+}
+
+TEST_F(BackupLaunchTest, TheLaunchersOwnArchiverPacksTheMatchingFilesIntoANewArchive) {
+  const std::wstring built = ModuleFolderW() + L"UNLHA32.DLL";
+  ASSERT_TRUE(CopyFileW(built.c_str(), win::Widen(folder_.Path("UNLHA32.DLL")).c_str(), FALSE));
+  StartLauncher(kTopBar);
+  const LhaLibrary& library = *app().ArchiverLibrary();
+  for (size_t i = 0; i < LhaLibrary::kExportCount; ++i) {
+    EXPECT_TRUE(library.Bound(i)) << LhaLibrary::ExportNames()[i];
+  }
+  RegisterSlot(1, true);
+  WriteBackupSection("binf101", 1, folder_.Path("BACK"));
+  OpenGroup(1);
+  Click(slot(1).hwnd());
+  ASSERT_TRUE(WorkersDone());
+  const std::string archive = folder_.Path("BACK\\981231235959.lzh");
+  ASSERT_TRUE(folder_.Exists("BACK\\981231235959.lzh"));
+  const auto& names = LhaLibrary::ExportNames();
+  const size_t slot = std::find(names.begin(), names.end(), std::string_view("UnlhaGetFileCount")) -
+                      names.begin();
+  using FileCountProc = int(WINAPI*)(LPCSTR);
+  const auto fileCount = reinterpret_cast<FileCountProc>(library.Slot(slot));
+  EXPECT_EQ(fileCount(archive.c_str()), 3) << "x.DAT, y.DAT and z.DAT";
 }
 
 TEST_F(BackupLaunchTest, WithoutTheArchiverEachArchiveBackupShowsOnePanicMessage) {
