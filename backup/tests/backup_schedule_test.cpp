@@ -1,6 +1,6 @@
 // The backup schedule with the real dialog, the real settings file and real
-// workers: loading at a release, saving after the registration's OK,
-// counting launches down and backing up when one is due.
+// workers: saving after the registration's OK, counting launches down and
+// backing up when one is due.
 #include "backup/backup_schedule.h"
 
 #include <gtest/gtest.h>
@@ -10,13 +10,11 @@
 #include "backup/lha_library.h"
 #include "backup/tests/backup_test_support.h"
 #include "common/profile.h"
-#include "win/testing/testing.h"
 #include "win/text.h"
 
 namespace kb {
 namespace {
 
-namespace wt = win::testing;
 using backup_testing::TempDir;
 
 class BackupScheduleTest : public ::testing::Test {
@@ -27,7 +25,6 @@ class BackupScheduleTest : public ::testing::Test {
     app_.MakeFolder("BACK");
   }
   std::string File() const { return launcher_.Read("data\\BUInfo.dat"); }
-  void WriteFile(const std::string& text) { launcher_.Write("data\\BUInfo.dat", text); }
   int32_t Stored(const std::string& section, const std::string& key) const {
     return ProfileReader::FromBytes(File()).ReadInteger(section, key, -999);
   }
@@ -38,24 +35,6 @@ class BackupScheduleTest : public ::testing::Test {
   TBKUPDlg dialog_{nullptr};
   BackupSchedule schedule_{dialog_, launcher_.path(), [] { return false; }, workers_};
 };
-
-TEST_F(BackupScheduleTest, AReleaseLoadsItsSectionIntoTheDialogAndClearsTheEntryField) {
-  WriteFile("[binf312]\r\nWay=1\r\nFolder=D:\\B\r\nTimes=0\r\nNext=7\r\nNumber=2\r\n"
-            "File1=C:\\z.dat\r\nFile2=C:\\a.dat\r\n");
-  SetWindowTextW(dialog_.Control(TBKUPDlg::kCandidate), L"typed");
-  schedule_.LoadBackupSettings("binf312");
-  const BackupSettings s = dialog_.Current();
-  EXPECT_EQ(s.targets, (std::vector<std::string>{"C:\\a.dat", "C:\\z.dat"}));
-  EXPECT_EQ(s.Folder, "D:\\B");
-  EXPECT_EQ(s.Way, BackupWay::Archive);
-  EXPECT_EQ(s.Times, 1);
-  EXPECT_EQ(s.Next, 7);
-  EXPECT_EQ(wt::ReadWindowText(dialog_.Control(TBKUPDlg::kCandidate)), "");
-  EXPECT_EQ(wt::ReadWindowText(dialog_.Control(TBKUPDlg::kLabel5)), CountdownText(7));
-
-  schedule_.LoadBackupSettings("binf313");  // no section: the defaults
-  EXPECT_EQ(dialog_.Current(), BackupSettings{});
-}
 
 TEST_F(BackupScheduleTest, SavingDropsShortTargetsFromTheListAndAnEmptyListErases) {
   BackupSettings s;

@@ -126,8 +126,15 @@ void CALLBACK RunPending(HWND, UINT, UINT_PTR id, DWORD) {
 
 }  // namespace
 
-void RunLater(std::function<void()> step, UINT delayMs) {
-  Pending()[SetTimer(nullptr, 0, delayMs, &RunPending)] = std::move(step);
+UINT_PTR RunLater(std::function<void()> step, UINT delayMs) {
+  const UINT_PTR id = SetTimer(nullptr, 0, delayMs, &RunPending);
+  Pending()[id] = std::move(step);
+  return id;
+}
+
+void Cancel(UINT_PTR id) {
+  KillTimer(nullptr, id);
+  Pending().erase(id);
 }
 
 }  // namespace kb::backup_testing

@@ -49,7 +49,10 @@ class HeldFile {
 };
 
 // Runs `step` about delayMs from now on this thread, from whatever message
-// loop runs then (a modal dialog's own loop too).
-void RunLater(std::function<void()> step, UINT delayMs = 30);
+// loop runs then (a modal dialog's own loop too).  Returns an id for Cancel.
+UINT_PTR RunLater(std::function<void()> step, UINT delayMs = 30);
+// Drops a step that has not run yet (a test must not leave one behind that
+// reaches into its ended fixture).
+void Cancel(UINT_PTR id);
 
 }  // namespace kb::backup_testing

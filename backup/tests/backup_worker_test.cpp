@@ -204,13 +204,5 @@ TEST_F(ArchiveBackupTest, ALibraryPlantedInTheCurrentFolderIsNotLoaded) {
   EXPECT_FALSE(data_.Exists("unlha_calls.txt"));
 }
 
-TEST_F(ArchiveBackupTest, AnEmptyFolderMakesNoArchiveAndAsksNothing) {
-  PutLibraryInto(launcher_);
-  BackupWorkers workers(LoadLhaLibrary(win::Widen(launcher_.path())), clock_);
-  workers.Start(Job({"C:\\APP\\*.DAT"}, "", BackupWay::Archive));
-  ASSERT_TRUE(workers.WaitAll(10000));
-  EXPECT_FALSE(launcher_.Exists("unlha_calls.txt"));
-}
-
 }  // namespace
 }  // namespace kb

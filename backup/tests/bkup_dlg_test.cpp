@@ -48,8 +48,11 @@ class BkupDlgTest : public ::testing::Test {
       steps();
       PostMessageW(Item(endButton), BM_CLICK, 0, 0);
     });
-    RunLater([this] { dialog_.EndModal(win::mrNone); }, 15000);  // a broken step fails, not hangs
-    return dialog_.Execute();
+    // A broken step fails the test instead of hanging it.
+    const UINT_PTR timeout = RunLater([this] { dialog_.EndModal(win::mrNone); }, 15000);
+    const int result = dialog_.Execute();
+    backup_testing::Cancel(timeout);
+    return result;
   }
   // Shown without a modal loop, for tests that drive single controls.
   void ShowPlain() { ShowWindow(dialog_.hwnd(), SW_SHOWNA); }

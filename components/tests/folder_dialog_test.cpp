@@ -105,19 +105,49 @@ TEST_F(FolderDialogTest, AnItemWithoutAPathIsNoFolderChosen) {
   EXPECT_EQ(dialog_.FolderName(), "");
 }
 
+// Selects `path` in the open browser, again every 200 ms until the browser
+// reports it: Wine's browser now and then leaves a selection by path unmade
+// while its tree is still being filled.
+class Reselect {
+ public:
+  explicit Reselect(const std::string& path) : path_(win::Widen(path)) { current_ = this; }
+  ~Reselect() {
+    KillTimer(nullptr, timer_);
+    current_ = nullptr;
+  }
+  void Start(HWND browser) {
+    browser_ = browser;
+    Select();
+    timer_ = SetTimer(nullptr, 0, 200, &Tick);
+  }
+  void Done() { KillTimer(nullptr, timer_); }
+
+ private:
+  void Select() {
+    SendMessageW(browser_, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path_.c_str()));
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (current_ && IsWindow(current_->browser_)) current_->Select();
+  }
+  std::wstring path_;
+  HWND browser_ = nullptr;
+  UINT_PTR timer_ = 0;
+  static inline Reselect* current_ = nullptr;
+};
+
 TEST_F(FolderDialogTest, ChoosingAFolderReturnsItsFullPath) {
   const std::string temp = TempFolderWithoutBackslash();
+  Reselect reselect(temp);
   std::vector<std::string> changes;
   dialog_.OnSelChanged = [&](TSelectFolderDialog& sender, const std::string& path) {
     changes.push_back(path);
     // OK once the browser has the folder selected, as a user would.
-    if (LowerAscii(path) == LowerAscii(temp)) Press(sender.BrowserWindow(), IDOK);
+    if (LowerAscii(path) == LowerAscii(temp)) {
+      reselect.Done();
+      Press(sender.BrowserWindow(), IDOK);
+    }
   };
-  dialog_.OnInitialized = [&](TSelectFolderDialog& sender) {
-    const std::wstring wide = win::Widen(temp);
-    SendMessageW(sender.BrowserWindow(), BFFM_SETSELECTIONW, TRUE,
-                 reinterpret_cast<LPARAM>(wide.c_str()));
-  };
+  dialog_.OnInitialized = [&](TSelectFolderDialog& sender) { reselect.Start(sender.BrowserWindow()); };
   ASSERT_TRUE(dialog_.Execute());
   EXPECT_EQ(LowerAscii(dialog_.FolderName()), LowerAscii(temp));
   ASSERT_FALSE(changes.empty());
