@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Files dropped from outside the launcher reach the backup target list.
 
-Starts the real Pelkan2.exe (top bar, one registered program) in a fresh
+Starts the real Pelkan2.exe (bottom bar, one registered program) in a fresh
 folder under the build's Wine runner, opens the group window, the
 registration dialog and the backup target dialog with real clicks (XTEST,
 as a user would), drops two files on the target list through the X
@@ -22,8 +22,11 @@ from Xlib import X, display, protocol
 from Xlib.ext import xtest
 
 BUILD = os.path.abspath(sys.argv[1])
-GROUP_BUTTON_1 = (39 + 19, 19)     # the middle of group button 1 on a top bar
-PROGRAM_BUTTON_1 = (39 + 19, 38 + 19)  # slot 1 of the group window below it
+# On a bottom bar of the 1024 x 768 test screen, clear of Wine's own tray
+# window in the top-left corner: the middle of group button 1, and of slot 1
+# of the group window right above it.
+GROUP_BUTTON_1 = (39 + 19, 768 - 19)
+PROGRAM_BUTTON_1 = (39 + 19, 768 - 38 - 39 + 19)
 # Client positions inside the dialogs.
 BACKUP_BUTTON = (240 + 80, 228 + 12)   # "バックアップ対象の設定..." of the registration dialog
 REGISTRATION_OK = (168 + 37, 272 + 12)
@@ -159,7 +162,7 @@ def main():
         shutil.copy(os.path.join(BUILD, "bin", "Pelkan2.exe"), folder)
         os.makedirs(os.path.join(folder, "data"))
         with open(os.path.join(folder, "data", "KBINI.dat"), "wb") as ini:
-            ini.write(b"[Info]\r\nType=0\r\n[ExButton1-1]\r\nFPFileName=C:\\windows\\notepad.exe\r\n"
+            ini.write(b"[Info]\r\nType=2\r\n[ExButton1-1]\r\nFPFileName=C:\\windows\\notepad.exe\r\n"
                       b"WorkingDir=C:\\windows\\\r\nShowName=np\r\n")
         dropped = [os.path.join(folder, "save data.dat"), os.path.join(folder, "config.ini")]
         for path in dropped:
