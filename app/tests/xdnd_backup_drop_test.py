@@ -50,24 +50,55 @@ def display_name():
         return ":" + state.read().split()[0]
 
 
-def window_named(d, name, timeout=20):
-    """The X window of a top-level Wine window with that caption."""
-    wanted = name.encode("utf-8")
-    net_name = d.intern_atom("_NET_WM_NAME")
+def window_named(d, name, timeout=60):
+    """The X window of a shown top-level Wine window with that caption."""
     end = time.time() + timeout
     while time.time() < end:
-        stack = [d.screen().root]
-        while stack:
-            window = stack.pop()
-            try:
-                prop = window.get_full_property(net_name, X.AnyPropertyType)
-                if prop is not None and bytes(prop.value) == wanted:
-                    return window
-                stack.extend(window.query_tree().children)
-            except Exception:
-                continue
+        window = find_named(d, name)
+        if window is not None:
+            time.sleep(0.5)  # let it take its place
+            return window
         time.sleep(0.3)
     fail("no window captioned " + name)
+
+
+def find_named(d, name):
+    wanted = name.encode("utf-8")
+    net_name = d.intern_atom("_NET_WM_NAME")
+    stack = [d.screen().root]
+    while stack:
+        window = stack.pop()
+        try:
+            prop = window.get_full_property(net_name, X.AnyPropertyType)
+            if prop is not None and bytes(prop.value) == wanted:
+                if window.get_attributes().map_state == X.IsViewable:
+                    return window
+            stack.extend(window.query_tree().children)
+        except Exception:
+            continue
+    return None
+
+
+def wait_gone(d, name, timeout=60):
+    end = time.time() + timeout
+    while time.time() < end:
+        if find_named(d, name) is None:
+            return
+        time.sleep(0.3)
+    fail(name + " did not close")
+
+
+def wait_for_window_at(d, point, timeout=60):
+    """Waits until a window (the group window) shows at a desktop point."""
+    root = d.screen().root
+    end = time.time() + timeout
+    while time.time() < end:
+        child = root.translate_coords(root, *point).child
+        if child and child != X.NONE:
+            time.sleep(0.5)
+            return
+        time.sleep(0.3)
+    fail("no window appeared at %r" % (point,))
 
 
 def root_point(d, window, point):
@@ -156,6 +187,25 @@ def bar_window(d):
     return found
 
 
+def settled_at_edge(d, target, timeout):
+    """Waits until the bar spans the bottom edge and holds still there."""
+    root = d.screen().root
+    screen = d.screen()
+    end = time.time() + timeout
+    last = None
+    while time.time() < end:
+        origin = root.translate_coords(target, 0, 0)
+        size = target.get_geometry()
+        place = (origin.x, origin.y, size.width, size.height)
+        at_edge = (place[0] == 0 and place[2] == screen.width_in_pixels
+                   and place[1] + place[3] == screen.height_in_pixels)
+        if place == last and at_edge:
+            return True
+        last = place
+        time.sleep(0.25)
+    return False
+
+
 def main():
     folder = tempfile.mkdtemp(prefix="kb_xdnd_backup_")
     try:
@@ -185,14 +235,17 @@ def main():
             fail("no display")
         while bar_window(d) is None and time.time() < deadline:
             time.sleep(0.5)
-        time.sleep(1.5)  # let the bar settle at its edge
+        bar = bar_window(d)
+        # Let the bar settle at its edge (slowly where Wine runs emulated).
+        if bar is None or not settled_at_edge(d, bar, 60):
+            fail("the bar did not settle at its edge")
 
         click(d, GROUP_BUTTON_1)
+        wait_for_window_at(d, PROGRAM_BUTTON_1)
         click(d, PROGRAM_BUTTON_1, button=3)
         registration = window_named(d, "プログラムの登録")
         click(d, root_point(d, registration, BACKUP_BUTTON))
         backup = window_named(d, "データバックアップの指定")
-        time.sleep(0.5)
 
         source = d.screen().root.create_window(-10, -10, 1, 1, 0, X.CopyFromParent)
         uris = "".join("file://" + p.replace(" ", "%20") + "\r\n" for p in dropped)
@@ -200,10 +253,12 @@ def main():
         time.sleep(1)
 
         click(d, root_point(d, backup, BACKUP_OK))
+        wait_gone(d, "データバックアップの指定")
         click(d, root_point(d, registration, REGISTRATION_OK))
-        close_like_a_window_manager(d, bar_window(d))
+        wait_gone(d, "プログラムの登録")
+        close_like_a_window_manager(d, bar)
         try:
-            LAUNCHER.wait(30)
+            LAUNCHER.wait(60)
         except subprocess.TimeoutExpired:
             fail("the launcher did not close")
 
