@@ -3,10 +3,13 @@
 #include <stdexcept>
 #include <utility>
 
+#include "app/backup_wiring.h"
 #include "app/group_actions.h"
 #include "app/registration_wiring.h"
 #include "app/settings_wiring.h"
 #include "common/file_io.h"
+#include "backup/backup_worker.h"
+#include "backup/lha_library.h"
 #include "common/identity.h"
 #include "common/path.h"
 #include "common/profile.h"
@@ -112,6 +115,9 @@ App::~App() {
   subForm_.reset();
   mainForm_.reset();
   groupActions_.reset();
+  // The backup workers end here, after every window but the application's
+  // has gone (see BackupWiring).
+  backup_.reset();
   appWindow_.reset();
   win::SetErrorReporter(nullptr);
 }
@@ -123,6 +129,10 @@ void App::CreateForms() {
 
 void App::CreateBar() {
   RemoveSaveLeftovers(ExeDir);
+  // The archiver library is bound before any window exists; a missing one is
+  // silent until an archive backup needs it.
+  lha_ = LoadLhaLibrary(win::Widen(ExeDir));
+
   appWindow_ = std::make_unique<ApplicationWindow>(*this);
   appWindow_->Create();
   errorWindow_ = appWindow_->hwnd();
@@ -181,6 +191,13 @@ void App::CreateHiddenForms() {
   groupActions_ = std::make_unique<GroupButtonActions>(*this);
   mainForm_->SetGroupButtonEvents(groupActions_.get());
   ConnectRegistration(*editWindow_, *this, *subForm_);
+
+  // 4. The backup target dialog (TBKUPDlg), hidden until the registration
+  //    dialog's backup button; the program buttons call its schedule.
+  backup_ = std::make_unique<BackupWiring>(
+      *this, appWindow_->hwnd(), lha_,
+      options_.backupClock ? options_.backupClock : std::make_shared<BackupClock>());
+  backup_->Connect(*editWindow_, *subForm_);
 
   // The bar's tray icon, once the bar is complete (and, at the launcher's
   // own start, on the screen: the shell's round trip does not delay it).

@@ -34,6 +34,9 @@ class TIconTray;
 class BarShell;
 class SettingsWiring;
 class ProfileReader;
+class BackupWiring;
+class BackupClock;
+class LhaLibrary;
 namespace win {
 class ShellAccess;
 }
@@ -47,6 +50,8 @@ struct AppOptions {
   // The bar's calls to the shell for its edge and the screen-saver hold
   // (not owned; nullptr: the real ones).  Tests watch or answer them.
   BarShell* barShell = nullptr;
+  // The clocks the backup workers read; nullptr means the system's.
+  std::shared_ptr<BackupClock> backupClock = nullptr;
 };
 
 class App : public ProgramState {
@@ -118,6 +123,10 @@ class App : public ProgramState {
   // The tray icon (made after the bar, with the hidden windows; freed by the
   // bar's close); nullptr before and once freed.  The settings dialog writes the Run-key value through it.
   TIconTray* IconTray1() { return iconTray_.get(); }
+  // The backup target dialog (created fourth) with the backup schedule,
+  // its workers and the archiver library.
+  BackupWiring& Backup() { return *backup_; }
+  const std::shared_ptr<LhaLibrary>& ArchiverLibrary() const { return lha_; }
 
   // The save session of the close sequence: one settings-file writer for the
   // bar's part and the group window's part, committed once.  Throws
@@ -158,6 +167,8 @@ class App : public ProgramState {
   std::deque<std::string> pendingErrors_;
   bool showingErrors_ = false;
   std::atomic<HWND> errorWindow_{nullptr};  // where QueueError wakes the loop
+  std::shared_ptr<LhaLibrary> lha_;
+  std::unique_ptr<BackupWiring> backup_;
 };
 
 }  // namespace kb

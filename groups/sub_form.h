@@ -83,7 +83,7 @@ class TSubForm : public win::Window {
   std::function<void(int k)> OnRegisterGroup;
 
   // The backup schedule and the shell as the buttons reach them; both can be
-  // replaced (the backup issue, tests).  The form does not own replacements.
+  // replaced (the backup schedule, tests).  The form does not own replacements.
   BackupHooks& Backup() { return *backup_; }
   void SetBackupHooks(BackupHooks* hooks) { backup_ = hooks ? hooks : &noBackup_; }
   win::ShellAccess& Shell() { return *shell_; }

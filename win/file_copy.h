@@ -9,15 +9,11 @@
 
 namespace kb {
 
-// Paths handed to the copy are at most 255 characters.
-constexpr std::size_t kMaxCopyPath = 255;
-
 // Copies source over destination and returns whether the destination exists
-// afterwards.  The source is opened first: a missing or unreadable source, or
-// a path longer than the limit, leaves the destination untouched (the old LZ
-// copy created an empty destination in that case).  The content goes into a
-// temporary file beside the destination, which is renamed into place only
-// once it is complete, so a failed copy never leaves a half-written file.
+// afterwards: the launcher's one file copy, LzCopyFile (win/lz_copy.h).  A
+// missing or unreadable source, or a path longer than 255 bytes, leaves the
+// destination untouched (the old LZ copy created an empty destination in
+// that case); a failed copy never leaves a half-written file.
 bool CopyFileSafely(const std::string& source, const std::string& destination);
 
 // Last-write time at the platform's file-age resolution (local time, two

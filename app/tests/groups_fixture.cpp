@@ -93,6 +93,7 @@ void LauncherTest::Start(const std::string& settingsIni, int screenWidth, int sc
   options.exeDir = folder_.path();
   options.screenWidth = screenWidth;
   options.screenHeight = screenHeight;
+  options.backupClock = backupClock_;
   app_ = std::make_unique<App>(options);
   app_->CreateForms();
   app().SetShellAccess(&shell_);

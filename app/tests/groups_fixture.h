@@ -95,6 +95,8 @@ class LauncherTest : public ::testing::Test {
   TempFolder folder_;
   RecordingShell shell_;
   RecordingBackup backup_;
+  // The clocks the launcher's backup workers read (nullptr: the system's).
+  std::shared_ptr<BackupClock> backupClock_;
   std::unique_ptr<App> app_;
 };
 

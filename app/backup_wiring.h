@@ -1,0 +1,60 @@
+// The pre-launch backup as the launcher puts it together: the backup target
+// dialog (created fourth at start-up) with its file drop target on the
+// target list and its folder browser, the schedule the program buttons call
+// (BackupHooks), and the workers with the archiver library.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "groups/backup_hooks.h"
+
+namespace kb {
+
+class BackupSchedule;
+class BackupWorkers;
+class BackupClock;
+class LhaLibrary;
+class TBKUPDlg;
+class TEditWindow;
+class TFileDrop;
+class TSelectFolderDialog;
+class TSubForm;
+struct ProgramState;
+
+class BackupWiring : public BackupHooks {
+ public:
+  // Creates the dialog (hidden, owned by `owner`) and its components.
+  BackupWiring(ProgramState& state, HWND owner, std::shared_ptr<LhaLibrary> library,
+               std::shared_ptr<BackupClock> clock);
+  // Closes the dialog, then ends the workers the launcher's way: a worker
+  // still waiting for its late start is dropped, a copying one gets a few
+  // seconds and is then stopped between two blocks.
+  ~BackupWiring() override;
+
+  // The registration dialog's backup button opens the dialog, whose default
+  // folder and file dialog start from the working folder being edited; a
+  // confirmed deletion empties the target list.  The program buttons of the
+  // group window call this schedule.
+  void Connect(TEditWindow& editWindow, TSubForm& form);
+
+  TBKUPDlg& Dialog() { return *dialog_; }
+  BackupWorkers& Workers() { return *workers_; }
+  TFileDrop& FileDrop1() { return *fileDrop1_; }
+  TSelectFolderDialog& SelectFolderDialog1() { return *selectFolderDialog1_; }
+
+  void LoadBackupSettings(const std::string& section) override;
+  void CountDownBackup(const std::string& section) override;
+  void SaveBackupSettings(const std::string& section) override;
+
+ private:
+  std::unique_ptr<BackupWorkers> workers_;
+  std::unique_ptr<TBKUPDlg> dialog_;
+  std::unique_ptr<TFileDrop> fileDrop1_;
+  std::unique_ptr<TSelectFolderDialog> selectFolderDialog1_;
+  std::unique_ptr<BackupSchedule> schedule_;
+};
+
+}  // namespace kb

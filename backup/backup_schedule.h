@@ -1,0 +1,37 @@
+// The backup schedule: what a program button asks of the pre-launch backup.
+// At every release of a button the backup settings of its position are
+// loaded into the backup target dialog; after the registration dialog's OK
+// they are saved from it; a left-click launch of a program with backup on
+// counts down and, when a backup is due, starts a worker with a copy of them.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace kb {
+
+class BackupWorkers;
+class TBKUPDlg;
+
+class BackupSchedule {
+ public:
+  // `lateBackup` reads the setting LateBU when a backup starts.
+  BackupSchedule(TBKUPDlg& dialog, std::string exeDir, std::function<bool()> lateBackup,
+                 BackupWorkers& workers);
+
+  // Replaces the dialog's settings with those of `section` in BUInfo.dat.
+  void LoadBackupSettings(const std::string& section);
+  // Writes the dialog's settings into `section`, or erases the section when
+  // the target list is empty.  A refused write is not reported.
+  void SaveBackupSettings(const std::string& section);
+  // One launch: counts down, starts a backup when one is due, saves.
+  void CountDownBackup(const std::string& section);
+
+ private:
+  TBKUPDlg& dialog_;
+  std::string exeDir_;
+  std::function<bool()> lateBackup_;
+  BackupWorkers& workers_;
+};
+
+}  // namespace kb

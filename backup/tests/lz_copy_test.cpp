@@ -1,0 +1,153 @@
+#include "win/lz_copy.h"
+
+#include <gtest/gtest.h>
+
+#include "backup/tests/backup_test_support.h"
+#include "common/module_folder.h"
+#include "win/text.h"
+
+namespace kb {
+namespace {
+
+using backup_testing::HeldFile;
+using backup_testing::LastWrite;
+using backup_testing::TempDir;
+
+class LzCopyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_.Write("src\\data.dat", "new content");
+    dir_.MakeFolder("dst");
+  }
+  // The destination folder holds exactly these names (no temporary file).
+  void ExpectDestinationFolder(const std::vector<std::string>& names) {
+    EXPECT_EQ(dir_.List("dst\\"), names);
+  }
+  TempDir dir_;
+};
+
+TEST_F(LzCopyTest, CopiesTheBytesAndKeepsTheLastWriteTime) {
+  std::string bytes;
+  for (int i = 0; i < 3 << 20; ++i) bytes += static_cast<char>(i * 7 + (i >> 9));
+  dir_.Write("src\\big.bin", bytes);
+  backup_testing::SetLastWrite(dir_.Path("src\\big.bin"), 125000000000000000ULL);
+  EXPECT_TRUE(LzCopyFile(dir_.Path("src\\big.bin"), dir_.Path("dst\\big.bin")));
+  EXPECT_TRUE(dir_.Read("dst\\big.bin") == bytes);
+  EXPECT_EQ(LastWrite(dir_.Path("dst\\big.bin")), 125000000000000000ULL);
+  EXPECT_TRUE(LzCopyFile(dir_.Path("src\\data.dat"), dir_.Path("dst\\表示.dat")));
+  EXPECT_EQ(dir_.Read("dst\\表示.dat"), "new content");
+  ExpectDestinationFolder({"big.bin", "表示.dat"});
+}
+
+TEST_F(LzCopyTest, ReplacesAnOlderCopyAndEmptyFilesCopyToo) {
+  dir_.Write("dst\\data.dat", "an old and longer content");
+  EXPECT_TRUE(LzCopyFile(dir_.Path("src\\data.dat"), dir_.Path("dst\\data.dat")));
+  EXPECT_EQ(dir_.Read("dst\\data.dat"), "new content");
+  dir_.Write("src\\empty.dat", "");
+  EXPECT_TRUE(LzCopyFile(dir_.Path("src\\empty.dat"), dir_.Path("dst\\data.dat")));
+  EXPECT_EQ(dir_.Read("dst\\data.dat"), "");
+  ExpectDestinationFolder({"data.dat"});
+}
+
+TEST_F(LzCopyTest, AnUnreadableSourceLeavesTheDestinationAsItWasAndCreatesNothing) {
+  dir_.Write("dst\\data.dat", "good old copy");
+  dir_.MakeFolder("src\\folder.dat");
+  HeldFile held(dir_.Path("src\\data.dat"));
+  ASSERT_TRUE(held.held());
+  const struct {
+    const char* source;
+    const char* destination;
+    bool existsAfter;
+  } cases[] = {
+      {"src\\data.dat", "dst\\data.dat", true},     // held open without sharing
+      {"src\\data.dat", "dst\\fresh.dat", false},
+      {"src\\missing.dat", "dst\\data.dat", true},  // missing
+      {"src\\missing.dat", "dst\\missing.dat", false},
+      {"src\\folder.dat", "dst\\folder.dat", false},  // a folder matched by a pattern
+      {"src\\folder.dat", "dst\\data.dat", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(LzCopyFile(dir_.Path(c.source), dir_.Path(c.destination)), c.existsAfter)
+        << c.source << " -> " << c.destination;
+  }
+  EXPECT_EQ(dir_.Read("dst\\data.dat"), "good old copy");
+  ExpectDestinationFolder({"data.dat"});
+}
+
+TEST_F(LzCopyTest, AMissingDestinationFolderCreatesNothing) {
+  EXPECT_FALSE(LzCopyFile(dir_.Path("src\\data.dat"), dir_.Path("nowhere\\data.dat")));
+  EXPECT_FALSE(dir_.Exists("nowhere"));
+}
+
+TEST_F(LzCopyTest, PathsOfMoreThan255BytesAreRefusedNotCut) {
+  // 2-byte characters: the platform could take these paths, the backup's
+  // limit of 255 bytes refuses them.
+  std::string name;
+  while (dir_.Path("src\\").size() + name.size() + 4 < 256) name += "表";
+  const std::string fits = name.substr(0, name.size() - 4) + "a.dat";
+  const std::string tooLong = name + ".dat";
+  ASSERT_LE(dir_.Path("src\\" + fits).size(), 255u);
+  ASSERT_GT(dir_.Path("src\\" + tooLong).size(), 255u);
+  dir_.Write("src\\" + fits, "x");
+  dir_.Write("src\\" + tooLong, "y");
+
+  EXPECT_TRUE(LzCopyFile(dir_.Path("src\\" + fits), dir_.Path("dst\\a.dat")));
+  EXPECT_FALSE(LzCopyFile(dir_.Path("src\\" + tooLong), dir_.Path("dst\\b.dat")));
+  EXPECT_FALSE(LzCopyFile(dir_.Path("src\\data.dat"), dir_.Path("dst\\" + tooLong)));
+  ExpectDestinationFolder({"a.dat"});
+}
+
+TEST_F(LzCopyTest, AStoppedCopyLeavesTheOldCopyAndNoTemporaryFile) {
+  dir_.Write("dst\\data.dat", "good old copy");
+  const std::atomic<bool> stop{true};
+  EXPECT_TRUE(LzCopyFile(dir_.Path("src\\data.dat"), dir_.Path("dst\\data.dat"), &stop));
+  EXPECT_EQ(dir_.Read("dst\\data.dat"), "good old copy");
+  ExpectDestinationFolder({"data.dat"});
+}
+
+// A process that copies one large file over and over is killed in the
+// middle of a copy: the system removes the unfinished temporary file, and
+// every copy that is there is whole.
+TEST(LzCopyKillTest, AKilledCopyLeavesNoTemporaryFileAndNoTornCopy) {
+  TempDir dir;
+  std::string bytes(48 << 20, '\0');
+  for (size_t i = 0; i < bytes.size(); i += 4096) bytes[i] = static_cast<char>(i >> 12);
+  dir.Write("src\\big.bin", bytes);
+  dir.MakeFolder("dst");
+
+  const std::wstring program = ModuleFolderW() + L"copy_victim.exe";
+  std::wstring command = L"\"" + program + L"\" \"" + win::Widen(dir.Path("src\\big.bin")) +
+                         L"\" \"" + win::Widen(dir.Path("dst\\big.bin")) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &process));
+  bool sawTemporary = false;
+  const DWORD start = GetTickCount();
+  while (!sawTemporary && GetTickCount() - start < 30000) {
+    for (const std::string& name : dir.List("dst\\")) sawTemporary |= name.ends_with(".tmp");
+    if (!sawTemporary) Sleep(1);
+  }
+  TerminateProcess(process.hProcess, 9);
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+
+  EXPECT_TRUE(sawTemporary);
+  // The system removes the marked file when it closes the dead process's
+  // handles, which may come a moment after the process is reported ended.
+  auto leftBehind = [&] {
+    std::vector<std::string> names = dir.List("dst\\");
+    std::erase(names, "big.bin");
+    return names;
+  };
+  for (int i = 0; i < 100 && !leftBehind().empty(); ++i) Sleep(50);
+  EXPECT_EQ(leftBehind(), std::vector<std::string>{});
+  if (dir.Exists("dst\\big.bin")) {
+    EXPECT_TRUE(dir.Read("dst\\big.bin") == bytes);
+  }
+}
+
+}  // namespace
+}  // namespace kb

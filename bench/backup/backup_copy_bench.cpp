@@ -1,0 +1,154 @@
+// Copies one 100 MB file and 1,000 small files (1-16 KiB) once through the
+// backup worker (pattern expansion, copy into a temporary file, rename into
+// place) and once with CopyFileW over the same files, taking turns for
+// several rounds, and prints the best and the median throughput of each and
+// their ratio.  Two cases: into an emptied folder, and over the copies of
+// the round before.
+//
+//   backup_copy_bench [rounds]   (default 5)
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "backup/backup_worker.h"
+#include "backup/lha_library.h"
+#include "win/text.h"
+
+namespace {
+
+constexpr size_t kLargeSize = 100u << 20;
+constexpr int kSmallCount = 1000;
+
+double Now() {
+  static const LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+void EmptyFolder(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((folder + L"*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      DeleteFileW((folder + found.cFileName).c_str());
+    }
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
+}
+
+struct Set {
+  const char* name;
+  std::wstring pattern;            // what the worker gets
+  std::vector<std::wstring> files;  // what CopyFileW gets (names in the folder)
+  std::wstring sourceFolder;
+  double megabytes = 0;
+};
+
+double RunWorker(const Set& set, const std::wstring& destination) {
+  kb::BackupWorkers workers(std::make_shared<kb::LhaLibrary>());
+  kb::BackupJob job;
+  job.targets = {kb::win::Narrow(set.pattern).value()};
+  std::wstring folder = destination;
+  folder.pop_back();
+  job.Folder = kb::win::Narrow(folder).value();
+  const double start = Now();
+  workers.Start(job);
+  workers.WaitAll(INFINITE);
+  return Now() - start;
+}
+
+double RunCopyFile(const Set& set, const std::wstring& destination) {
+  const double start = Now();
+  for (const std::wstring& name : set.files) {
+    CopyFileW((set.sourceFolder + name).c_str(), (destination + name).c_str(), FALSE);
+  }
+  return Now() - start;
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring root = std::wstring(temp) + L"kb_backup_bench_" +
+                            std::to_wstring(GetCurrentProcessId()) + L"\\";
+  const std::wstring large = root + L"large\\", small = root + L"small\\", out = root + L"out\\";
+  for (const std::wstring& folder : {root, large, small, out}) {
+    CreateDirectoryW(folder.c_str(), nullptr);
+  }
+
+  Set big{"one 100 MB file", large + L"big.bin", {L"big.bin"}, large, kLargeSize / 1048576.0};
+  std::string bytes(kLargeSize, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 2654435761u) >> 13);
+  WriteBytes(large + L"big.bin", bytes);
+
+  Set many{"1,000 small files", small + L"*.dat", {}, small, 0};
+  for (int i = 0; i < kSmallCount; ++i) {
+    const size_t size = 1024 + (static_cast<size_t>(i) * 7919) % (15 * 1024);
+    const std::wstring name = L"f" + std::to_wstring(10000 + i) + L".dat";
+    WriteBytes(small + name, bytes.substr(static_cast<size_t>(i) * 97, size));
+    many.files.push_back(name);
+    many.megabytes += size / 1048576.0;
+  }
+
+  std::printf("backup copy benchmark: %d rounds, alternating\n", rounds);
+  for (const bool replacing : {false, true}) {
+    for (const Set* set : {&big, &many}) {
+      std::vector<double> worker, platform;
+      // Each round both run once, in turns going first, so neither always
+      // finds the caches as the other left them.
+      for (int r = 0; r < rounds; ++r) {
+        for (int turn = 0; turn < 2; ++turn) {
+          if (!replacing) EmptyFolder(out);
+          if ((turn == 0) == (r % 2 == 0)) {
+            worker.push_back(RunWorker(*set, out));
+          } else {
+            platform.push_back(RunCopyFile(*set, out));
+          }
+        }
+      }
+      const double wBest = *std::min_element(worker.begin(), worker.end());
+      const double pBest = *std::min_element(platform.begin(), platform.end());
+      const double wMed = Median(worker), pMed = Median(platform);
+      std::printf("%s (%.1f MB, %zu files), %s\n", set->name, set->megabytes, set->files.size(),
+                  replacing ? "replacing older copies" : "into an empty folder");
+      std::printf("  worker     best %8.1f ms  %7.1f MB/s  median %8.1f ms  %7.1f MB/s\n",
+                  wBest * 1e3, set->megabytes / wBest, wMed * 1e3, set->megabytes / wMed);
+      std::printf("  CopyFileW  best %8.1f ms  %7.1f MB/s  median %8.1f ms  %7.1f MB/s\n",
+                  pBest * 1e3, set->megabytes / pBest, pMed * 1e3, set->megabytes / pMed);
+      std::printf("  worker / CopyFileW throughput: best %.2f, median %.2f\n", pBest / wBest,
+                  pMed / wMed);
+    }
+    EmptyFolder(out);
+  }
+
+  EmptyFolder(out);
+  EmptyFolder(large);
+  EmptyFolder(small);
+  for (const std::wstring& folder : {out, large, small, root}) RemoveDirectoryW(folder.c_str());
+  return 0;
+}

@@ -1,0 +1,79 @@
+#include "model/backup_command.h"
+
+#include <cstdio>
+
+#include "common/path.h"
+
+namespace kb {
+
+namespace {
+
+// Position just after the last backslash or colon (0 when there is none),
+// walking whole characters so a trail byte 0x5C is never taken for one.
+size_t NameStart(std::string_view path) {
+  size_t start = 0;
+  for (size_t i = 0; i < path.size(); i += CharLength(path, i)) {
+    if (path[i] == '\\' || path[i] == ':') start = i + 1;
+  }
+  return start;
+}
+
+std::string TwoDigits(int value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02d", ((value % 100) + 100) % 100);
+  return text;
+}
+
+}  // namespace
+
+BackupJob MakeBackupJob(const BackupSettings& settings, bool lateStart) {
+  return BackupJob{settings.Way, settings.Folder, settings.targets, lateStart};
+}
+
+std::string ArchiveStamp(const LocalDateTime& t) {
+  return TwoDigits(t.year) + TwoDigits(t.month) + TwoDigits(t.day) + TwoDigits(t.hour) +
+         TwoDigits(t.minute) + TwoDigits(t.second);
+}
+
+std::string ArchiveCommandLine(std::string_view folder, std::string_view stamp,
+                               const std::vector<std::string>& targets) {
+  std::string line = "a \"";
+  line.append(folder).append("\\").append(stamp).append("\"");
+  for (const std::string& target : targets) line.append(" \"").append(target).append("\"");
+  return line;
+}
+
+std::string TargetFolderPart(std::string_view path) {
+  return std::string(path.substr(0, NameStart(path)));
+}
+
+std::string TargetNamePart(std::string_view path) {
+  return std::string(path.substr(NameStart(path)));
+}
+
+std::string CopyDestination(std::string_view folder, std::string_view source) {
+  std::string destination(folder);
+  destination += '\\';
+  destination += TargetNamePart(source);
+  return destination;
+}
+
+std::vector<CopyStep> PlanCopies(const BackupJob& job, const PatternSearch& search) {
+  std::vector<CopyStep> steps;
+  if (job.Folder.empty()) return steps;
+  for (const std::string& target : job.targets) {
+    if (target.empty()) continue;
+    const std::string folder = TargetFolderPart(target);
+    for (const FoundEntry& entry : search(target)) {
+      if (entry.directory) continue;
+      CopyStep step{folder + entry.name, CopyDestination(job.Folder, entry.name)};
+      if (step.source.size() > kMaxBackupPath || step.destination.size() > kMaxBackupPath) continue;
+      steps.push_back(std::move(step));
+    }
+  }
+  return steps;
+}
+
+bool ArchiveWanted(const BackupJob& job) { return !job.Folder.empty(); }
+
+}  // namespace kb
