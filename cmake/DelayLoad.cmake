@@ -30,5 +30,12 @@ function(kb_delay_load name dll)
   add_custom_target(kb_delay_${name}_lib DEPENDS ${out})
   add_library(kb_delay_${name} INTERFACE)
   target_link_libraries(kb_delay_${name} INTERFACE ${out})
+  if(stdcall)
+    # The i686 linker (binutils 2.40) keeps a delay-import member's thunk only
+    # when a call names the thunk itself; a call through the member's
+    # address-table entry (what dllimport declarations make) then finds
+    # address 0 there.  Without dllimport every call names the thunk.
+    target_compile_definitions(kb_delay_${name} INTERFACE DECLSPEC_IMPORT=)
+  endif()
   add_dependencies(kb_delay_${name} kb_delay_${name}_lib)
 endfunction()
