@@ -99,8 +99,10 @@ void TMainForm::CreateOwnButtons() {
 }
 
 void TMainForm::Show() {
-  FormShow();
+  // The bar first; its taskbar button (the application window, shown without
+  // activation) follows at once.
   ShowWindow(hwnd(), SW_SHOW);
+  FormShow();
   // Under Wine the z-order the registration gave the hidden bar does not
   // survive its showing: give it again now that the bar is on the screen.
   ApplyStayOnTop();

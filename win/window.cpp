@@ -110,7 +110,8 @@ bool Window::Create(const wchar_t* className, DWORD exStyle, DWORD style, int x,
     wc.hCursor = cursor ? cursor : LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = className;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    // Only top-level windows show an icon; a child's class needs none.
+    if (!(style & WS_CHILD)) wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
     registered.insert(className);
   }

@@ -35,13 +35,21 @@ struct Clock {
 
 double Ms(double elapsed) { return elapsed; }
 
+// A start that never showed its window (-1) is left out of the figures.
+std::vector<double> Shown(std::vector<double> v) {
+  v.erase(std::remove_if(v.begin(), v.end(), [](double ms) { return ms < 0; }), v.end());
+  return v;
+}
+
 double Median(std::vector<double> v) {
+  v = Shown(std::move(v));
   std::sort(v.begin(), v.end());
   return v.empty() ? 0 : v[v.size() / 2];
 }
 
 double Least(const std::vector<double>& v) {
-  return v.empty() ? 0 : *std::min_element(v.begin(), v.end());
+  const std::vector<double> shown = Shown(v);
+  return shown.empty() ? 0 : *std::min_element(shown.begin(), shown.end());
 }
 
 // 40 groups and 40 slots each, every record filled, and a full icon store.
@@ -237,7 +245,7 @@ int main(int argc, char** argv) {
     const double median = Median(v), least = Least(v);
     std::vector<double> perRound;
     for (size_t i = 0; i < v.size() && i < minimalBar.size(); ++i) {
-      if (minimalBar[i] > 0) perRound.push_back(v[i] / minimalBar[i]);
+      if (minimalBar[i] > 0 && v[i] > 0) perRound.push_back(v[i] / minimalBar[i]);
     }
     std::printf("%-34s %8.1f ms  (%.1f)  %.2f x the minimal bar"
                 " (least: %.2f x; per round: %.2f x)\n",
