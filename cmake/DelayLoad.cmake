@@ -4,16 +4,7 @@
 # under Wine; linked through delay-loaded import libraries, each is loaded at
 # its first call.  kb_delay_load(<name> <dll>) makes the INTERFACE target
 # kb_delay_<name> that links one of them.
-#
-# The 32-bit build links the ordinary import libraries: there a progress bar
-# made before any other common control hung in its first message under Wine
-# with the delay-loaded comctl32 (dlltool's stdcall delay thunks).
 function(kb_delay_load name dll)
-  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    add_library(kb_delay_${name} INTERFACE)
-    target_link_libraries(kb_delay_${name} INTERFACE ${name})
-    return()
-  endif()
   find_library(implib_${name} NAMES lib${name}.a REQUIRED)
   set(out "${CMAKE_BINARY_DIR}/delay/lib${name}_delay.a")
   set(stdcall OFF)

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <exception>
 #include <stdexcept>
 
 #include "win/text.h"
@@ -101,20 +100,14 @@ LRESULT CALLBACK TFileDrop::DropWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
   auto* drop = reinterpret_cast<TFileDrop*>(self);
   if (msg == WM_DROPFILES) {
     const HDROP handle = reinterpret_cast<HDROP>(wParam);
-    try {
-      drop->DoFileDrop(handle);
-    } catch (const std::exception& e) {
-      win::ReportError(e.what());
-    } catch (...) {
-      win::ReportError("unknown error");
-    }
+    win::GuardCallback([&] { drop->DoFileDrop(handle); });
     DragFinish(handle);
     return 0;
   }
   if (msg == WM_NCDESTROY) {
     // The control goes away: the component keeps no handle to a dead window.
     const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
-    drop->ControlDestroyed();
+    win::GuardCallback([&] { drop->ControlDestroyed(); });
     return result;
   }
   return DefSubclassProc(hwnd, msg, wParam, lParam);

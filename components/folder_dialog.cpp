@@ -1,6 +1,5 @@
 #include "components/folder_dialog.h"
 
-#include <exception>
 
 #include "win/text.h"
 #include "win/window.h"
@@ -102,15 +101,11 @@ bool TSelectFolderDialog::Execute() {
 int CALLBACK TSelectFolderDialog::BrowseCallback(HWND hwnd, UINT msg, LPARAM lParam,
                                                  LPARAM data) {
   auto* self = reinterpret_cast<TSelectFolderDialog*>(data);
-  try {
+  win::GuardCallback([&] {
     if (!self->browser_) self->browser_ = hwnd;
     if (msg == BFFM_INITIALIZED) self->Initialized();
     if (msg == BFFM_SELCHANGED) self->SelectionChanged(reinterpret_cast<LPCITEMIDLIST>(lParam));
-  } catch (const std::exception& e) {
-    win::ReportError(e.what());
-  } catch (...) {
-    win::ReportError("unknown error");
-  }
+  });
   return 0;
 }
 
