@@ -14,65 +14,6 @@ namespace kb::groups_testing {
 
 namespace wt = win::testing;
 
-namespace {
-
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring full = folder + L"\\" + name;
-      SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(full);
-      } else {
-        DeleteFileW(full.c_str());
-      }
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-  }
-  RemoveDirectoryW(folder.c_str());
-}
-
-}  // namespace
-
-TempFolder::TempFolder() {
-  static std::atomic<int> counter{0};
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  path_ = *win::Narrow(temp) + "kbg" + std::to_string(GetCurrentProcessId()) + "_" +
-          std::to_string(++counter) + "\\";
-  if (!CreateDirectoryW(win::Widen(path_).c_str(), nullptr)) {
-    throw std::runtime_error("cannot make " + path_);
-  }
-}
-
-TempFolder::~TempFolder() {
-  std::wstring wide = win::Widen(path_);
-  wide.pop_back();
-  RemoveTree(wide);
-}
-
-void TempFolder::MakeFolder(const std::string& relative) const {
-  CreateDirectoryW(win::Widen(Path(relative)).c_str(), nullptr);
-}
-
-void TempFolder::Write(const std::string& relative, const std::string& bytes) const {
-  const std::string folder = FolderPart(relative);
-  if (!folder.empty()) MakeFolder(folder);
-  if (!WriteFileAtomic(Path(relative), bytes)) throw std::runtime_error("cannot write " + relative);
-}
-
-std::string TempFolder::Read(const std::string& relative) const {
-  return ReadWholeFile(Path(relative)).value_or("");
-}
-
-bool TempFolder::Exists(const std::string& relative) const {
-  return GetFileAttributesW(win::Widen(Path(relative)).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 void RecordingShell::Open(HWND owner, const std::string& file, const std::string& parameters,
                           const std::string& directory, int showCmd) {
   calls.push_back({file, parameters, directory, showCmd});

@@ -17,28 +17,11 @@
 #include "app/app.h"
 #include "launcher/group_button.h"
 #include "win/shell.h"
+#include "win/testing/temp_folder.h"
 
 namespace kb::groups_testing {
 
-// A new empty folder under the temporary folder (Shift-JIS, trailing
-// backslash), removed with its content afterwards.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::string& path() const { return path_; }
-  std::string Path(const std::string& relative) const { return path_ + relative; }
-  void MakeFolder(const std::string& relative) const;
-  void Write(const std::string& relative, const std::string& bytes) const;
-  std::string Read(const std::string& relative) const;
-  bool Exists(const std::string& relative) const;
-
- private:
-  std::string path_;
-};
+using TempFolder = win::testing::TempFolder;
 
 struct ShellCall {
   std::string file, parameters, directory;

@@ -18,8 +18,11 @@ import sys
 import tempfile
 import time
 
-from Xlib import X, display, protocol
+from Xlib import X, display
 from Xlib.ext import xtest
+
+from xdnd_source import (close_like_a_window_manager, display_name, drag_and_drop,
+                         find_drop_target, settled_at_edge)
 
 BUILD = os.path.abspath(sys.argv[1])
 # On a bottom bar of the 1024 x 768 test screen, clear of Wine's own tray
@@ -45,9 +48,6 @@ def fail(message):
     sys.exit(1)
 
 
-def display_name():
-    with open(os.path.join(BUILD, "xdisplay.state")) as state:
-        return ":" + state.read().split()[0]
 
 
 def window_named(d, name, timeout=60):
@@ -117,93 +117,16 @@ def click(d, point, button=1):
     time.sleep(0.8)
 
 
-def client_message(d, target, kind, data):
-    event = protocol.event.ClientMessage(window=target, client_type=d.intern_atom(kind),
-                                         data=(32, data))
-    target.send_event(event, event_mask=0)
-    d.flush()
 
 
-def serve_selection(d, event, payload):
-    event.requestor.change_property(event.property, event.target, 8, payload)
-    notify = protocol.event.SelectionNotify(time=event.time, requestor=event.requestor,
-                                            selection=event.selection, target=event.target,
-                                            property=event.property)
-    event.requestor.send_event(notify)
-    d.flush()
 
 
-def next_message(d, kind, timeout, payload):
-    end = time.time() + timeout
-    while time.time() < end:
-        while d.pending_events():
-            event = d.next_event()
-            if event.type == X.SelectionRequest:
-                serve_selection(d, event, payload)
-            elif event.type == X.ClientMessage and event.client_type == d.intern_atom(kind):
-                return event
-        time.sleep(0.02)
-    return None
 
 
-def drag_and_drop(d, source, target, point, uri_list):
-    atom = d.intern_atom
-    source.set_selection_owner(atom("XdndSelection"), X.CurrentTime)
-    client_message(d, target, "XdndEnter", [source.id, 5 << 24, atom("text/uri-list"), 0, 0])
-    client_message(d, target, "XdndPosition",
-                   [source.id, 0, (point[0] << 16) | point[1], X.CurrentTime,
-                    atom("XdndActionCopy")])
-    status = next_message(d, "XdndStatus", 10, uri_list)
-    if status is None:
-        fail("no XdndStatus from the backup target dialog")
-    if not status.data[1][1] & 1:
-        fail("the target list refused the drop (status %r)" % (status.data[1],))
-    client_message(d, target, "XdndDrop", [source.id, 0, X.CurrentTime, 0, 0])
-    if next_message(d, "XdndFinished", 15, uri_list) is None:
-        fail("the launcher never finished the drop")
 
 
-def close_like_a_window_manager(d, target):
-    atom = d.intern_atom
-    event = protocol.event.ClientMessage(window=target, client_type=atom("WM_PROTOCOLS"),
-                                         data=(32, [atom("WM_DELETE_WINDOW"), X.CurrentTime,
-                                                    0, 0, 0]))
-    target.send_event(event, event_mask=0)
-    d.flush()
 
 
-def bar_window(d):
-    """The bar: the deepest window under group button 1 that announces XdndAware."""
-    aware = d.intern_atom("XdndAware")
-    window = d.screen().root
-    found = None
-    while window:
-        if window.get_full_property(aware, X.AnyPropertyType):
-            found = window
-        child = window.translate_coords(d.screen().root, *GROUP_BUTTON_1).child
-        if not child or child == X.NONE:
-            break
-        window = child
-    return found
-
-
-def settled_at_edge(d, target, timeout):
-    """Waits until the bar spans the bottom edge and holds still there."""
-    root = d.screen().root
-    screen = d.screen()
-    end = time.time() + timeout
-    last = None
-    while time.time() < end:
-        origin = root.translate_coords(target, 0, 0)
-        size = target.get_geometry()
-        place = (origin.x, origin.y, size.width, size.height)
-        at_edge = (place[0] == 0 and place[2] == screen.width_in_pixels
-                   and place[1] + place[3] == screen.height_in_pixels)
-        if place == last and at_edge:
-            return True
-        last = place
-        time.sleep(0.25)
-    return False
 
 
 def main():
@@ -230,14 +153,14 @@ def main():
             if LAUNCHER.poll() is not None:
                 fail("Pelkan2.exe ended early")
             if os.path.exists(os.path.join(BUILD, "xdisplay.state")):
-                d = display.Display(display_name())
+                d = display.Display(display_name(BUILD))
         if d is None:
             fail("no display")
-        while bar_window(d) is None and time.time() < deadline:
+        while find_drop_target(d, *GROUP_BUTTON_1) is None and time.time() < deadline:
             time.sleep(0.5)
-        bar = bar_window(d)
+        bar = find_drop_target(d, *GROUP_BUTTON_1)
         # Let the bar settle at its edge (slowly where Wine runs emulated).
-        if bar is None or not settled_at_edge(d, bar, 60):
+        if bar is None or not settled_at_edge(d, bar, 60, bottom_only=True):
             fail("the bar did not settle at its edge")
 
         click(d, GROUP_BUTTON_1)
@@ -249,7 +172,10 @@ def main():
 
         source = d.screen().root.create_window(-10, -10, 1, 1, 0, X.CopyFromParent)
         uris = "".join("file://" + p.replace(" ", "%20") + "\r\n" for p in dropped)
-        drag_and_drop(d, source, backup, root_point(d, backup, TARGET_LIST), uris.encode())
+        problem = drag_and_drop(d, source, backup, root_point(d, backup, TARGET_LIST),
+                                uris.encode(), "the backup target list")
+        if problem:
+            fail(problem)
         time.sleep(1)
 
         click(d, root_point(d, backup, BACKUP_OK))

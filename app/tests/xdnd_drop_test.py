@@ -16,7 +16,10 @@ import sys
 import tempfile
 import time
 
-from Xlib import X, Xatom, display, protocol
+from Xlib import X, display
+
+from xdnd_source import (close_like_a_window_manager, display_name, drag_and_drop,
+                         find_drop_target, settled_at_edge)
 
 BUILD = os.path.abspath(sys.argv[1])
 # The middle of group button 1 on a bottom bar of the 1024 x 768 test screen,
@@ -38,102 +41,20 @@ def fail(message):
     sys.exit(1)
 
 
-def display_name():
-    with open(os.path.join(BUILD, "xdisplay.state")) as state:
-        return ":" + state.read().split()[0]
 
 
-def find_drop_target(d, x, y):
-    """The deepest window under (x, y) that announces XdndAware."""
-    aware = d.intern_atom("XdndAware")
-    window = d.screen().root
-    found = None
-    while window:
-        if window.get_full_property(aware, X.AnyPropertyType):
-            found = window
-        reply = window.translate_coords(d.screen().root, x, y)
-        child = reply.child
-        if not child or child == X.NONE:
-            break
-        window = child
-    return found
 
 
-def client_message(d, target, kind, data):
-    event = protocol.event.ClientMessage(window=target, client_type=d.intern_atom(kind),
-                                         data=(32, data))
-    target.send_event(event, event_mask=0)
-    d.flush()
 
 
-def serve_selection(d, event, payload):
-    # Wine asks for the dragged data as soon as the drag enters its window.
-    event.requestor.change_property(event.property, event.target, 8, payload)
-    notify = protocol.event.SelectionNotify(time=event.time, requestor=event.requestor,
-                                            selection=event.selection, target=event.target,
-                                            property=event.property)
-    event.requestor.send_event(notify)
-    d.flush()
 
 
-def next_message(d, kind, timeout, payload):
-    """Waits for a client message of `kind`, serving selection requests."""
-    end = time.time() + timeout
-    while time.time() < end:
-        while d.pending_events():
-            event = d.next_event()
-            if event.type == X.SelectionRequest:
-                serve_selection(d, event, payload)
-            elif event.type == X.ClientMessage and event.client_type == d.intern_atom(kind):
-                return event
-        time.sleep(0.02)
-    return None
 
 
-def drag_and_drop(d, source, target, uri_list):
-    atom = d.intern_atom
-    uri_type = atom("text/uri-list")
-    source.set_selection_owner(atom("XdndSelection"), X.CurrentTime)
-    client_message(d, target, "XdndEnter", [source.id, 5 << 24, uri_type, 0, 0])
-    client_message(d, target, "XdndPosition",
-                   [source.id, 0, (DROP_POINT[0] << 16) | DROP_POINT[1], X.CurrentTime,
-                    atom("XdndActionCopy")])
-    status = next_message(d, "XdndStatus", 10, uri_list)
-    if status is None:
-        fail("no XdndStatus from the launcher")
-    if not status.data[1][1] & 1:
-        fail("the launcher refused the drop at the group button (status %r)" % (status.data[1],))
-    client_message(d, target, "XdndDrop", [source.id, 0, X.CurrentTime, 0, 0])
-    if next_message(d, "XdndFinished", 15, uri_list) is None:
-        fail("the launcher never finished the drop")
 
 
-def settled_at_edge(d, target, timeout):
-    """Waits until the bar spans the top or bottom edge and holds still there."""
-    root = d.screen().root
-    screen = d.screen()
-    end = time.time() + timeout
-    last = None
-    while time.time() < end:
-        origin = root.translate_coords(target, 0, 0)
-        size = target.get_geometry()
-        place = (origin.x, origin.y, size.width, size.height)
-        at_edge = (place[0] == 0 and place[2] == screen.width_in_pixels
-                   and (place[1] == 0 or place[1] + place[3] == screen.height_in_pixels))
-        if place == last and at_edge:
-            return True
-        last = place
-        time.sleep(0.25)
-    return False
 
 
-def close_like_a_window_manager(d, target):
-    atom = d.intern_atom
-    event = protocol.event.ClientMessage(window=target, client_type=atom("WM_PROTOCOLS"),
-                                         data=(32, [atom("WM_DELETE_WINDOW"), X.CurrentTime,
-                                                    0, 0, 0]))
-    target.send_event(event, event_mask=0)
-    d.flush()
 
 
 def main():
@@ -159,7 +80,7 @@ def main():
             if launcher.poll() is not None:
                 fail("Pelkan2.exe ended before the drop")
             if d is None and os.path.exists(os.path.join(BUILD, "xdisplay.state")):
-                d = display.Display(display_name())
+                d = display.Display(display_name(BUILD))
             if d is not None:
                 target = find_drop_target(d, *DROP_POINT)
         if target is None:
@@ -172,7 +93,10 @@ def main():
 
         source = d.screen().root.create_window(-10, -10, 1, 1, 0, X.CopyFromParent)
         uri = "file://" + dropped.replace(" ", "%20") + "\r\n"
-        drag_and_drop(d, source, target, uri.encode())
+        problem = drag_and_drop(d, source, target, DROP_POINT, uri.encode(),
+                                "the launcher at the group button")
+        if problem:
+            fail(problem)
         time.sleep(1)
         close_like_a_window_manager(d, target)
         try:

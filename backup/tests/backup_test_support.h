@@ -7,28 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "common/file_io.h"
+#include "win/testing/temp_folder.h"
+
 namespace kb::backup_testing {
 
-// A new empty folder under the temporary folder (Shift-JIS, trailing
-// backslash), removed with everything in it afterwards.
-class TempDir {
+// The tests' temporary folder; a file that cannot be read reads as
+// "<missing>", so an expected empty file is told from a missing one.
+class TempDir : public win::testing::TempFolder {
  public:
-  explicit TempDir(const std::string& tag = "kbb");
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& path() const { return path_; }
-  std::string Path(const std::string& relative) const { return path_ + relative; }
-  void MakeFolder(const std::string& relative) const;
-  void Write(const std::string& relative, const std::string& bytes) const;
-  std::string Read(const std::string& relative) const;
-  bool Exists(const std::string& relative) const;
-  // The names in a folder of it (not "." and ".."), sorted.
-  std::vector<std::string> List(const std::string& relative = "") const;
-
- private:
-  std::string path_;
+  explicit TempDir(const std::string& tag = "kbb") : TempFolder(tag) {}
+  std::string Read(const std::string& relative) const {
+    return ReadWholeFile(Path(relative)).value_or("<missing>");
+  }
 };
 
 // Last-write time of a file (0 when it is missing).

@@ -33,28 +33,6 @@ std::string TempExeFolder::ReadData(const std::string& fileName) const {
   return ReadWholeFile(DataPath(fileName)).value_or("");
 }
 
-void RemoveTree(const std::string& path) {
-  std::wstring wide = win::Widen(path);
-  while (!wide.empty() && wide.back() == L'\\') wide.pop_back();
-  WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((wide + L"\\*").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring full = wide + L"\\" + name;
-      SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(*win::Narrow(full));
-      } else {
-        DeleteFileW(full.c_str());
-      }
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-  }
-  RemoveDirectoryW(wide.c_str());
-}
-
 RECT ChildBounds(HWND child) {
   RECT r{};
   GetWindowRect(child, &r);

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "win/testing/temp_folder.h"
+
 namespace kb::testing {
 
 // A new empty folder under the temporary folder (Shift-JIS path with a
@@ -29,7 +31,7 @@ class TempExeFolder {
 };
 
 // Deletes a folder tree (Shift-JIS path).
-void RemoveTree(const std::string& path);
+using win::testing::RemoveTree;
 
 // The bounds of a child window relative to its parent.
 RECT ChildBounds(HWND child);
