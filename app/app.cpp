@@ -129,9 +129,6 @@ void App::CreateForms() {
 
 void App::CreateBar() {
   RemoveSaveLeftovers(ExeDir);
-  // The archiver library is bound before any window exists; a missing one is
-  // silent until an archive backup needs it.
-  lha_ = LoadLhaLibrary(win::Widen(ExeDir));
 
   appWindow_ = std::make_unique<ApplicationWindow>(*this);
   appWindow_->Create();
@@ -172,6 +169,9 @@ void App::CreateTrayIcon() {
 void App::CreateHiddenForms() {
   if (!mainForm_) throw std::logic_error("the bar comes first");
   if (!com_) com_.emplace();
+  // The archiver library is bound once the bar is on the screen; a missing
+  // one is silent until an archive backup needs it.
+  if (!lha_) lha_ = LoadLhaLibrary(win::Widen(ExeDir));
 
   // 2. The registration dialog (TEditWindow), hidden until a right click.
   editWindow_ = std::make_unique<TEditWindow>(appWindow_->hwnd());

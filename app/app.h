@@ -73,8 +73,8 @@ class App : public ProgramState {
   void CreateBar();
   void CreateHiddenForms();
 
-  // Shows the bar, and the application window's taskbar button unless
-  // OnTray hides it.
+  // Shows the bar, registers it at its edge, and shows the application
+  // window's taskbar button unless OnTray hides it.
   void ShowBar();
 
   // Shows the bar unless ShowBar already did, and runs the message loop

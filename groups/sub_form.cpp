@@ -109,17 +109,19 @@ void TSubForm::EraseEntry(int g, int n) {
 void TSubForm::ShowGroup(int g) {
   if (g < 1 || g > kMaxGroups) return;
   shownGroup_ = g;
-  std::array<HBITMAP, kMaxSlots> glyphs{};
+  std::array<uint32_t*, kMaxSlots> glyphs{};
   for (int s = 1; s <= buttonCount_; ++s) {
     TExecButton& button = Buttons(s);
     button.Entry = Entries.At(g, s);
     button.SetHint(button.Entry.ShowName);
-    glyphs[s - 1] = button.GlyphBitmap();
+    glyphs[s - 1] = button.GlyphPixels();
   }
   // One pass over the icon store for all buttons; a slot beyond the store's
   // last column has no cell and shows a plain face.
-  const int copied = icons_.CopyRowTo(g - 1, glyphs.data(), buttonCount_);
-  for (int s = std::max(copied, 0) + 1; s <= buttonCount_; ++s) win::FillGlyph(glyphs[s - 1]);
+  const int copied = icons_.CopyRowToGlyphs(g - 1, glyphs.data(), buttonCount_);
+  for (int s = std::max(copied, 0) + 1; s <= buttonCount_; ++s) {
+    win::FillGlyph(Buttons(s).GlyphBitmap());
+  }
   // The glyphs changed behind the buttons' backs: the window repaints them
   // all in one pass.
   if (hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);

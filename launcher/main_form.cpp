@@ -99,13 +99,21 @@ void TMainForm::CreateOwnButtons() {
 }
 
 void TMainForm::Show() {
-  // The bar first; its taskbar button (the application window, shown without
-  // activation) follows at once.
+  // The bar first, painted at the place it was made for; then it takes its
+  // edge: the shell's round trips (and the loading of the shell's library)
+  // do not keep the bar off the screen, and nothing is handled in between.
+  // A docked bottom or right bar is made just beyond the screen and comes
+  // onto it with the registration.  The registration also gives the
+  // z-order, which under Wine a hidden bar does not keep through its
+  // showing.  The taskbar button (the application window, shown without
+  // activation) follows.
   ShowWindow(hwnd(), SW_SHOW);
+  UpdateWindow(hwnd());
+  RegisterEdge();
+  // The activation that came with the showing preceded the registration:
+  // the shell hears of it now.
+  if (state_.settings.AutoHide && GetActiveWindow() == hwnd()) FormActivate();
   FormShow();
-  // Under Wine the z-order the registration gave the hidden bar does not
-  // survive its showing: give it again now that the bar is on the screen.
-  ApplyStayOnTop();
   UpdateWindow(hwnd());
 }
 
@@ -120,14 +128,14 @@ void TMainForm::FormCreate(const ProfileReader& settingsFile) {
   CreateGroupButtons();
   LoadGroupEntries(settingsFile);
   ApplyGroupGlyphs();
-  RegisterEdge();
+  // RegisterEdge follows as the bar shows (Show).
 }
 
 void TMainForm::FormShow() { ApplyTaskbarButton(); }
 
 void TMainForm::FormActivate() {
   Timer2.Start();
-  if (state_.settings.AutoHide) {
+  if (state_.settings.AutoHide && edgeRegistered_) {
     StoreBarRect();
     barShell_->AppBarMessage(ABM_ACTIVATE, AppBarData);
   }
@@ -211,7 +219,7 @@ void TMainForm::ApplyGroupGlyphs() {
   for (int g = 1; g <= state_.settings.GroupCount; ++g) {
     TGroupButton* button = GroupButton(g);
     if (!button) continue;
-    icons_.CopyCellTo(0, g - 1, button->GlyphBitmap());
+    icons_.CopyCellToGlyph(0, g - 1, button->GlyphPixels());
     button->GlyphChanged();
   }
 }

@@ -45,7 +45,7 @@ class TMainForm : public win::Window {
   // it (or as read now).  Throws std::runtime_error when Windows refuses.
   void Create(HWND applicationWindow, const ProfileReader& settingsFile);
   void Create(HWND applicationWindow);
-  // Shows the bar (FormShow first).
+  // Shows the bar, then registers it at its edge, then runs FormShow.
   void Show();
 
   // --- Start-up and close ---------------------------------------------------
@@ -61,7 +61,7 @@ class TMainForm : public win::Window {
   // --- The bar at its edge (main_form_edge.cpp) ------------------------------
   // The shell's notifications about the bar's edge arrive with this message.
   static constexpr UINT kAppBarMessage = WM_USER + 100;
-  // The last step of start-up; again after the settings dialog's OK when the
+  // As the bar first shows; again after the settings dialog's OK when the
   // edge did not change, and after the shell has restarted.
   void RegisterEdge();
   void RegisterNormalBar();
@@ -208,6 +208,7 @@ class TMainForm : public win::Window {
   bool collapsed_ = false;
   RECT shellRect_{};  // the rectangle last set with the shell
   bool shellRectSet_ = false;
+  bool edgeRegistered_ = false;  // the shell knows the bar (either kind)
   bool fullScreenApp_ = false;
   bool savedSaverKnown_ = false;
 };

@@ -56,13 +56,17 @@ void TMainForm::FillAppBarData(LPARAM lParam) {
 void TMainForm::RegisterNormalBar() {
   FillAppBarData(0);
   barShell_->AppBarMessage(ABM_NEW, AppBarData);
+  edgeRegistered_ = true;
   UpdateBarPosition();
   BarDocked = true;
 }
 
 void TMainForm::RegisterAutoHideBar() {
   FillAppBarData(TRUE);
-  if (barShell_->AppBarMessage(ABM_SETAUTOHIDEBAR, AppBarData) != 0) return;
+  if (barShell_->AppBarMessage(ABM_SETAUTOHIDEBAR, AppBarData) != 0) {
+    edgeRegistered_ = true;
+    return;
+  }
   // Another program's auto-hide bar holds this edge.
   win::MessageDlg(MessageOwner(), kAutoHideRefused, win::MsgKind::Information,
                   win::MsgButtons::Ok);
@@ -138,6 +142,7 @@ void TMainForm::StoreBarRect() { AppBarData.rc = Bounds(); }
 void TMainForm::UnregisterEdge() {
   settleTimer_.Stop();
   shellRectSet_ = false;
+  edgeRegistered_ = false;
   if (state_.settings.AutoHide) {
     AppBarData.lParam = 0;
     barShell_->AppBarMessage(ABM_SETAUTOHIDEBAR, AppBarData);

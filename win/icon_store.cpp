@@ -231,26 +231,30 @@ bool IconStore::HasCell(int column, int row) const {
   return bitmap_ && column >= 0 && row >= 0 && column < Columns() && row < Rows();
 }
 
-int IconStore::CopyRowTo(int row, const HBITMAP* targets, int count) const {
+void IconStore::CopyCellPixels(int column, int row, uint32_t* glyph) const {
+  const uint32_t* from = bits_ + static_cast<size_t>(row) * kCell * width_ + column * kCell;
+  for (int y = 0; y < kCell; ++y) {
+    std::copy_n(from + static_cast<size_t>(y) * width_, kCell, glyph + y * kCell);
+  }
+}
+
+bool IconStore::CopyCellToGlyph(int column, int row, uint32_t* glyph) const {
+  Settle();
+  if (!HasCell(column, row) || !glyph) return false;
+  GdiFlush();
+  CopyCellPixels(column, row, glyph);
+  return true;
+}
+
+int IconStore::CopyRowToGlyphs(int row, uint32_t* const* glyphs, int count) const {
   Settle();
   if (row < 0 || row >= Rows()) return 0;
   const int available = std::min(count, Columns() - 1);
   if (available <= 0) return 0;
-  BitmapDc from(bitmap_);
-  HDC to = CreateCompatibleDC(nullptr);
-  if (!from || !to) {
-    if (to) DeleteDC(to);
-    return 0;
-  }
-  HGDIOBJ original = nullptr;
+  GdiFlush();
   for (int s = 1; s <= available; ++s) {
-    if (!targets[s - 1]) continue;
-    HGDIOBJ previous = SelectObject(to, targets[s - 1]);
-    if (!original) original = previous;
-    BitBlt(to, 0, 0, kCell, kCell, from.get(), s * kCell, row * kCell, SRCCOPY);
+    if (glyphs[s - 1]) CopyCellPixels(s, row, glyphs[s - 1]);
   }
-  if (original) SelectObject(to, original);
-  DeleteDC(to);
   return available;
 }
 

@@ -75,15 +75,19 @@ class IconStore {
   // Cell helpers; a cell outside the store is left alone (false).
   // Copies cell (column, row) into a 32 × 32 bitmap (SRCCOPY).
   bool CopyCellTo(int column, int row, HBITMAP target) const;
+  // The same for glyphs of the store's own format (the 32 × 32 top-down
+  // 32-bit pixels win::CreateBlankGlyph hands out), copied as memory with no
+  // device contexts, as the bar's group buttons take their icons.
+  bool CopyCellToGlyph(int column, int row, uint32_t* glyph) const;
   // Copies a 32 × 32 bitmap into cell (column, row).
   bool CopyToCell(HBITMAP source, int column, int row);
   bool FillCellWithFace(int column, int row);
   bool CopyCell(int fromColumn, int fromRow, int toColumn, int toRow);
-  // Copies cells (1, row) … (count, row) into targets[0 … count − 1] with
-  // one pair of device contexts, as a group switch does for every program
-  // button.  Returns how many of them the store has columns for; targets
-  // beyond that are left alone.
-  int CopyRowTo(int row, const HBITMAP* targets, int count) const;
+  // Copies cells (1, row) … (count, row) into glyphs[0 … count − 1], as a
+  // group switch does for every program button.  Returns how many of them
+  // the store has columns for; glyphs beyond that (and null ones) are left
+  // alone.
+  int CopyRowToGlyphs(int row, uint32_t* const* glyphs, int count) const;
 
   // One pixel as a COLORREF (0x00BBGGRR); for checks.
   COLORREF PixelAt(int x, int y) const;
@@ -98,6 +102,7 @@ class IconStore {
   std::optional<Source> Open(const std::string& path, int columns, int rows);
   bool Fill(const Source& source);
   void Settle() const;
+  void CopyCellPixels(int column, int row, uint32_t* glyph) const;
   void Allocate(int width, int height);
   void FillFace(int x, int y, int width, int height);
   bool ReadStoreLayout(const FileReader& file, const BmpInfo& info);

@@ -14,7 +14,7 @@ LaunchButton::~LaunchButton() {
 }
 
 void LaunchButton::CreateButton(HWND parent, int x, int y, const std::string& name) {
-  if (!glyphBitmap_) glyphBitmap_ = CreateBlankGlyph();
+  if (!glyphBitmap_) glyphBitmap_ = CreateBlankGlyph(&glyphPixels_);
   // A drop target from its creation: WS_EX_ACCEPTFILES is all that
   // DragAcceptFiles sets, and calling it would load the shell's library
   // before the bar can show.

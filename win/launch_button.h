@@ -32,6 +32,8 @@ class LaunchButton : public GlyphButton {
   bool KeepFields = false;
 
   HBITMAP GlyphBitmap() const { return glyphBitmap_; }
+  // Its pixels, for IconStore::CopyCellToGlyph (null before Create).
+  uint32_t* GlyphPixels() const { return glyphPixels_; }
   // Shows the glyph bitmap again after it was drawn into.
   void GlyphChanged();
 
@@ -63,6 +65,7 @@ class LaunchButton : public GlyphButton {
  private:
   int tag_;
   HBITMAP glyphBitmap_ = nullptr;
+  uint32_t* glyphPixels_ = nullptr;
 };
 
 }  // namespace kb::win

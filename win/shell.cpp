@@ -62,7 +62,7 @@ void FillGlyph(HBITMAP glyph) {
   ReleaseDC(nullptr, screen);
 }
 
-HBITMAP CreateBlankGlyph() {
+HBITMAP CreateBlankGlyph(uint32_t** pixels) {
   // A 32-bit top-down DIB section, the icon store's own format, so copying
   // a store cell into it needs no conversion.
   BITMAPINFO info{};
@@ -80,6 +80,7 @@ HBITMAP CreateBlankGlyph() {
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
   const uint32_t pixel = (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face);
   std::fill_n(static_cast<uint32_t*>(bits), 32 * 32, pixel);
+  if (pixels) *pixels = static_cast<uint32_t*>(bits);
   return glyph;
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -38,8 +39,10 @@ void DrawIconGlyph(HBITMAP glyph, HICON icon);
 // Fills a 32 x 32 bitmap with the button face.
 void FillGlyph(HBITMAP glyph);
 
-// A new 32 x 32 bitmap compatible with the screen, filled with the button face.
-HBITMAP CreateBlankGlyph();
+// A new 32 x 32 bitmap filled with the button face: a top-down 32-bit DIB
+// section, the icon store's own format.  `pixels`, when given, receives its
+// 32 rows of 32 pixels (0x00RRGGBB), for IconStore::CopyCellToGlyph.
+HBITMAP CreateBlankGlyph(uint32_t** pixels = nullptr);
 
 // Dropped names.  The launcher reads a dropped name as through a buffer of
 // 255 characters; a name that does not fit is refused with DroppedNameTooLong

@@ -137,6 +137,7 @@ TEST(AppClose, UnknownEdgeIsSavedAsTheBottom) {
   TempExeFolder folder;
   folder.WriteData("KBINI.dat", "[Info]\r\nType=9\r\n");
   auto app = Start(folder);
+  app->ShowBar();
   EXPECT_EQ(app->MainForm().Bounds().top, 768 - 38);  // registered at the bottom
   app->Close();
   const std::vector<std::string> lines = Lines(folder.ReadData("KBINI.dat"));

@@ -122,10 +122,10 @@ void Run(const std::string& folder) {
     }
     QueryPerformanceCounter(&t1);
     hintsOnly.push_back(Milliseconds(t0, t1, frequency));
-    std::vector<HBITMAP> glyphs;
-    for (int s = 1; s <= form.ButtonCount(); ++s) glyphs.push_back(form.Buttons(s).GlyphBitmap());
+    std::vector<uint32_t*> glyphs;
+    for (int s = 1; s <= form.ButtonCount(); ++s) glyphs.push_back(form.Buttons(s).GlyphPixels());
     QueryPerformanceCounter(&t0);
-    app.Icons.CopyRowTo(other - 1, glyphs.data(), static_cast<int>(glyphs.size()));
+    app.Icons.CopyRowToGlyphs(other - 1, glyphs.data(), static_cast<int>(glyphs.size()));
     QueryPerformanceCounter(&t1);
     cellsOnly.push_back(Milliseconds(t0, t1, frequency));
     QueryPerformanceCounter(&t0);

@@ -77,8 +77,16 @@ void WriteFullDataSet(const std::string& exeDir) {
   kb::WriteFileAtomic(exeDir + "data\\Iconbmp.dat", kb::EncodeBmp24(width, height, pixels));
 }
 
+// A bar placed beyond the screen's edge, as a docked bottom or right bar is
+// made, is not on the screen yet.
+bool OnScreen(HWND w) {
+  RECT r{}, visible{};
+  const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  return GetWindowRect(w, &r) && IntersectRect(&visible, &r, &screen);
+}
+
 // Starts exe and waits until a visible window of class `cls` of that process
-// exists; returns the milliseconds, then closes the window and waits for the
+// is on the screen; returns the milliseconds, then closes the window and waits for the
 // process to end.
 double TimeStart(const std::string& exe, const wchar_t* cls, double* exitMs) {
   STARTUPINFOW startup{};
@@ -96,7 +104,7 @@ double TimeStart(const std::string& exe, const wchar_t* cls, double* exitMs) {
     while ((w = FindWindowExW(nullptr, w, cls, nullptr)) != nullptr) {
       DWORD pid = 0;
       GetWindowThreadProcessId(w, &pid);
-      if (pid == info.dwProcessId && IsWindowVisible(w)) shown = w;
+      if (pid == info.dwProcessId && IsWindowVisible(w) && OnScreen(w)) shown = w;
     }
     if (!shown) Sleep(1);
   }
@@ -141,17 +149,16 @@ void TimeParts(const std::string& exeDir, double* settingsMs, double* iconsMs, d
   *savedMs = Ms(Clock::now() - t0);
 }
 
-// The main bar alone (settings, 40 group buttons, records, icon store, its
-// registration at the edge), and the registration once more on its own.
+// The main bar alone (settings, its group buttons, records, icon store),
+// and its registration at the edge on its own.
 double TimeBarCreate(const std::string& exeDir, double* registerMs) {
   kb::App app(kb::AppOptions{exeDir, 1700, 1000});
   kb::TMainForm bar(app, app.Icons, [] {});
   const auto t0 = Clock::now();
   bar.Create(nullptr);
   const double createMs = Ms(Clock::now() - t0);
-  bar.UnregisterEdge();
   const auto r0 = Clock::now();
-  bar.RegisterEdge();
+  bar.RegisterEdge();  // as the bar shows, after it is on the screen
   *registerMs = Ms(Clock::now() - r0);
   return createMs;
 }
@@ -182,7 +189,8 @@ int main(int argc, char** argv) {
   GetTempPathW(MAX_PATH, temp);
   const std::string dir = *kb::win::Narrow(temp) + "kb_bench_startup\\";
   CreateDirectoryW(kb::win::Widen(dir).c_str(), nullptr);
-  for (const char* program : {"Pelkan2.exe", "bench_minimal_bar.exe"}) {
+  // The launcher as it ships: its archiver library beside it.
+  for (const char* program : {"Pelkan2.exe", "UNLHA32.DLL", "bench_minimal_bar.exe"}) {
     CopyFileW(kb::win::Widen(bin + program).c_str(), kb::win::Widen(dir + program).c_str(), FALSE);
   }
   if (!other.empty()) {
@@ -265,10 +273,10 @@ int main(int argc, char** argv) {
   std::printf("  of which the icon store's file:  %8.1f ms\n", Median(iconSave));
   std::printf("forms created in-process (40 groups): %5.1f ms\n", Median(create));
   std::printf("  of which the main bar:           %8.1f ms\n", Median(bar));
-  std::printf("    edge registration (shell):     %8.1f ms\n", Median(registration));
   std::printf("    settings file read once:       %8.1f ms\n", Median(settingsLoad));
   std::printf("    icon store loaded:             %8.1f ms\n", Median(iconLoad));
   std::printf("    (as saved by the launcher:     %8.1f ms)\n", Median(savedLoad));
+  std::printf("edge registration (shell), after the show: %.1f ms\n", Median(registration));
   std::printf("tray icon made and added:         %8.1f ms\n", Median(trayAdd));
   std::printf("  and removed:                    %8.1f ms\n", Median(trayRemove));
   return 0;

@@ -6,6 +6,7 @@ namespace kb::testing {
 
 UINT_PTR RecordingBarShell::AppBarMessage(DWORD message, APPBARDATA& data) {
   appBarMessages.push_back(message);
+  barVisible.push_back(IsWindowVisible(data.hWnd) != FALSE);
   if (message == ABM_SETAUTOHIDEBAR && data.lParam && refuseAutoHide) return 0;
   return BarShell::AppBarMessage(message, data);
 }

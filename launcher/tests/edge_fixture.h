@@ -30,6 +30,7 @@ class RecordingBarShell : public BarShell {
   UINT_PTR AppBarMessage(DWORD message, APPBARDATA& data) override;
   BOOL SystemParameters(UINT action, UINT param, void* value, UINT winIni) override;
   std::vector<DWORD> appBarMessages;
+  std::vector<bool> barVisible;  // whether the bar was visible at each message
   std::vector<SaverCall> saverCalls;
   bool refuseAutoHide = false;
   bool saverActive = true;

@@ -44,6 +44,29 @@ TEST(BarEdge, EveryEdgeEndsInsideTheScreenReservedWithTheShell) {
   }
 }
 
+// The shell's round trips do not keep the bar off the screen: it is made
+// without them and takes its edge once it shows; an activation reaches the
+// shell only after the registration.
+TEST(BarEdge, TheBarTakesItsEdgeOnceItIsShown) {
+  for (const char* info : {"Type=0\r\n", "Type=3\r\nAutoHide=1\r\n"}) {
+    SCOPED_TRACE(info);
+    RecordingBarShell shell;
+    testing::TempExeFolder folder;
+    folder.WriteData("KBINI.dat", std::string("[Info]\r\n") + info);
+    App app(AppOptions{folder.path(), kScreenW, kScreenH, &shell});
+    app.CreateForms();
+    app.MainForm().FormActivate();  // not registered yet: nothing to tell
+    EXPECT_TRUE(shell.appBarMessages.empty());
+    app.ShowBar();
+    ASSERT_FALSE(shell.appBarMessages.empty());
+    const DWORD registration = app.settings.AutoHide ? ABM_SETAUTOHIDEBAR : ABM_NEW;
+    EXPECT_EQ(shell.appBarMessages.front(), registration);
+    EXPECT_TRUE(shell.barVisible.front());
+    app.MainForm().FormActivate();
+    EXPECT_EQ(shell.appBarMessages.back() == ABM_ACTIVATE, app.settings.AutoHide);
+  }
+}
+
 TEST(BarEdge, ShellNotificationsPutTheBarBackInPlace) {
   RecordingBarShell shell;
   EdgeBar s("Type=2\r\n", &shell);

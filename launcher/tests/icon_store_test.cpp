@@ -6,6 +6,7 @@
 #include "app/app.h"
 #include "model/bmp_file.h"
 #include "win/icon_store.h"
+#include "win/shell.h"
 #include "launcher/main_form.h"
 #include "launcher/tests/launcher_fixture.h"
 
@@ -238,6 +239,47 @@ TEST(IconStore, CellHelpers) {
   EXPECT_FALSE(store.FillCellWithFace(-1, 0));
   DeleteObject(red);
   DeleteObject(target);
+}
+
+// Cells reach the buttons' own glyphs (copied as memory) and bitmaps of
+// any other kind (drawn) alike: every pixel, the right way up, from any row
+// and column.
+TEST(IconStore, CellsReachGlyphsOfEitherKindPixelForPixel) {
+  TempExeFolder folder;
+  const int columns = 4, rows = 3, width = columns * 32, height = rows * 32;
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint32_t>(i * 2654435761u) >> 8;
+  folder.WriteData("Iconbmp.dat", EncodeBmp24(width, height, pixels));
+  IconStore store;
+  ASSERT_TRUE(store.Load(folder.DataPath("Iconbmp.dat"), columns, rows));
+
+  const auto expectCell = [&](HBITMAP glyph, int column, int row) {
+    int wrong = 0;
+    for (int y = 0; y < 32; ++y) {
+      for (int x = 0; x < 32; ++x) {
+        wrong += BitmapPixel(glyph, x, y) != store.PixelAt(column * 32 + x, row * 32 + y);
+      }
+    }
+    EXPECT_EQ(wrong, 0) << "cell " << column << "," << row;
+  };
+  uint32_t* ownPixels = nullptr;
+  HBITMAP own = win::CreateBlankGlyph(&ownPixels), other = SolidBitmap(kBlue);
+  ASSERT_TRUE(store.CopyCellToGlyph(3, 2, ownPixels));
+  expectCell(own, 3, 2);
+  ASSERT_TRUE(store.CopyCellTo(3, 2, other));
+  expectCell(other, 3, 2);
+  EXPECT_FALSE(store.CopyCellToGlyph(4, 0, ownPixels));  // no such cell: left alone
+  expectCell(own, 3, 2);
+
+  // A row: as many glyphs as the store has slot columns, null ones skipped.
+  uint32_t* row[4] = {};
+  HBITMAP glyphs[] = {win::CreateBlankGlyph(&row[0]), win::CreateBlankGlyph(&row[2]),
+                      win::CreateBlankGlyph(&row[3])};
+  EXPECT_EQ(store.CopyRowToGlyphs(1, row, 4), 3);
+  expectCell(glyphs[0], 1, 1);
+  expectCell(glyphs[1], 3, 1);
+  EXPECT_EQ(BitmapPixel(glyphs[2], 5, 5), Face());  // beyond the last column
+  for (HBITMAP glyph : {own, other, glyphs[0], glyphs[1], glyphs[2]}) DeleteObject(glyph);
 }
 
 TEST(IconStore, IconsSurviveACloseAndComeBackAsGroupGlyphs) {

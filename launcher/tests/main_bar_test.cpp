@@ -93,9 +93,9 @@ TEST(MainBar, LeftEdgeIsTheDefault) {
 TEST(MainBar, BottomAndRightEdgesStartJustOutsideTheScreenWhenDocked) {
   {
     BarOnScreen s(1024, 768, "[Info]\r\nType=2\r\n");
+    RECT b = s.bar().Bounds();  // where it is made, before it shows
+    s.app->ShowBar();
     EXPECT_EQ(s.bar().Bounds().top, 768 - 38);  // the registration moved it in
-    s.bar().PlaceBar();                          // where it starts before that
-    const RECT b = s.bar().Bounds();
     EXPECT_EQ(b.top, 768);
     EXPECT_EQ(b.bottom - b.top, 38);
     EXPECT_EQ(b.right - b.left, 1024);
@@ -115,6 +115,7 @@ TEST(MainBar, BottomAndRightEdgesStartJustOutsideTheScreenWhenDocked) {
 TEST(MainBar, UnknownEdgeBecomesTheBottom) {
   BarOnScreen s(1024, 768, "[Info]\r\nType=9\r\n");
   EXPECT_EQ(s.app->settings.Type, 2);
+  s.app->ShowBar();
   EXPECT_EQ(s.bar().Bounds().top, 768 - 38);
   EXPECT_TRUE(HasVisibleStyle(s.bar().SclLeft.hwnd()));
 }
