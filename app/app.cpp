@@ -169,6 +169,9 @@ void App::CreateTrayIcon() {
 void App::CreateHiddenForms() {
   if (!mainForm_) throw std::logic_error("the bar comes first");
   if (!com_) com_.emplace();
+  // The program icons behind the bar's group icons, read now that the bar
+  // is on the screen (before any input, and before the first group opens).
+  Icons.Settle();
   // The archiver library is bound once the bar is on the screen; a missing
   // one is silent until an archive backup needs it.
   if (!lha_) lha_ = LoadLhaLibrary(win::Widen(ExeDir));

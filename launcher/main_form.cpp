@@ -67,12 +67,16 @@ void TMainForm::Create(HWND applicationWindow, const ProfileReader& settingsFile
 }
 
 void TMainForm::CreateOwnButtons() {
-  const bool made = SpeedButton1.Create(hwnd(), 0, 0, kBarThickness, kBarThickness, kIdSettings) &&
-                    HelpBtn.Create(hwnd(), 0, 0, 20, kBarThickness, kIdHelp) &&
-                    SclLeft.Create(hwnd(), 0, 0, 25, kBarThickness, kIdSclLeft) &&
-                    SclRight.Create(hwnd(), 0, 0, 25, kBarThickness, kIdSclRight) &&
-                    SclUp.Create(hwnd(), 0, 0, kBarThickness, 25, kIdSclUp) &&
-                    SclDown.Create(hwnd(), 0, 0, kBarThickness, 25, kIdSclDown);
+  // The scroll buttons start hidden and disabled; the layout shows the pair
+  // of the bar's direction, and scrolling enables them.
+  constexpr DWORD kScrollStyle = WS_TABSTOP | WS_DISABLED;
+  const bool made =
+      SpeedButton1.Create(hwnd(), 0, 0, kBarThickness, kBarThickness, kIdSettings) &&
+      HelpBtn.Create(hwnd(), 0, 0, 20, kBarThickness, kIdHelp) &&
+      SclLeft.Create(hwnd(), 0, 0, 25, kBarThickness, kIdSclLeft, 0, kScrollStyle) &&
+      SclRight.Create(hwnd(), 0, 0, 25, kBarThickness, kIdSclRight, 0, kScrollStyle) &&
+      SclUp.Create(hwnd(), 0, 0, kBarThickness, 25, kIdSclUp, 0, kScrollStyle) &&
+      SclDown.Create(hwnd(), 0, 0, kBarThickness, 25, kIdSclDown, 0, kScrollStyle);
   if (!made) throw std::runtime_error("メインウィンドウのボタンを作成できません");
 
   SpeedButton1.SetGlyph(MakeSettingsGlyph(), 1, true);
@@ -93,8 +97,6 @@ void TMainForm::CreateOwnButtons() {
     s.button.SetGlyph(MakeArrowGlyph(s.direction), 1, true);
     s.button.OnClick = [this, click = s.click] { (this->*click)(); };
     s.button.SetHint(kScrollHint);
-    s.button.SetEnabled(false);
-    s.button.SetVisible(false);
   }
 }
 

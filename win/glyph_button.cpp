@@ -180,9 +180,9 @@ GlyphButton::~GlyphButton() {
 }
 
 bool GlyphButton::Create(HWND parent, int x, int y, int width, int height, int id,
-                         DWORD exStyle) {
-  return Window::Create(kClassName, exStyle, WS_CHILD | WS_VISIBLE | WS_TABSTOP, x, y, width,
-                        height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+                         DWORD exStyle, DWORD style) {
+  return Window::Create(kClassName, exStyle, WS_CHILD | style, x, y, width, height, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
 }
 
 void GlyphButton::SetGlyph(HBITMAP bitmap, int imageCount, bool takeOwnership) {

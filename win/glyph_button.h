@@ -27,9 +27,11 @@ class GlyphButton : public Window {
   GlyphButton() = default;
   ~GlyphButton() override;
 
-  // Creates the child window; id is the control id its WM_COMMAND carries.
+  // Creates the child window; id is the control id its WM_COMMAND carries;
+  // `style` adds to WS_CHILD (without WS_VISIBLE the button starts hidden,
+  // with WS_DISABLED disabled).
   bool Create(HWND parent, int x, int y, int width = kSize, int height = kSize, int id = 0,
-              DWORD exStyle = 0);
+              DWORD exStyle = 0, DWORD style = WS_VISIBLE | WS_TABSTOP);
 
   // Shows `bitmap` as the glyph; imageCount 1 or 2 (normal + disabled side by
   // side).  The button frees the bitmap only when takeOwnership is set; a

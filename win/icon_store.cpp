@@ -36,10 +36,49 @@ class BitmapDc {
 
 }  // namespace
 
+// A read-only view of a whole file; the file may be read (not written or
+// deleted) by others while it is open.
+class IconStore::FileView {
+ public:
+  static std::unique_ptr<FileView> Open(const std::string& path) {
+    HANDLE file = CreateFileW(win::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    LARGE_INTEGER size{};
+    HANDLE mapping = GetFileSizeEx(file, &size) && size.QuadPart > 0
+                         ? CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr)
+                         : nullptr;
+    CloseHandle(file);  // the mapping keeps it open
+    if (!mapping) return nullptr;
+    const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+    CloseHandle(mapping);  // the view keeps it
+    if (!view) return nullptr;
+    return std::unique_ptr<FileView>(
+        new FileView(static_cast<const uint8_t*>(view), static_cast<uint64_t>(size.QuadPart)));
+  }
+  ~FileView() { UnmapViewOfFile(data_); }
+  FileView(const FileView&) = delete;
+  FileView& operator=(const FileView&) = delete;
+  const uint8_t* data() const { return data_; }
+  uint64_t size() const { return size_; }
+
+ private:
+  FileView(const uint8_t* data, uint64_t size) : data_(data), size_(size) {}
+  const uint8_t* data_;
+  uint64_t size_;
+};
+
+IconStore::IconStore() = default;
 IconStore::~IconStore() { Free(); }
 
+// Ends a load under way without its pixels (the store is about to go).
+void IconStore::Abandon() {
+  if (loader_.joinable()) loader_.join();
+  pending_.reset();
+}
+
 void IconStore::Free() {
-  Settle();
+  Abandon();
   if (bitmap_) DeleteObject(bitmap_);
   bitmap_ = nullptr;
   bits_ = nullptr;
@@ -84,7 +123,7 @@ void IconStore::LoadInBackground(const std::string& path, int columns, int rows)
   // (measured: the start took longer with it).  Converting one of another
   // depth or order takes several times as long, and pays for the thread.
   if (source->head && IsStoreLayout(*source->head, width_)) {
-    Fill(*source);
+    if (!DeferStoreLayout(*source)) Fill(*source);
     return;
   }
   loader_ = std::thread([this, pending = std::move(*source)] {
@@ -92,8 +131,27 @@ void IconStore::LoadInBackground(const std::string& path, int columns, int rows)
   });
 }
 
+// Keeps a file of the store's own layout open for reading later; false
+// (nothing kept) when it cannot be viewed or is cut short.
+bool IconStore::DeferStoreLayout(const Source& source) {
+  const BmpInfo& info = *source.head;
+  const int rows = std::min(info.height, height_);
+  const uint64_t end = info.pixelOffset + static_cast<uint64_t>(rows) * width_ * 4;
+  std::unique_ptr<FileView> view = FileView::Open(source.path);
+  if (!view || view->size() < end) return false;
+  if (rows < height_) FillFace(0, rows, width_, height_ - rows);
+  pending_ = std::move(view);
+  pendingInfo_ = info;
+  return true;
+}
+
 void IconStore::Settle() const {
   if (loader_.joinable()) loader_.join();
+  if (!pending_) return;
+  const int rows = std::min(pendingInfo_.height, height_);
+  std::memcpy(bits_, pending_->data() + pendingInfo_.pixelOffset,
+              static_cast<size_t>(rows) * static_cast<size_t>(width_) * 4);
+  pending_.reset();
 }
 
 bool IconStore::FileUnreadable() const {
@@ -105,7 +163,7 @@ bool IconStore::FileUnreadable() const {
 // the pixels are read.  nullopt when there is nothing to read (the store is
 // then all face).
 std::optional<IconStore::Source> IconStore::Open(const std::string& path, int columns, int rows) {
-  Settle();
+  Abandon();
   unreadablePath_.clear();
   std::optional<FileReader> file = FileReader::Open(path);
   if (!file) {
@@ -231,15 +289,23 @@ bool IconStore::HasCell(int column, int row) const {
   return bitmap_ && column >= 0 && row >= 0 && column < Columns() && row < Rows();
 }
 
+// A cell's 32 rows into a glyph, each from the store or, while its pixels
+// are still to be read, from the file (rows beyond the file are face in the
+// store already).
 void IconStore::CopyCellPixels(int column, int row, uint32_t* glyph) const {
-  const uint32_t* from = bits_ + static_cast<size_t>(row) * kCell * width_ + column * kCell;
+  const int fileRows = pending_ ? std::min(pendingInfo_.height, height_) : 0;
   for (int y = 0; y < kCell; ++y) {
-    std::copy_n(from + static_cast<size_t>(y) * width_, kCell, glyph + y * kCell);
+    const size_t line = static_cast<size_t>(row) * kCell + y;
+    const size_t offset = (line * width_ + static_cast<size_t>(column) * kCell) * 4;
+    const uint8_t* from = line < static_cast<size_t>(fileRows)
+                              ? pending_->data() + pendingInfo_.pixelOffset + offset
+                              : reinterpret_cast<const uint8_t*>(bits_) + offset;
+    std::memcpy(glyph + y * kCell, from, kCell * 4);
   }
 }
 
 bool IconStore::CopyCellToGlyph(int column, int row, uint32_t* glyph) const {
-  Settle();
+  if (!pending_) Settle();
   if (!HasCell(column, row) || !glyph) return false;
   GdiFlush();
   CopyCellPixels(column, row, glyph);

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -22,7 +23,7 @@ class IconStore {
  public:
   static constexpr int kCell = 32;
 
-  IconStore() = default;
+  IconStore();
   ~IconStore();
   IconStore(const IconStore&) = delete;
   IconStore& operator=(const IconStore&) = delete;
@@ -36,12 +37,18 @@ class IconStore {
   // Returns whether the file was used.
   bool Load(const std::string& path, int columns, int rows);
 
-  // The same, with the pixels of a file that needs converting (another
-  // depth or row order than the store's own, as at a first start) made by a
-  // thread of their own while the caller goes on (the launcher makes its
-  // bar's buttons meanwhile).  The size is known at once; every other use of
-  // the store waits for the thread.
+  // The same for the launcher's start: the size is known at once, the
+  // pixels follow.  A file that needs converting (another depth or row order
+  // than the store's own, as at a first start) is converted by a thread of
+  // its own while the caller goes on (the launcher makes its bar's buttons
+  // meanwhile).  A file of the store's own layout is read at Settle (or at
+  // the first other use); until then CopyCellToGlyph takes cells straight
+  // from the file, so the bar's group icons need no read of the megabytes
+  // of program icons behind them.
   void LoadInBackground(const std::string& path, int columns, int rows);
+  // Finishes what LoadInBackground left: the thread's conversion, or the
+  // read of the pixels.  Every other member does it first.
+  void Settle() const;
   // The most rows a store keeps: one per group.
   static constexpr int kMaxRows = 40;
 
@@ -101,7 +108,8 @@ class IconStore {
   };
   std::optional<Source> Open(const std::string& path, int columns, int rows);
   bool Fill(const Source& source);
-  void Settle() const;
+  bool DeferStoreLayout(const Source& source);
+  void Abandon();
   void CopyCellPixels(int column, int row, uint32_t* glyph) const;
   void Allocate(int width, int height);
   void FillFace(int x, int y, int width, int height);
@@ -114,6 +122,11 @@ class IconStore {
   int height_ = 0;
   std::string unreadablePath_;  // the file the last Load could not read
   mutable std::thread loader_;  // a LoadInBackground still reading
+  // A file of the store's own layout whose pixels are still to be read, and
+  // its head; the store's rows beyond the file are already face.
+  class FileView;
+  mutable std::unique_ptr<FileView> pending_;
+  BmpInfo pendingInfo_;
 };
 
 }  // namespace kb

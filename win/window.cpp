@@ -110,8 +110,17 @@ bool Window::Create(const wchar_t* className, DWORD exStyle, DWORD style, int x,
     wc.hCursor = cursor ? cursor : LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = className;
-    // Only top-level windows show an icon; a child's class needs none.
-    if (!(style & WS_CHILD)) wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    // Only top-level windows show an icon; a child's class needs none, nor
+    // does a tool window's (no taskbar button, no caption icon).  The small
+    // icon is the file's own 16 × 16 image: without it the system makes one
+    // by scaling the large one, which under Wine costs more than the whole
+    // rest of a class's registration.
+    if (!(style & WS_CHILD) && !(exStyle & WS_EX_TOOLWINDOW)) {
+      wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+      wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON),
+                                                 GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    }
     if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
     registered.insert(className);
   }

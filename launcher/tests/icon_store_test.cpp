@@ -2,6 +2,8 @@
 // the round trip through a close and the next start.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/file_io.h"
 #include "app/app.h"
 #include "model/bmp_file.h"
@@ -327,9 +329,11 @@ TEST(IconStore, SmallerScreenKeepsTheRowsOfTheGroupsThatDoNotFit) {
   EXPECT_EQ(app.Icons.PixelAt(3 * 32 + 5, 17 * 32 + 5), Face());
 }
 
-// The launcher reads the store's pixels on a thread of their own while it
-// makes its buttons: whatever uses the store afterwards sees the same store
-// a plain load gives, for every kind of file.
+// The launcher's start loads the store in the background (a conversion on a
+// thread, a file of the store's own layout read only at Settle, its group
+// icons taken from the file meanwhile): the glyphs it hands out first, and
+// whatever uses the store afterwards, are what a plain load gives, for every
+// kind of file, with rows beyond the file.
 TEST(IconStore, BackgroundLoadGivesWhatALoadGives) {
   TempExeFolder folder;
   folder.WriteData("garbage.dat", std::string(3000, '\x5A'));
@@ -337,26 +341,47 @@ TEST(IconStore, BackgroundLoadGivesWhatALoadGives) {
   IconStore own;
   own.Load("C:\\no such folder\\Iconbmp.dat", 3, 5);
   ASSERT_TRUE(own.CopyToCell(red, 2, 4));
+  ASSERT_TRUE(own.CopyToCell(red, 0, 3));
   ASSERT_TRUE(own.Save(folder.DataPath("own.dat")));
   DeleteObject(red);
-  folder.WriteData("24bit.dat", StoreFile(3, 5, {{2, 4, kRed}}));
+  const std::string saved = folder.ReadData("own.dat");
+  folder.WriteData("own_cut.dat", saved.substr(0, saved.size() - 100));
+  folder.WriteData("24bit.dat", StoreFile(3, 5, {{2, 4, kRed}, {0, 3, kRed}}));
   folder.WriteData("8bit.dat", PaletteBmp(96, 160, 8, {Face(), kRed}, [](int x, int y) {
-                     return (x / 32 == 2 && y / 32 == 4) ? 1 : 0;
+                     return (x / 32 == 2 && y / 32 == 4) || (x / 32 == 0 && y / 32 == 3) ? 1 : 0;
                    }));
-  for (const char* name : {"own.dat", "24bit.dat", "8bit.dat", "garbage.dat", "missing.dat"}) {
+  for (const char* name :
+       {"own.dat", "own_cut.dat", "24bit.dat", "8bit.dat", "garbage.dat", "missing.dat"}) {
+    SCOPED_TRACE(name);
     IconStore plain, background;
-    const bool used = plain.Load(folder.DataPath(name), 3, 2);
-    background.LoadInBackground(folder.DataPath(name), 3, 2);
-    EXPECT_EQ(background.Rows(), plain.Rows()) << name;
-    EXPECT_EQ(background.PixelAt(2 * 32 + 5, 4 * 32 + 5), plain.PixelAt(2 * 32 + 5, 4 * 32 + 5))
-        << name;
-    EXPECT_EQ(background.PixelAt(5, 5), Face()) << name;
-    EXPECT_EQ(background.FileUnreadable(), plain.FileUnreadable()) << name;
-    EXPECT_EQ(used, std::string(name) != "garbage.dat" && std::string(name) != "missing.dat");
+    const bool used = plain.Load(folder.DataPath(name), 3, 7);
+    background.LoadInBackground(folder.DataPath(name), 3, 7);
+    EXPECT_EQ(background.Rows(), plain.Rows());
+    // The group column first, as the bar takes it.
+    for (int row = 0; row < plain.Rows(); ++row) {
+      uint32_t* pixels[2] = {};
+      HBITMAP glyphs[] = {win::CreateBlankGlyph(&pixels[0]), win::CreateBlankGlyph(&pixels[1])};
+      ASSERT_TRUE(background.CopyCellToGlyph(0, row, pixels[0]));
+      ASSERT_TRUE(plain.CopyCellToGlyph(0, row, pixels[1]));
+      EXPECT_TRUE(std::equal(pixels[0], pixels[0] + 32 * 32, pixels[1])) << "row " << row;
+      for (HBITMAP glyph : glyphs) DeleteObject(glyph);
+    }
+    EXPECT_EQ(background.PixelAt(2 * 32 + 5, 4 * 32 + 5), plain.PixelAt(2 * 32 + 5, 4 * 32 + 5));
+    EXPECT_EQ(background.PixelAt(5, 5), Face());
+    EXPECT_EQ(background.PixelAt(40, 6 * 32 + 5), Face());  // below the file
+    EXPECT_EQ(background.FileUnreadable(), plain.FileUnreadable());
+    EXPECT_EQ(used, std::string(name) != "garbage.dat" && std::string(name) != "missing.dat" &&
+                        std::string(name) != "own_cut.dat");
     if (used) {
-      EXPECT_EQ(background.PixelAt(2 * 32 + 5, 4 * 32 + 5), kRed) << name;
+      EXPECT_EQ(background.PixelAt(2 * 32 + 5, 4 * 32 + 5), kRed);
+      EXPECT_EQ(background.PixelAt(5, 3 * 32 + 5), kRed);
     }
   }
+  // Saved before anything else used it, the store writes the whole file.
+  IconStore background;
+  background.LoadInBackground(folder.DataPath("own.dat"), 3, 5);
+  ASSERT_TRUE(background.Save(folder.DataPath("again.dat")));
+  EXPECT_EQ(folder.ReadData("again.dat"), saved);
 }
 
 // The close replaces an unreadable "Iconbmp.dat" with the store: the file is
