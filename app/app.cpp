@@ -14,6 +14,7 @@
 #include "common/path.h"
 #include "common/profile.h"
 #include "components/icon_tray.h"
+#include "model/backup_settings.h"
 #include "groups/edit_window.h"
 #include "groups/sub_form.h"
 #include "launcher/main_form.h"
@@ -33,7 +34,8 @@ constexpr UINT kShowErrorsMessage = WM_APP + 1;
 // A save killed midway leaves its temporary file beside the data file; the
 // next successful save would replace it, but until then it lies around.
 void RemoveSaveLeftovers(const std::string& exeDir) {
-  for (const std::string& path : {SettingsPathFor(exeDir), IconStorePathFor(exeDir)}) {
+  for (const std::string& path :
+       {SettingsPathFor(exeDir), IconStorePathFor(exeDir), BackupSettingsPath(exeDir)}) {
     RemoveSaveLeftover(path);
   }
 }

@@ -6,6 +6,7 @@
 #include "common/path.h"
 #include "common/profile.h"
 #include "common/values.h"
+#include "model/settings.h"
 
 namespace kb {
 
@@ -51,11 +52,11 @@ int CompareTargets(std::string_view a, std::string_view b) {
 }  // namespace
 
 std::string BackupSettingsPath(const std::string& exeDir) {
-  return exeDir + "data\\BUInfo.dat";
+  return DataFilePath(exeDir, "BUInfo.dat");
 }
 
 std::string PrepareBackupSettingsPath(const std::string& exeDir) {
-  const std::string folder = exeDir + "data\\";
+  const std::string folder = JoinPath(exeDir, "data") + "\\";
   if (!FolderExists(folder)) CreateFolder(folder);
   return BackupSettingsPath(exeDir);
 }

@@ -279,12 +279,14 @@ TEST(AppClose, LauncherThreadIsASingleThreadedApartment) {
 TEST(AppClose, TemporaryFilesOfAKilledSaveAreRemovedAtStart) {
   TempExeFolder folder;
   folder.WriteData("KBINI.dat", "[Info]\r\nType=0\r\n");
-  folder.WriteData("KBINI.dat.kbtmp", "[Info]\r\nType=3\r\n");
-  folder.WriteData("Iconbmp.dat.kbtmp", std::string(5000, 'x'));
   folder.WriteData("other.kbtmp", "not the launcher's");
+  for (const char* leftover : {"KBINI.dat.kbtmp", "Iconbmp.dat.kbtmp", "BUInfo.dat.kbtmp"}) {
+    folder.WriteData(leftover, std::string(5000, 'x'));
+  }
   auto app = Start(folder);
-  EXPECT_FALSE(FileExists(folder.DataPath("KBINI.dat.kbtmp")));
-  EXPECT_FALSE(FileExists(folder.DataPath("Iconbmp.dat.kbtmp")));
+  for (const char* leftover : {"KBINI.dat.kbtmp", "Iconbmp.dat.kbtmp", "BUInfo.dat.kbtmp"}) {
+    EXPECT_FALSE(FileExists(folder.DataPath(leftover))) << leftover;
+  }
   EXPECT_TRUE(FileExists(folder.DataPath("other.kbtmp")));
   EXPECT_EQ(app->settings.Type, 0) << "the settings file itself was read";
 }
