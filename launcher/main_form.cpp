@@ -261,7 +261,8 @@ void TMainForm::FormClose() {
 void TMainForm::FormDestroy() {
   ReleaseSaver();
   Timer2.Stop();
-  if (BarDocked || state_.settings.AutoHide) UnregisterEdge();
+  // A bar that never showed never registered: nothing to withdraw.
+  if (edgeRegistered_ && (BarDocked || state_.settings.AutoHide)) UnregisterEdge();
   settleTimer_.Stop();
 }
 

@@ -118,10 +118,11 @@ bool IconStore::Load(const std::string& path, int columns, int rows) {
 void IconStore::LoadInBackground(const std::string& path, int columns, int rows) {
   std::optional<Source> source = Open(path, columns, rows);
   if (!source) return;
-  // A file of the store's own layout is one straight read into the store:
-  // under Wine that costs less than a thread beside the windows being made
-  // (measured: the start took longer with it).  Converting one of another
-  // depth or order takes several times as long, and pays for the thread.
+  // A file of the store's own layout is one straight copy into the store,
+  // left for Settle (a thread beside the windows being made took longer
+  // under Wine); read now if the file cannot be viewed.  Converting one of
+  // another depth or order takes several times as long, and pays for the
+  // thread.
   if (source->head && IsStoreLayout(*source->head, width_)) {
     if (!DeferStoreLayout(*source)) Fill(*source);
     return;

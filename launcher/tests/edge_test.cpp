@@ -53,10 +53,14 @@ TEST(BarEdge, TheBarTakesItsEdgeOnceItIsShown) {
     RecordingBarShell shell;
     testing::TempExeFolder folder;
     folder.WriteData("KBINI.dat", std::string("[Info]\r\n") + info);
+    {
+      App unshown(AppOptions{folder.path(), kScreenW, kScreenH, &shell});
+      unshown.CreateForms();
+      unshown.MainForm().FormActivate();  // not registered: nothing to tell
+    }
+    EXPECT_TRUE(shell.appBarMessages.empty());  // nor anything to withdraw
     App app(AppOptions{folder.path(), kScreenW, kScreenH, &shell});
     app.CreateForms();
-    app.MainForm().FormActivate();  // not registered yet: nothing to tell
-    EXPECT_TRUE(shell.appBarMessages.empty());
     app.ShowBar();
     ASSERT_FALSE(shell.appBarMessages.empty());
     const DWORD registration = app.settings.AutoHide ? ABM_SETAUTOHIDEBAR : ABM_NEW;
