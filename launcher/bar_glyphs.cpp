@@ -1,6 +1,9 @@
 #include "launcher/bar_glyphs.h"
 
 #include <array>
+#include <cstdint>
+
+#include "win/shell.h"
 
 namespace kb {
 namespace {
@@ -12,15 +15,8 @@ class GlyphCanvas {
   GlyphCanvas(int width, int height) : height_(height) {
     // A 32-bit DIB section: no device context of the screen is needed for it
     // (under Wine that costs more than the drawing).
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    uint32_t* pixels = nullptr;
+    bitmap_ = win::CreateTopDownDib(width, height, &pixels);
     dc_ = CreateCompatibleDC(nullptr);
     old_ = SelectObject(dc_, bitmap_);
     RECT all{0, 0, width, height};

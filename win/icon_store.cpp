@@ -4,6 +4,7 @@
 #include <cstring>
 #include <optional>
 
+#include "win/shell.h"
 #include "win/text.h"
 #include "win/window.h"
 
@@ -88,17 +89,8 @@ void IconStore::Free() {
 void IconStore::Allocate(int width, int height) {
   Free();
   if (width <= 0 || height <= 0) return;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down: row y at bits_ + y × width
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bitmap_ = win::CreateTopDownDib(width, height, &bits_);  // row y at bits_ + y × width
   if (!bitmap_) return;
-  bits_ = static_cast<uint32_t*>(bits);
   width_ = width;
   height_ = height;
 }

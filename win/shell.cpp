@@ -62,25 +62,32 @@ void FillGlyph(HBITMAP glyph) {
   ReleaseDC(nullptr, screen);
 }
 
-HBITMAP CreateBlankGlyph(uint32_t** pixels) {
-  // A 32-bit top-down DIB section, the icon store's own format, so copying
-  // a store cell into it needs no conversion.
+HBITMAP CreateTopDownDib(int width, int height, uint32_t** pixels) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = 32;
-  info.bmiHeader.biHeight = -32;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP glyph = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  *pixels = dib ? static_cast<uint32_t*>(bits) : nullptr;
+  return dib;
+}
+
+HBITMAP CreateBlankGlyph(uint32_t** pixels) {
+  // The icon store's own format, so copying a store cell into it needs no
+  // conversion.
+  uint32_t* bits = nullptr;
+  HBITMAP glyph = CreateTopDownDib(32, 32, &bits);
   if (!glyph) return nullptr;
   // Filled through its pixels: no device contexts for each of the dozens of
   // glyphs the launcher makes at its start.
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
   const uint32_t pixel = (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face);
-  std::fill_n(static_cast<uint32_t*>(bits), 32 * 32, pixel);
-  if (pixels) *pixels = static_cast<uint32_t*>(bits);
+  std::fill_n(bits, 32 * 32, pixel);
+  if (pixels) *pixels = bits;
   return glyph;
 }
 

@@ -39,6 +39,10 @@ void DrawIconGlyph(HBITMAP glyph, HICON icon);
 // Fills a 32 x 32 bitmap with the button face.
 void FillGlyph(HBITMAP glyph);
 
+// A width x height top-down 32-bit DIB section (rows of 0x00RRGGBB pixels,
+// neither filled nor cleared); `pixels` receives them.  nullptr when refused.
+HBITMAP CreateTopDownDib(int width, int height, uint32_t** pixels);
+
 // A new 32 x 32 bitmap filled with the button face: a top-down 32-bit DIB
 // section, the icon store's own format.  `pixels`, when given, receives its
 // 32 rows of 32 pixels (0x00RRGGBB), for IconStore::CopyCellToGlyph.
