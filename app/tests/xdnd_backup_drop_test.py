@@ -22,7 +22,7 @@ from Xlib import X, display
 from Xlib.ext import xtest
 
 from xdnd_source import (close_like_a_window_manager, display_name, drag_and_drop,
-                         find_drop_target, settled_at_edge)
+                         find_drop_target, settled_at_edge, start_launcher)
 
 BUILD = os.path.abspath(sys.argv[1])
 # On a bottom bar of the 1024 x 768 test screen, clear of Wine's own tray
@@ -46,8 +46,6 @@ def fail(message):
     subprocess.run([os.path.join(BUILD, "wine-run"), "--shutdown"],
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     sys.exit(1)
-
-
 
 
 def window_named(d, name, timeout=60):
@@ -117,18 +115,6 @@ def click(d, point, button=1):
     time.sleep(0.8)
 
 
-
-
-
-
-
-
-
-
-
-
-
-
 def main():
     folder = tempfile.mkdtemp(prefix="kb_xdnd_backup_")
     try:
@@ -143,9 +129,7 @@ def main():
                 data.write("data of a program\n")
 
         global LAUNCHER
-        LAUNCHER = subprocess.Popen([os.path.join(BUILD, "wine-run"),
-                                     os.path.join(folder, "Pelkan2.exe")],
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        LAUNCHER = start_launcher(BUILD, folder)
         d = None
         deadline = time.time() + 60
         while d is None and time.time() < deadline:
@@ -170,10 +154,8 @@ def main():
         click(d, root_point(d, registration, BACKUP_BUTTON))
         backup = window_named(d, "データバックアップの指定")
 
-        source = d.screen().root.create_window(-10, -10, 1, 1, 0, X.CopyFromParent)
-        uris = "".join("file://" + p.replace(" ", "%20") + "\r\n" for p in dropped)
-        problem = drag_and_drop(d, source, backup, root_point(d, backup, TARGET_LIST),
-                                uris.encode(), "the backup target list")
+        problem = drag_and_drop(d, backup, root_point(d, backup, TARGET_LIST), dropped,
+                                "the backup target list")
         if problem:
             fail(problem)
         time.sleep(1)

@@ -16,10 +16,10 @@ import sys
 import tempfile
 import time
 
-from Xlib import X, display
+from Xlib import display
 
 from xdnd_source import (close_like_a_window_manager, display_name, drag_and_drop,
-                         find_drop_target, settled_at_edge)
+                         find_drop_target, settled_at_edge, start_launcher)
 
 BUILD = os.path.abspath(sys.argv[1])
 # The middle of group button 1 on a bottom bar of the 1024 x 768 test screen,
@@ -41,22 +41,6 @@ def fail(message):
     sys.exit(1)
 
 
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
 def main():
     folder = tempfile.mkdtemp(prefix="kb_xdnd_")
     try:
@@ -69,9 +53,7 @@ def main():
             note.write("dropped from outside\n")
 
         global LAUNCHER
-        launcher = LAUNCHER = subprocess.Popen([os.path.join(BUILD, "wine-run"),
-                                     os.path.join(folder, "Pelkan2.exe")],
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        launcher = LAUNCHER = start_launcher(BUILD, folder)
         deadline = time.time() + 60
         target = None
         d = None
@@ -91,9 +73,7 @@ def main():
             launcher.kill()
             fail("the bar did not settle at its edge")
 
-        source = d.screen().root.create_window(-10, -10, 1, 1, 0, X.CopyFromParent)
-        uri = "file://" + dropped.replace(" ", "%20") + "\r\n"
-        problem = drag_and_drop(d, source, target, DROP_POINT, uri.encode(),
+        problem = drag_and_drop(d, target, DROP_POINT, [dropped],
                                 "the launcher at the group button")
         if problem:
             fail(problem)

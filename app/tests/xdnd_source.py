@@ -1,6 +1,7 @@
 """An X drag source for the drop tests: what a file manager does when it
 drags files onto a Wine window (the XDND protocol with text/uri-list)."""
 import os
+import subprocess
 import time
 
 from Xlib import X, protocol
@@ -9,6 +10,12 @@ from Xlib import X, protocol
 def display_name(build):
     with open(os.path.join(build, "xdisplay.state")) as state:
         return ":" + state.read().split()[0]
+
+
+def start_launcher(build, folder):
+    """Pelkan2.exe of `folder` under the build's Wine runner."""
+    return subprocess.Popen([os.path.join(build, "wine-run"), os.path.join(folder, "Pelkan2.exe")],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def find_drop_target(d, x, y):
@@ -57,9 +64,12 @@ def next_message(d, kind, timeout, payload):
     return None
 
 
-def drag_and_drop(d, source, target, point, uri_list, what):
-    """Drops `uri_list` at `point` (the target's coordinates).  Returns None,
-    or what went wrong; `what` names the drop site in that text."""
+def drag_and_drop(d, target, point, paths, what):
+    """Drops the files `paths` at `point` (the target's coordinates) from a
+    window of its own.  Returns None, or what went wrong; `what` names the
+    drop site in that text."""
+    source = d.screen().root.create_window(-10, -10, 1, 1, 0, X.CopyFromParent)
+    uri_list = "".join("file://" + p.replace(" ", "%20") + "\r\n" for p in paths).encode()
     atom = d.intern_atom
     source.set_selection_owner(atom("XdndSelection"), X.CurrentTime)
     client_message(d, target, "XdndEnter", [source.id, 5 << 24, atom("text/uri-list"), 0, 0])
