@@ -226,7 +226,7 @@ void App::CreateHiddenForms() {
   // stops its timer meanwhile).
   mainForm_->OnSettingsClick = [this] { ShowSettingsDialog(); };
   mainForm_->OnHelpClick = [this] { ShowHelpContents(); };
-  if (firstStart_ && options_.firstStartNote && barShown_) ShowStartNote();
+  if (barShown_) ShowStartNote();
 }
 
 void App::ShowSettingsDialog() {
@@ -279,6 +279,7 @@ void App::ShowBar() {
   if (!mainForm_ || !mainForm_->hwnd()) return;
   barShown_ = true;
   mainForm_->Show();  // FormShow shows or hides the taskbar button
+  if (subForm_) ShowStartNote();
 }
 
 void App::Close() {

@@ -32,6 +32,9 @@ void App::ShowHelpContents() {
 }
 
 void App::ShowStartNote() {
+  // Once, on a start without a settings file, after the bar and the
+  // windows behind it (whichever comes last).
+  if (!firstStart_ || !options_.firstStartNote || startNote_) return;
   startNote_ = std::make_unique<TStartNote>();
   startNote_->Show(mainForm_->hwnd(), settings.Type, screenWidth, screenHeight);
 }
