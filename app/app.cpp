@@ -18,6 +18,7 @@
 #include "groups/edit_window.h"
 #include "groups/sub_form.h"
 #include "launcher/main_form.h"
+#include "launcher/start_note.h"
 #include "settings/pages_dlg.h"
 #include "win/message_dlg.h"
 #include "win/shell.h"
@@ -68,6 +69,16 @@ class ApplicationWindow : public win::Window {
         // Dispatched by some modal loop: the main loop shows the errors once
         // that loop has ended.
         return 0;
+      case WM_HELP:
+        // F1's WM_HELP travels from the focused control up its parents and
+        // owners: the windows that do not answer it themselves end here.
+        if (const auto* info = reinterpret_cast<const HELPINFO*>(lParam);
+            info->iContextType == HELPINFO_WINDOW) {
+          app_.ShowContextHelp(static_cast<HWND>(info->hItemHandle));
+        } else {
+          app_.ShowHelpContents();  // F1 in the tray menu
+        }
+        return TRUE;
       case WM_ENDSESSION:
         // The session goes on after all: what waited can be shown now.
         if (!wParam) PostMessageW(hwnd(), kShowErrorsMessage, 0, 0);
@@ -107,11 +118,14 @@ App::App(AppOptions options)
   if (!ExeDir.empty() && !EndsWithBackslash(ExeDir)) ExeDir += '\\';
   screenWidth = options_.screenWidth > 0 ? options_.screenWidth : GetSystemMetrics(SM_CXSCREEN);
   screenHeight = options_.screenHeight > 0 ? options_.screenHeight : GetSystemMetrics(SM_CYSCREEN);
+  WinHelpAvailable = win::SystemHasWinHelp();
   win::SetErrorReporter([this](const std::string& text) { QueueError(text); });
 }
 
 App::~App() {
   running_ = false;
+  win::CloseHelpViewer();
+  startNote_.reset();
   iconTray_.reset();
   errorWindow_ = nullptr;
   subForm_.reset();
@@ -146,6 +160,7 @@ void App::CreateBar() {
   mainForm_->SetGroupWindow(groupWindowLink_.get());
   mainForm_->SetBarShell(options_.barShell);
   mainForm_->FreeTrayIcon = [this] { iconTray_.reset(); };
+  firstStart_ = !FileExists(SettingsPathFor(ExeDir));
   startupFile_ = std::make_unique<ProfileReader>(SettingsPathFor(ExeDir));
   mainForm_->Create(appWindow_->hwnd(), *startupFile_);
 }
@@ -210,6 +225,8 @@ void App::CreateHiddenForms() {
   // The settings button and the tray menu's "設定ｳｲﾝﾄﾞｳを開く..." (the bar
   // stops its timer meanwhile).
   mainForm_->OnSettingsClick = [this] { ShowSettingsDialog(); };
+  mainForm_->OnHelpClick = [this] { ShowHelpContents(); };
+  if (barShown_) ShowStartNote();
 }
 
 void App::ShowSettingsDialog() {
@@ -219,6 +236,7 @@ void App::ShowSettingsDialog() {
     explicit OpenFlag(bool& flag) : open(flag) { open = true; }
     ~OpenFlag() { open = false; }
   } flag(settingsOpen_);
+  CloseStartNote();
   // Made for this opening and freed after it.
   TPagesDlg dialog(mainForm_->hwnd(), *this, *settingsActions_);
   dialog.Execute();
@@ -261,6 +279,7 @@ void App::ShowBar() {
   if (!mainForm_ || !mainForm_->hwnd()) return;
   barShown_ = true;
   mainForm_->Show();  // FormShow shows or hides the taskbar button
+  if (subForm_) ShowStartNote();
 }
 
 void App::Close() {

@@ -20,6 +20,7 @@
 
 #include "model/program_state.h"
 #include "win/com_apartment.h"
+#include "win/help_viewer.h"
 #include "win/icon_store.h"
 
 namespace kb {
@@ -37,6 +38,7 @@ class ProfileReader;
 class BackupWiring;
 class BackupClock;
 class LhaLibrary;
+class TStartNote;
 namespace win {
 class ShellAccess;
 }
@@ -52,6 +54,9 @@ struct AppOptions {
   BarShell* barShell = nullptr;
   // The clocks the backup workers read; nullptr means the system's.
   std::shared_ptr<BackupClock> backupClock = nullptr;
+  // Whether a start without a settings file shows the first start's note
+  // (the launcher's own start; in-process tests ask for it).
+  bool firstStartNote = false;
 };
 
 class App : public ProgramState {
@@ -133,12 +138,29 @@ class App : public ProgramState {
   // kb::WriteError when the system refuses.
   void SaveSettings();
 
+  // --- Help (app_help.cpp) ---------------------------------------------------
+  // F1 in the bar, the group window, the registration dialog and the backup
+  // target dialog (their WM_HELP ends at the application window): the help
+  // at the topic of the nearest context number up from `control`.
+  void ShowContextHelp(HWND control);
+  // The bar's help button: the help's contents page.
+  void ShowHelpContents();
+  // Replaces the help viewers (tests); nullptr restores them.
+  void SetHelpCall(win::HelpCall call) { helpCall_ = std::move(call); }
+
+  // The first start's note (no settings file at start-up), or nullptr when
+  // none is shown.  It closes when a group window opens or the settings
+  // dialog does.
+  TStartNote* StartNote();
+  void CloseStartNote();
+
   IconStore Icons;  // the icon store (column 0 groups, s program slots)
 
  private:
   void QueueError(const std::string& sjisText);
   void WakeForErrors();
   void CreateTrayIcon();
+  void ShowStartNote();
 
   // COM for the shell's objects (shortcuts), started once for this thread by
   // CreateHiddenForms: nothing the bar does before it shows needs it, and
@@ -169,6 +191,9 @@ class App : public ProgramState {
   std::atomic<HWND> errorWindow_{nullptr};  // where QueueError wakes the loop
   std::shared_ptr<LhaLibrary> lha_;
   std::unique_ptr<BackupWiring> backup_;
+  win::HelpCall helpCall_;
+  bool firstStart_ = false;  // no settings file when the bar was made
+  std::unique_ptr<TStartNote> startNote_;
 };
 
 }  // namespace kb

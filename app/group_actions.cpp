@@ -59,6 +59,9 @@ void GroupButtonMouseUp(App& app, TGroupButton& button, win::MouseButton which, 
 }
 
 void OpenGroupWindow(App& app, TGroupButton& button) {
+  // The first start's note has said its part once a group opens, and the
+  // group window would run under it.
+  app.CloseStartNote();
   TSubForm& form = app.SubForm();
   form.ShowGroup(button.Tag());
   const RECT r = button.Bounds();

@@ -82,7 +82,13 @@ void TMainForm::CreateOwnButtons() {
   SpeedButton1.SetGlyph(MakeSettingsGlyph(), 1, true);
   SpeedButton1.OnClick = [this] { SpeedButton1Click(); };
   SpeedButton1.SetHint("Kobaruneの設定");
-  HelpBtn.SetGlyph(MakeHelpGlyph(), 2, true);  // no click action
+  HelpBtn.SetGlyph(MakeHelpGlyph(), 2, true);
+  HelpBtn.OnClick = [this] {
+    if (OnHelpClick) OnHelpClick();
+  };
+  // F1 opens the help at the nearest number up from the focused control.
+  SetWindowContextHelpId(hwnd(), kHelpContextBar);
+  SetWindowContextHelpId(HelpBtn.hwnd(), kHelpContextHelp);
 
   struct Scroller {
     win::GlyphButton& button;
@@ -97,6 +103,7 @@ void TMainForm::CreateOwnButtons() {
     s.button.SetGlyph(MakeArrowGlyph(s.direction), 1, true);
     s.button.OnClick = [this, click = s.click] { (this->*click)(); };
     s.button.SetHint(kScrollHint);
+    SetWindowContextHelpId(s.button.hwnd(), kHelpContextScroll);
   }
 }
 

@@ -153,6 +153,8 @@ class TMainForm : public win::Window {
   // The settings button (SpeedButton1) and the tray menu's N1: the
   // application opens the settings dialog (Timer2 is stopped meanwhile).
   std::function<void()> OnSettingsClick;
+  // The help button: the help's contents page.
+  std::function<void()> OnHelpClick;
   // Step 2 of the close sequence: the application frees its tray icon.
   std::function<void()> FreeTrayIcon;
 

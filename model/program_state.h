@@ -27,6 +27,10 @@ struct ProgramState {
   // … 3 "リブート").  Never stored: every start begins at 0.
   uint8_t ExitMethod = 0;
 
+  // Whether the system runs WinHelp files (the launcher's "Pelkan2.hlp" and
+  // the settings' "Pelkan.HLP"); where it does not, the HTML help opens.
+  bool WinHelpAvailable = true;
+
   // Copying one group onto another (Shift + click, then a click).
   bool GroupCopyPending = false;
   uint8_t CopySourceGroup = 0;

@@ -55,10 +55,6 @@ SIZE MeasureWith(HFONT font, const std::string& sjisText) {
 
 }  // namespace
 
-std::string MissingHelpText(const std::string& fileName) {
-  return "ﾍﾙﾌﾟﾌｧｲﾙ\"" + fileName + "\"が見つかりません。\rﾍﾙﾌﾟを表示できません。";
-}
-
 TPagesDlg::TPagesDlg(HWND owner, ProgramState& state, SettingsActions& actions)
     : Timer1(1000, [this] { Timer1Timer(); }),
       state_(state),

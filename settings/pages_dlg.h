@@ -20,19 +20,14 @@
 #include "settings/settings_choice.h"
 #include "win/controls.h"
 #include "win/glyph_button.h"
+#include "win/help_viewer.h"
 #include "win/timer.h"
 #include "win/window.h"
 
 namespace kb {
 
-// A help file request (WinHelp): the file's full path, the command and, for
-// HELP_CONTEXT, the topic; HELP_KEY carries no keyword.
-struct HelpRequest {
-  std::string file;
-  UINT command = 0;
-  DWORD context = 0;
-  bool operator==(const HelpRequest&) const = default;
-};
+using win::HelpRequest;
+using win::MissingHelpText;
 
 class TPagesDlg : public win::Window {
  public:
@@ -73,11 +68,13 @@ class TPagesDlg : public win::Window {
   void Timer1Timer();
   void PaintBox1Click();
   // F1 on a control: the launcher's help file at the control's topic (the
-  // nearest context number up its parents).
+  // nearest context number up its parents).  The Help button opens
+  // "Pelkan.HLP" where WinHelp runs, else the HTML help file at the page
+  // shown.
   void ShowContextHelp(HWND control);
 
-  // Replaces WinHelp (tests); the default opens the help viewer.
-  void SetHelpCall(std::function<void(HWND, const HelpRequest&)> call) { helpCall_ = std::move(call); }
+  // Replaces the help viewers (tests); the default opens them.
+  void SetHelpCall(win::HelpCall call) { helpCall_ = std::move(call); }
 
   // The copy of the options the pages show and take.
   const SettingsChoice& Choice() const { return choice_; }
@@ -115,7 +112,6 @@ class TPagesDlg : public win::Window {
                    DWORD helpContext);
   void ReadPages();
   void RestartLauncher();
-  void RequestHelp(const HelpRequest& request, const char* shownName);
   void Centre();
 
   ProgramState& state_;
@@ -127,10 +123,7 @@ class TPagesDlg : public win::Window {
   HGDIOBJ bannerOld_ = nullptr;
   HFONT versionFont_ = nullptr;
   win::ControlRouter router_;
-  std::function<void(HWND, const HelpRequest&)> helpCall_;
+  win::HelpCall helpCall_;
 };
-
-// The text shown when a help file is not beside the launcher.
-std::string MissingHelpText(const std::string& fileName);
 
 }  // namespace kb

@@ -18,15 +18,6 @@ constexpr char kRestartNotice[] = "表示位置の変更のためKobaruneを再�
 constexpr char kExitToolMissing[] =
     "実行に必要な\"HURTLE.EXE\"ﾌｧｲﾙが見つかりません。\r機能を実行できません。";
 
-void OpenHelp(HWND owner, const HelpRequest& request) {
-  const std::wstring file = win::Widen(request.file);
-  // HELP_KEY without a keyword: an empty one opens the viewer's index.
-  static const wchar_t kNoKeyword[] = L"";
-  const ULONG_PTR data = request.command == HELP_KEY ? reinterpret_cast<ULONG_PTR>(kNoKeyword)
-                                                     : request.context;
-  WinHelpW(owner, file.c_str(), request.command, data);
-}
-
 }  // namespace
 
 void TPagesDlg::FormShow() {
@@ -137,23 +128,10 @@ void TPagesDlg::ResetBtnClick() {
   if (InModal()) EndModal(win::mrCancel);
 }
 
-void TPagesDlg::RequestHelp(const HelpRequest& request, const char* shownName) {
-  // WinHelp shows its own error for a missing file, or nothing at all where
-  // there is no help viewer: the launcher says what is missing.
-  if (!FileExists(request.file)) {
-    win::MessageDlg(hwnd(), MissingHelpText(shownName), win::MsgKind::Information,
-                    win::MsgButtons::Ok);
-    return;
-  }
-  if (helpCall_) {
-    helpCall_(hwnd(), request);
-  } else {
-    OpenHelp(hwnd(), request);
-  }
-}
-
 void TPagesDlg::HelpBtnClick() {
-  RequestHelp({state_.ExeDir + kSettingsHelpFile, HELP_KEY, 0}, kSettingsHelpFile);
+  const win::HelpFiles files(state_.ExeDir, state_.WinHelpAvailable);
+  const DWORD page = GetWindowContextHelpId(PageControl1.Page(PageControl1.ActivePage()).hwnd());
+  win::ShowHelp(hwnd(), files.ForKeyword(kSettingsHelpFile, page), kSettingsHelpFile, helpCall_);
 }
 
 void TPagesDlg::ShowContextHelp(HWND control) {
@@ -161,9 +139,8 @@ void TPagesDlg::ShowContextHelp(HWND control) {
   for (HWND w = control; w && w != hwnd() && context == 0; w = GetParent(w)) {
     context = GetWindowContextHelpId(w);
   }
-  const HelpRequest request{state_.ExeDir + kHelpFileName,
-                            static_cast<UINT>(context ? HELP_CONTEXT : HELP_CONTENTS), context};
-  RequestHelp(request, kHelpFileName);
+  const win::HelpFiles files(state_.ExeDir, state_.WinHelpAvailable);
+  win::ShowHelp(hwnd(), files.ForContext(kHelpFileName, context), kHelpFileName, helpCall_);
 }
 
 // --- Version page -------------------------------------------------------------

@@ -250,7 +250,7 @@ TEST(PagesDlg, HelpOpensTheFilesBesideTheLauncherAtTheTopicOfTheControl) {
   f.folder.Write("Pelkan2.hlp", "?_");
   d.HelpBtnClick();
   ASSERT_EQ(requests.size(), 1u);
-  EXPECT_EQ(requests[0], (HelpRequest{f.folder.path() + "Pelkan.HLP", HELP_KEY, 0}));
+  EXPECT_EQ(requests[0], (HelpRequest{f.folder.path() + "Pelkan.HLP", HELP_KEY, 0, {}}));
   // F1 reaches the dialog from the focused control through its parents.
   const std::pair<HWND, DWORD> topics[] = {{d.RadioGroup2.Item(2), 30}, {d.SpinMaxFile.EditWindow(), 44},
                                            {d.PaintBox1.hwnd(), 4}, {d.BitBtn1.hwnd(), 12}};
@@ -259,7 +259,7 @@ TEST(PagesDlg, HelpOpensTheFilesBesideTheLauncherAtTheTopicOfTheControl) {
     HELPINFO info{sizeof info, HELPINFO_WINDOW, 0, control, context, {0, 0}};
     SendMessageW(control, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
     ASSERT_EQ(requests.size(), 1u) << context;
-    EXPECT_EQ(requests[0], (HelpRequest{f.folder.path() + "Pelkan2.hlp", HELP_CONTEXT, context}));
+    EXPECT_EQ(requests[0], (HelpRequest{f.folder.path() + "Pelkan2.hlp", HELP_CONTEXT, context, {}}));
   }
 }
 
