@@ -162,6 +162,12 @@ void TPagesDlg::CreateGroupWindowPage(HWND page) {
               "カーソルが来たらKobaruneをアクティブにする", help);
   CreateCheck(SaverPauseCB, page, kSaverPauseCB, 8, 176,
               "カーソルがある時はスクリーンセーバーの起動を禁止する", help);
+  // Below the page's other controls, where the page has room.
+  const char* monitorCaption = "表示するモニター";
+  MonitorLabel1.Create(page, 8, 203, win::MeasureUiText(monitorCaption).cx, kCheckHeight,
+                       monitorCaption);
+  MonitorList.Create(page, kMonitorList, win::ComboBox::Kind::DropDownList, 120, 200, 180, 120);
+  SetWindowContextHelpId(MonitorList.hwnd(), help);
 }
 
 void TPagesDlg::CreateFileWindowPage(HWND page) {
