@@ -21,6 +21,7 @@
 #include "launcher/start_note.h"
 #include "settings/pages_dlg.h"
 #include "win/message_dlg.h"
+#include "win/monitors.h"
 #include "win/shell.h"
 #include "win/text.h"
 #include "win/window.h"
@@ -161,8 +162,36 @@ void App::CreateBar() {
   mainForm_->SetBarShell(options_.barShell);
   mainForm_->FreeTrayIcon = [this] { iconTray_.reset(); };
   firstStart_ = !FileExists(SettingsPathFor(ExeDir));
+  mainForm_->ReadMonitors = [this] { return ReadMonitors(); };
+  mainForm_->OnScreenChanged = [this] { ScreenChanged(); };
   startupFile_ = std::make_unique<ProfileReader>(SettingsPathFor(ExeDir));
   mainForm_->Create(appWindow_->hwnd(), *startupFile_);
+  // The dialogs it owns open on the bar's monitor.
+  SetWindowPos(appWindow_->hwnd(), nullptr, screenLeft, screenTop, 0, 0,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+}
+
+std::vector<MonitorDesc> App::ReadMonitors() const {
+  if (options_.readMonitors) return options_.readMonitors();
+  if (options_.screenWidth > 0 && options_.screenHeight > 0) {
+    MonitorDesc only;
+    only.area = {0, 0, options_.screenWidth, options_.screenHeight};
+    only.work = only.area;
+    only.primary = true;
+    return {only};
+  }
+  return win::EnumerateMonitors();
+}
+
+// The bar has been laid out for another monitor (or another size of its
+// own): the group window follows it, closed, and so do the dialogs.
+void App::ScreenChanged() {
+  if (subForm_) subForm_->ScreenChanged();
+  OpenGroup = 0;
+  if (appWindow_) {
+    SetWindowPos(appWindow_->hwnd(), nullptr, screenLeft, screenTop, 0, 0,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+  }
 }
 
 // The tray icon with the launcher's icon, its hint and the bar's tray menu
@@ -347,7 +376,7 @@ void App::SaveSettings() {
   const RECT r = mainForm_->Bounds();
   const Bounds bar{r.left, r.top, r.right - r.left, r.bottom - r.top};
   const std::vector<TLaunchData> entries = mainForm_->GroupEntries();
-  WriteBarSettings(writer, settings, bar, entries.data(), settings.GroupCount);
+  WriteBarSettings(writer, settings, bar, entries.data(), static_cast<int>(entries.size()));
 
   // 7. The group window's own part (its "Window" section and every program
   //    slot) is written here, with this same writer, before the commit.

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -46,7 +47,8 @@ class ShellAccess;
 struct AppOptions {
   // The launcher's folder with a trailing backslash (Shift-JIS).
   std::string exeDir;
-  // The screen's size in pixels; 0 means the primary screen's real size.
+  // The screen's size in pixels; 0 means the monitors the system lists.
+  // A size given is one monitor of that size at (0, 0).
   int screenWidth = 0;
   int screenHeight = 0;
   // The bar's calls to the shell for its edge and the screen-saver hold
@@ -57,6 +59,9 @@ struct AppOptions {
   // Whether a start without a settings file shows the first start's note
   // (the launcher's own start; in-process tests ask for it).
   bool firstStartNote = false;
+  // Lists the monitors instead of the system (tests that change what the
+  // launcher finds on a display change); set, it comes before a size.
+  std::function<std::vector<MonitorDesc>()> readMonitors = nullptr;
 };
 
 class App : public ProgramState {
@@ -161,6 +166,8 @@ class App : public ProgramState {
   void WakeForErrors();
   void CreateTrayIcon();
   void ShowStartNote();
+  std::vector<MonitorDesc> ReadMonitors() const;
+  void ScreenChanged();
 
   // COM for the shell's objects (shortcuts), started once for this thread by
   // CreateHiddenForms: nothing the bar does before it shows needs it, and

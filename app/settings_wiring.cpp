@@ -22,6 +22,8 @@ void SettingsWiring::PlaceGroupWindow() { app_.SubForm().PlaceGroupWindow(); }
 
 void SettingsWiring::ArrangeExecButtons() { app_.SubForm().ArrangeExecButtons(); }
 
+void SettingsWiring::ChangeScreen() { app_.MainForm().DisplayChanged(); }
+
 void SettingsWiring::SetStartWithWindows(bool on) {
   TIconTray* tray = app_.IconTray1();
   if (!tray) return;

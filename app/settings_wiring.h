@@ -21,6 +21,7 @@ class SettingsWiring : public SettingsActions {
   void RenewEdge() override;
   void PlaceGroupWindow() override;
   void ArrangeExecButtons() override;
+  void ChangeScreen() override;
   void SetStartWithWindows(bool on) override;
   void ApplyTaskbarButton() override;
   void ResetBar(const BarReset& reset) override;

@@ -46,13 +46,16 @@ GroupDisplaySettings TSubForm::DisplaySettings() const {
 }
 
 void TSubForm::PlaceGroupWindow() {
+  // Worked out on the bar's monitor as if it began at (0, 0).
+  const ScreenArea screen = state_.Screen();
   const RECT r = Bounds();
-  const GroupWindowBox current{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  const GroupWindowBox current =
+      FromScreen(screen, GroupWindowBox{r.left, r.top, r.right - r.left, r.bottom - r.top});
   const auto placement =
       kb::PlaceGroupWindow(DisplaySettings(), state_.screenWidth, state_.screenHeight, current);
   if (!placement) return;
   displayCount_ = placement->displayCount;
-  const GroupWindowBox& b = placement->box;
+  const GroupWindowBox b = ToScreen(screen, placement->box);
   SetBounds(b.left, b.top, b.width, b.height);
 }
 
@@ -86,6 +89,14 @@ TExecButton& TSubForm::Buttons(int n) {
   return *buttons_[n - 1];
 }
 
+void TSubForm::ScreenChanged() {
+  HideWindow();
+  PlaceGroupWindow();
+  ArrangeExecButtons();
+  Entries.LoadMissing(ProfileReader(state_.settings.SettingsPath), state_.settings.GroupCount,
+                      buttonCount_);
+}
+
 void TSubForm::LoadEntries(const ProfileReader& settingsFile) {
   Entries.Load(settingsFile, state_.settings.GroupCount, buttonCount_);
 }
@@ -94,7 +105,10 @@ void TSubForm::SaveEntries(ProfileWriter& writer) const {
   const RECT r = Bounds();
   WriteWindowSection(writer, kb::Bounds{r.left, r.top, r.right - r.left, r.bottom - r.top},
                      buttonCount_);
-  Entries.Save(writer, state_.settings.GroupCount, buttonCount_);
+  // Groups beyond the bar's fit of now were read on a larger monitor, and
+  // may have been changed since.
+  Entries.Save(writer, std::max<int>(state_.settings.GroupCount, Entries.LoadedGroups()),
+               buttonCount_);
 }
 
 void TSubForm::EraseEntry(int g, int n) {
@@ -128,10 +142,13 @@ void TSubForm::ShowGroup(int g) {
 }
 
 void TSubForm::ShowBeside(int buttonLeft, int buttonTop) {
+  const ScreenArea screen = state_.Screen();
   const RECT r = Bounds();
-  const GroupWindowBox box = AlignWithGroupButton(
-      DisplaySettings().edge, GroupWindowBox{r.left, r.top, r.right - r.left, r.bottom - r.top},
-      buttonLeft, buttonTop);
+  const GroupWindowBox box = ToScreen(
+      screen, AlignWithGroupButton(
+                  DisplaySettings().edge,
+                  FromScreen(screen, GroupWindowBox{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                  buttonLeft, buttonTop));
   // The window is topmost by its style; moving an X11 window is the costly
   // part of a switch, so a window already in place is only shown.
   UINT flags = SWP_NOACTIVATE | SWP_NOZORDER | SWP_SHOWWINDOW;

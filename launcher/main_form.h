@@ -97,6 +97,27 @@ class TMainForm : public win::Window {
   void Exit1Click();
   void SpeedButton1Click();
 
+  // --- The bar's monitor (main_form_screen.cpp) -------------------------------
+  // Picks the bar's monitor from the stored choice (the primary one when it
+  // is not there; the choice stays stored) from what ReadMonitors lists.
+  void ChooseScreen();
+  // WM_DISPLAYCHANGE, a change of the work area, a monitor come or gone:
+  // when the bar's monitor changed, the bar is laid out for it again.
+  void DisplayChanged();
+  // The bar laid out again for the monitor chosen now: at its edge there,
+  // expanded, with the group buttons that fit (those beyond keep their
+  // records and icons), registered again if it was; then the group window
+  // follows (OnScreenChanged).
+  void RelayoutForScreen();
+  // Lists the monitors (the application's: the system's or a test's); the
+  // bar keeps the screen it has when there is none.
+  std::function<std::vector<MonitorDesc>()> ReadMonitors;
+  // The bar's monitor changed: the application lays out the group window.
+  std::function<void()> OnScreenChanged;
+  // The highest group button made so far (those beyond GroupCount are
+  // hidden; their records are still saved).
+  int CreatedGroupButtons() const;
+
   // --- Layout ---------------------------------------------------------------
   void PlaceBar();
   void CreateGroupButtons();
@@ -183,6 +204,7 @@ class TMainForm : public win::Window {
   void ApplyScrollButtons();
   void Relayout();
   void FreeGroupButtons();
+  void LayOutGroupButtons(bool afterStartUp);
   void QueryEndSession();
   int GroupsThatFit() const;
   void WriteIconStore();

@@ -8,7 +8,8 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 
 packages=(cmake make g++ googletest mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64
           xvfb openbox xdotool x11-utils x11-apps imagemagick python3-xlib procps locales fonts-ipafont-gothic clang libclang-rt-14-dev
-          lhasa 7zip libarchive-tools unar jlha-utils fp-utils libchm-bin)
+          lhasa 7zip libarchive-tools unar jlha-utils fp-utils libchm-bin
+          xserver-xephyr libxinerama1:i386 libxrandr2:i386)
 for p in "${packages[@]}"; do have_pkg "$p" || need+=("$p"); done
 
 sudo_cmd=()

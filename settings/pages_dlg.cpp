@@ -1,6 +1,7 @@
 // The settings dialog's construction: the form, its five pages and the
 // button row.  The handlers are in pages_dlg_handlers.cpp.
 #include "settings/pages_dlg.h"
+#include "win/monitors.h"
 
 #include <commctrl.h>
 
@@ -94,9 +95,8 @@ TPagesDlg::~TPagesDlg() {
 }
 
 void TPagesDlg::Centre() {
-  const RECT r = Bounds();
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  SetBounds((GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h);
+  // On the bar's monitor (the owner's), inside its work area.
+  win::CentreOnOwnerMonitor(hwnd(), GetWindow(hwnd(), GW_OWNER));
 }
 
 void TPagesDlg::CreatePages() {
@@ -158,6 +158,12 @@ void TPagesDlg::CreateGroupWindowPage(HWND page) {
               "カーソルが来たらKobaruneをアクティブにする", help);
   CreateCheck(SaverPauseCB, page, kSaverPauseCB, 8, 176,
               "カーソルがある時はスクリーンセーバーの起動を禁止する", help);
+  // Below the page's other controls, where the page has room.
+  const char* monitorCaption = "表示するモニター";
+  MonitorLabel1.Create(page, 8, 203, win::MeasureUiText(monitorCaption).cx, kCheckHeight,
+                       monitorCaption);
+  MonitorList.Create(page, kMonitorList, win::ComboBox::Kind::DropDownList, 120, 200, 180, 120);
+  SetWindowContextHelpId(MonitorList.hwnd(), help);
 }
 
 void TPagesDlg::CreateFileWindowPage(HWND page) {

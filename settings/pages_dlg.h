@@ -40,6 +40,7 @@ class TPagesDlg : public win::Window {
     kAutoHideCheck = 150, kAlwaysTopCheck, kOnActiveCheck, kSaverPauseCB,
     kFileNumLimitCheck = 160, kSpinMaxFile, kNotActiveHideCheck, kExecHideCheck, kAfterExecBUCheck,
     kRadioOnTheBar = 170, kRadioOnTheBarItem0, kCheckStartUp = 180,
+    kMonitorList = 145,
     kBitBtn1 = 190, kOKBtn = IDOK, kCancelBtn = IDCANCEL, kHelpBtn = 191,
   };
   // The pages in tab order.
@@ -88,6 +89,9 @@ class TPagesDlg : public win::Window {
   win::CheckBox FileNumLimitCheck, NotActiveHideCheck, ExecHideCheck, AfterExecBUCheck;
   win::CheckBox CheckStartUp;
   SpinEdit SpinMaxFile;
+  // The bar's monitor (表示位置 page), enabled with more than one.
+  win::Label MonitorLabel1;
+  win::ComboBox MonitorList;
   ControlHost Panel3;
   PaintBox PaintBox1;
   win::Label Version, Label1, Label2;
@@ -111,6 +115,7 @@ class TPagesDlg : public win::Window {
   void CreateCheck(win::CheckBox& box, HWND page, int id, int x, int y, const char* caption,
                    DWORD helpContext);
   void ReadPages();
+  void FillMonitorList();
   void RestartLauncher();
   void Centre();
 

@@ -36,6 +36,7 @@ void TPagesDlg::FormShow() {
   AfterExecBUCheck.SetChecked(c.LateBU);
   RadioOnTheBar.SetItemIndex(TaskbarItemOf(c.OnTray));
   CheckStartUp.SetChecked(c.StartUp);
+  FillMonitorList();
   frameCounter_ = 0;
   Timer1.Stop();
   PageControl1.SetActivePage(kTabSheet1);
@@ -62,6 +63,24 @@ void TPagesDlg::ReadPages() {
   c.LateBU = AfterExecBUCheck.Checked();
   if (const int item = RadioOnTheBar.ItemIndex(); item >= 0) c.OnTray = static_cast<uint8_t>(item);
   c.StartUp = CheckStartUp.Checked();
+  // Only another monitor chosen changes the stored one: a stored monitor
+  // that is not there now stays stored.
+  const std::vector<MonitorDesc>& monitors = state_.Monitors;
+  const int chosen = MonitorList.SelectedIndex();
+  if (chosen >= 0 && chosen < static_cast<int>(monitors.size()) &&
+      chosen != ChooseMonitor(monitors, c.Monitor)) {
+    c.Monitor = MonitorKeyValue(monitors[static_cast<size_t>(chosen)]);
+  }
+}
+
+void TPagesDlg::FillMonitorList() {
+  MonitorList.Clear();
+  const std::vector<MonitorDesc>& monitors = state_.Monitors;
+  for (size_t i = 0; i < monitors.size(); ++i) {
+    MonitorList.Add(MonitorLabel(static_cast<int>(i) + 1, monitors[i]));
+  }
+  MonitorList.SetSelectedIndex(ChooseMonitor(monitors, choice_.Monitor));
+  MonitorList.SetEnabled(monitors.size() > 1);
 }
 
 void TPagesDlg::OKBtnClick() {
@@ -69,6 +88,7 @@ void TPagesDlg::OKBtnClick() {
   actions_.WithdrawEdge();
   actions_.HideGroupWindow();
   const uint8_t oldType = state_.settings.Type;
+  const std::string oldMonitor = state_.settings.Monitor;
   ReadPages();
   // Every option and the exit method take their values; ListCount follows
   // a larger fixed number of program buttons.
@@ -76,6 +96,8 @@ void TPagesDlg::OKBtnClick() {
   if (state_.settings.Type != oldType) {
     RestartLauncher();
   } else {
+    // Another monitor applies at once: the bar is not registered here.
+    if (state_.settings.Monitor != oldMonitor) actions_.ChangeScreen();
     actions_.RenewEdge();
     actions_.PlaceGroupWindow();
     actions_.ArrangeExecButtons();

@@ -24,6 +24,9 @@ class SettingsActions {
   // then its buttons laid out again.
   virtual void PlaceGroupWindow() = 0;
   virtual void ArrangeExecButtons() = 0;
+  // Another monitor was chosen (Monitor): the bar, unregistered, is laid
+  // out on it, and the group window follows.
+  virtual void ChangeScreen() {}
   // The launcher's value in the Run key written (on) or deleted (off).
   virtual void SetStartWithWindows(bool on) = 0;
   // The taskbar button and the tray menu's toggle follow OnTray.

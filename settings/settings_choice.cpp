@@ -20,6 +20,7 @@ SettingsChoice ChoiceOf(const Settings& s, uint8_t exitMethod) {
   c.OnTray = s.OnTray;
   c.StartUp = s.StartUp;
   c.ExitMethod = exitMethod;
+  c.Monitor = s.Monitor;
   return c;
 }
 
@@ -37,6 +38,7 @@ void TakeChoice(const SettingsChoice& c, Settings& s, uint8_t& exitMethod) {
   s.OnTray = c.OnTray;
   s.StartUp = c.StartUp;
   exitMethod = c.ExitMethod;
+  s.Monitor = c.Monitor;
   ApplyListCountRule(s);
 }
 

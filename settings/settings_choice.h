@@ -28,6 +28,8 @@ struct SettingsChoice {
   // The Windows-exit method: not a stored setting, it lives while the
   // launcher runs and starts at 0 ("シャットダウン").
   uint8_t ExitMethod = 0;
+  // The bar's monitor as stored (Settings::Monitor).
+  std::string Monitor;
 
   bool operator==(const SettingsChoice&) const = default;
 };
