@@ -1,5 +1,7 @@
 #include "app/app.h"
 
+#include "win/dpi.h"
+
 #include <stdexcept>
 #include <utility>
 
@@ -16,6 +18,7 @@
 #include "components/icon_tray.h"
 #include "model/backup_settings.h"
 #include "groups/edit_window.h"
+#include "win/dpi.h"
 #include "groups/sub_form.h"
 #include "launcher/main_form.h"
 #include "settings/pages_dlg.h"
@@ -107,7 +110,19 @@ App::App(AppOptions options)
   if (!ExeDir.empty() && !EndsWithBackslash(ExeDir)) ExeDir += '\\';
   screenWidth = options_.screenWidth > 0 ? options_.screenWidth : GetSystemMetrics(SM_CXSCREEN);
   screenHeight = options_.screenHeight > 0 ? options_.screenHeight : GetSystemMetrics(SM_CYSCREEN);
+  dpi = options_.dpi > 0 ? options_.dpi : BarMonitorDpi();
   win::SetErrorReporter([this](const std::string& text) { QueueError(text); });
+}
+
+// The bar's monitor decides the launcher's scale: the screen it is laid out on.
+int App::BarMonitorDpi() const {
+  return win::DpiForRect(RECT{0, 0, screenWidth, screenHeight});
+}
+
+void App::ApplyScale(int newDpi) {
+  if (subForm_) subForm_->ApplyScale();
+  if (editWindow_) editWindow_->ApplyScale(newDpi);
+  if (backup_) backup_->ApplyScale(newDpi);
 }
 
 App::~App() {
@@ -146,6 +161,7 @@ void App::CreateBar() {
   mainForm_->SetGroupWindow(groupWindowLink_.get());
   mainForm_->SetBarShell(options_.barShell);
   mainForm_->FreeTrayIcon = [this] { iconTray_.reset(); };
+  mainForm_->OnScaleChanged = [this](int newDpi) { ApplyScale(newDpi); };
   startupFile_ = std::make_unique<ProfileReader>(SettingsPathFor(ExeDir));
   mainForm_->Create(appWindow_->hwnd(), *startupFile_);
 }
@@ -180,6 +196,7 @@ void App::CreateHiddenForms() {
 
   // 2. The registration dialog (TEditWindow), hidden until a right click.
   editWindow_ = std::make_unique<TEditWindow>(appWindow_->hwnd());
+  editWindow_->ApplyScale(dpi);
 
   // 3. The group window (TSubForm); it sizes itself from the settings the
   //    bar has loaded.
@@ -203,6 +220,7 @@ void App::CreateHiddenForms() {
       *this, appWindow_->hwnd(), lha_,
       options_.backupClock ? options_.backupClock : std::make_shared<BackupClock>());
   backup_->Connect(*editWindow_, *subForm_);
+  backup_->ApplyScale(dpi);
 
   // The bar's tray icon, once the bar is complete (and, at the launcher's
   // own start, on the screen: the shell's round trip does not delay it).

@@ -52,6 +52,8 @@ struct AppOptions {
   BarShell* barShell = nullptr;
   // The clocks the backup workers read; nullptr means the system's.
   std::shared_ptr<BackupClock> backupClock = nullptr;
+  // The DPI the launcher is laid out at; 0: the bar's monitor's.
+  int dpi = 0;
 };
 
 class App : public ProgramState {
@@ -136,6 +138,9 @@ class App : public ProgramState {
   IconStore Icons;  // the icon store (column 0 groups, s program slots)
 
  private:
+  int BarMonitorDpi() const;
+  // After the bar took another scale: the group window and the dialogs.
+  void ApplyScale(int newDpi);
   void QueueError(const std::string& sjisText);
   void WakeForErrors();
   void CreateTrayIcon();

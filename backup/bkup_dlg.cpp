@@ -118,6 +118,15 @@ int TBKUPDlg::Execute() {
   return result;
 }
 
+void TBKUPDlg::ApplyScale(int dpi) {
+  if (!layout_.Captured()) layout_.Capture(hwnd());
+  const DpiScale s(dpi);
+  if (s == layout_.Scale()) return;
+  layout_.Apply(s);
+  listCandidate_.SetItemHeight(s(12));
+  Centre();
+}
+
 void TBKUPDlg::Centre() {
   const RECT r = Bounds();
   const int w = r.right - r.left, h = r.bottom - r.top;

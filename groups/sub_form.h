@@ -43,6 +43,10 @@ class TSubForm : public win::Window {
   // Creates the buttons that do not exist yet and places all of them; buttons
   // beyond the display count shrink to nothing but keep their records.
   void ArrangeExecButtons();
+  // The scale of the bar's monitor (ProgramState::dpi).
+  DpiScale Scale() const { return DpiScale(state_.dpi); }
+  // Lays the window and its buttons out again after the scale changed.
+  void ApplyScale();
   // Fills Entries from the settings file.
   void LoadEntries(const ProfileReader& settingsFile);
   // Writes the window section and the non-empty slots with the caller's

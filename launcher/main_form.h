@@ -98,6 +98,16 @@ class TMainForm : public win::Window {
   void SpeedButton1Click();
 
   // --- Layout ---------------------------------------------------------------
+  // WM_DPICHANGED (Windows 8.1 and later; named here, the headers of older
+  // systems lack it).
+  static constexpr UINT kDpiChangedMessage = 0x02E0;
+  // The scale of the bar's monitor (ProgramState::dpi).
+  DpiScale Scale() const { return DpiScale(state_.dpi); }
+  // Lays the bar out again at another DPI (WM_DPICHANGED).
+  void ApplyScale(int dpi);
+  // After the bar took a new scale: the application lays the group window
+  // and the dialogs out again.
+  std::function<void(int dpi)> OnScaleChanged;
   void PlaceBar();
   void CreateGroupButtons();
   void CreateGroupButton(int k, const Box& box);
@@ -176,6 +186,7 @@ class TMainForm : public win::Window {
   enum : int { kIdSettings = 100, kIdHelp, kIdSclLeft, kIdSclRight, kIdSclUp, kIdSclDown };
 
   void CreateOwnButtons();
+  void MakeOwnGlyphs();
   void ScrollBackClick();
   void ScrollForwardClick();
   void ApplyScrollButtons();

@@ -17,6 +17,9 @@ struct ProgramState {
   // The screen the bar and the group window are laid out on, in pixels.
   int screenWidth = 0;
   int screenHeight = 0;
+  // The DPI of the monitor the bar is on: every fixed size of the bar, the
+  // group window and the dialogs is scaled from 96 dpi by it.  Never stored.
+  int dpi = 96;
 
   uint8_t CurrentGroup = 0;   // group addressed by button operations
   uint8_t CurrentButton = 0;  // program slot addressed by button operations

@@ -72,8 +72,8 @@ TPagesDlg::TPagesDlg(HWND owner, ProgramState& state, SettingsActions& actions)
   }
   SetWindowTextW(hwnd(), win::Widen(kCaption).c_str());
   win::ApplyUiFont(hwnd());
-  LOGFONTW bold = win::UiLogFont();
-  bold.lfHeight = -19;
+  LOGFONTW bold = win::UiLogFont(state.dpi);
+  bold.lfHeight = -DpiScale(state.dpi)(19);
   bold.lfWeight = FW_BOLD;
   versionFont_ = CreateFontIndirectW(&bold);
   banner_ = LoadBannerPicture();
@@ -82,7 +82,16 @@ TPagesDlg::TPagesDlg(HWND owner, ProgramState& state, SettingsActions& actions)
   CreatePages();
   CreateButtonRow();
   RouteCommands();
+  ApplyScale(state.dpi);
   Centre();
+}
+
+// Made at 96 dpi, then laid out at the bar's scale: positions, sizes and
+// the UI font; the version label keeps its own bold font.
+void TPagesDlg::ApplyScale(int dpi) {
+  if (!layout_.Captured()) layout_.Capture(hwnd());
+  layout_.Apply(DpiScale(dpi));
+  SendMessageW(Version.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(versionFont_), TRUE);
 }
 
 TPagesDlg::~TPagesDlg() {

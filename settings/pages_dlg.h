@@ -21,6 +21,7 @@
 #include "win/controls.h"
 #include "win/glyph_button.h"
 #include "win/timer.h"
+#include "win/dpi.h"
 #include "win/window.h"
 
 namespace kb {
@@ -103,6 +104,8 @@ class TPagesDlg : public win::Window {
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  void ApplyScale(int dpi);
+  void DrawBanner(HDC dc, int width, int height, int sourceRow);
   void CreatePages();
   void CreateExitPage(HWND page);
   void CreateGroupWindowPage(HWND page);
@@ -126,6 +129,7 @@ class TPagesDlg : public win::Window {
   HDC bannerDc_ = nullptr;
   HGDIOBJ bannerOld_ = nullptr;
   HFONT versionFont_ = nullptr;
+  win::ScaledLayout layout_;
   win::ControlRouter router_;
   std::function<void(HWND, const HelpRequest&)> helpCall_;
 };
