@@ -17,6 +17,7 @@
 #include "common/profile.h"
 #include "components/icon_tray.h"
 #include "model/backup_settings.h"
+#include "model/stored_layout.h"
 #include "groups/edit_window.h"
 #include "win/dpi.h"
 #include "groups/sub_form.h"
@@ -346,7 +347,12 @@ void App::SaveSettings() {
   const RECT r = mainForm_->Bounds();
   const Bounds bar{r.left, r.top, r.right - r.left, r.bottom - r.top};
   const std::vector<TLaunchData> entries = mainForm_->GroupEntries();
-  WriteBarSettings(writer, settings, bar, entries.data(), settings.GroupCount);
+  // Counts as at 96 dpi, whatever the scale (the records of groups the
+  // scaled bar does not show stay in the file as they are).
+  Settings stored = settings;
+  stored.GroupCount = static_cast<uint8_t>(
+      StoredGroupCount(settings.Type, screenWidth, screenHeight, settings.GroupCount, DpiScale(dpi)));
+  WriteBarSettings(writer, stored, bar, entries.data(), settings.GroupCount);
 
   // 7. The group window's own part (its "Window" section and every program
   //    slot) is written here, with this same writer, before the commit.

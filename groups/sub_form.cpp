@@ -6,6 +6,7 @@
 
 #include "common/profile.h"
 #include "model/settings.h"
+#include "model/stored_layout.h"
 #include "win/hints.h"
 #include "win/icon_store.h"
 
@@ -96,9 +97,13 @@ void TSubForm::LoadEntries(const ProfileReader& settingsFile) {
 }
 
 void TSubForm::SaveEntries(ProfileWriter& writer) const {
+  // The bounds and count as at 96 dpi: nothing stored follows the scale.
   const RECT r = Bounds();
-  WriteWindowSection(writer, kb::Bounds{r.left, r.top, r.right - r.left, r.bottom - r.top},
-                     buttonCount_);
+  const StoredGroupWindow stored =
+      StoreGroupWindow(DisplaySettings(), state_.screenWidth, state_.screenHeight,
+                       Box{r.left, r.top, r.right - r.left, r.bottom - r.top}, buttonCount_, Scale());
+  const Box& b = stored.box;
+  WriteWindowSection(writer, kb::Bounds{b.left, b.top, b.width, b.height}, stored.number);
   Entries.Save(writer, state_.settings.GroupCount, buttonCount_);
 }
 

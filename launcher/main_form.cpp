@@ -7,6 +7,7 @@
 #include "common/path.h"
 #include "common/profile.h"
 #include "launcher/bar_glyphs.h"
+#include "model/stored_layout.h"
 #include "win/hints.h"
 #include "win/icon_store.h"
 #include "win/text.h"
@@ -284,8 +285,11 @@ void TMainForm::SaveIconStore() {
 // GroupCount stay: they hold the icons of the groups a larger screen shows,
 // whose records stay in the settings file too.
 void TMainForm::WriteIconStore() {
-  icons_.Resize(state_.settings.ListCount + 1,
-                std::max<int>(state_.settings.GroupCount, icons_.Rows()));
+  // At another scale the bar may show fewer groups: the rows of 96 dpi stay.
+  const Settings& s = state_.settings;
+  const int rows =
+      StoredGroupCount(s.Type, state_.screenWidth, state_.screenHeight, s.GroupCount, Scale());
+  icons_.Resize(s.ListCount + 1, std::max<int>(rows, icons_.Rows()));
   const std::string path = IconStorePath();
   if (!icons_.Save(path)) throw WriteError(path);
 }

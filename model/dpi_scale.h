@@ -27,6 +27,13 @@ class DpiScale {
                                          : -((-product + half) / kBaseDpi));
   }
 
+  // A length at this scale back at 96 dpi (nearest pixel).
+  constexpr int Unscale(int px) const {
+    const long long product = static_cast<long long>(px) * kBaseDpi;
+    const long long half = dpi_ / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / dpi_ : -((-product + half) / dpi_));
+  }
+
   friend constexpr bool operator==(const DpiScale&, const DpiScale&) = default;
 
  private:
