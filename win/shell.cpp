@@ -9,6 +9,9 @@
 namespace kb::win {
 
 HICON ExtractIconFrom(const std::string& file, int index) {
+  // ExtractIcon gives the system's icon size, which on a DPI-aware launcher
+  // at 150 % is 48: the glyphs and the icon store hold the 32 x 32 image.
+  if (GetSystemMetrics(SM_CXICON) != 32) return ExtractIconSized(file, index, 32);
   HICON icon = ExtractIconW(GetModuleHandleW(nullptr), Widen(file).c_str(),
                             static_cast<UINT>(index));
   // ExtractIcon answers 1 for a file that is no executable, library or icon.
