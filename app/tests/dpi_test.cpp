@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -305,6 +306,38 @@ TEST_P(Dpi, IconsComeFromTheFilesOwnImageOfTheScaledSizeAndTheStoredCellStays32)
   EXPECT_EQ(differ, 0) << "without the file, the stored 32 x 32 cell is shown enlarged";
 }
 
+// The bar moved to a monitor of another scale (or the user changed it):
+// everything is laid out again, and back.
+TEST_P(Dpi, ADpiChangeLaysTheBarTheGroupWindowAndTheDialogsOutAgain) {
+  if (ExpectedSystemDpi()) GTEST_SKIP() << "a change from 96 dpi is checked in the 96-dpi run";
+  ScaledLauncher launcher(folder_, IniFor(kEdgeLeft), 96);
+  App& app = launcher.app();
+  TMainForm& bar = app.MainForm();
+  const int groups96 = app.settings.GroupCount;
+  const SIZE edit96 = ClientSize(app.EditWindow().hwnd());
+  for (int dpi : {GetParam(), 96}) {
+    SCOPED_TRACE(dpi);
+    const DpiScale s(dpi);
+    SendMessageW(bar.hwnd(), TMainForm::kDpiChangedMessage, MAKEWPARAM(dpi, dpi), 0);
+    EXPECT_EQ(app.dpi, dpi);
+    const RECT b = bar.Bounds();
+    EXPECT_EQ(b.right - b.left, s(38));
+    const int shown = GroupButtonCount(768, s);
+    for (int k = 1; k <= shown; ++k) EXPECT_EQ(bar.GroupButton(k)->Bounds().top, k * s(39)) << k;
+    EXPECT_EQ(bar.HelpBtn.Bounds().top, (shown + 1) * s(39));
+    EXPECT_EQ(app.settings.GroupCount, groups96) << "the buttons made at the start stay";
+    EXPECT_EQ(bar.GroupButton(1)->ShownGlyph() == bar.GroupButton(1)->GlyphBitmap(), dpi == 96);
+    TSubForm& form = app.SubForm();
+    EXPECT_EQ(form.DisplayCount(), 1024 / s(39) - 1);
+    const RECT w = form.Bounds();
+    EXPECT_EQ(w.bottom - w.top, s(38));
+    EXPECT_EQ(w.left, s(38));
+    const SIZE edit = ClientSize(app.EditWindow().hwnd());
+    EXPECT_EQ(edit.cx, s(edit96.cx));
+    EXPECT_EQ(edit.cy, s(edit96.cy));
+  }
+}
+
 // The same state saved by a launcher at 96 dpi and by one at the scale.
 TEST_P(Dpi, SettingsFileAndIconStoreAreByteForByteThoseOf96Dpi) {
   std::vector<std::string> saved[2];
@@ -340,6 +373,11 @@ TEST_P(Dpi, SettingsFileAndIconStoreAreByteForByteThoseOf96Dpi) {
   EXPECT_TRUE(saved[1][1] == saved[0][1]) << "icon store";
 }
 
+TEST(DpiAwareness, TheProcessDeclaresItselfAwareWhereTheSystemLetsIt) {
+  // Wine 8 refuses per-monitor v2 and takes per-monitor v1; XP knows none.
+  EXPECT_NE(win::CurrentDpiAwareness(), win::DpiAwareness::None);
+}
+
 INSTANTIATE_TEST_SUITE_P(Scales, Dpi, ::testing::ValuesIn(DpisUnderTest()));
 
 }  // namespace
@@ -347,7 +385,9 @@ INSTANTIATE_TEST_SUITE_P(Scales, Dpi, ::testing::ValuesIn(DpisUnderTest()));
 
 int main(int argc, char** argv) {
   // As the launcher does before its first window.
-  kb::win::DeclareDpiAwareness();
+  const kb::win::DpiAwareness awareness = kb::win::DeclareDpiAwareness();
+  std::fprintf(stderr, "DPI awareness: %d (0 none, 1 system, 2 per monitor, 3 per monitor v2)\n",
+               static_cast<int>(awareness));
   ::testing::InitGoogleTest(&argc, argv);
   if (const int expected = kb::ExpectedSystemDpi()) {
     const int system = kb::win::SystemDpi();
