@@ -173,6 +173,14 @@ void TEditWindow::ApplyScale(int dpi) {
   ClearIcons();
   if (images_) ImageList_Destroy(images_);
   images_ = ImageList_Create(IconSize(), IconSize(), ILC_COLOR24, 4, 4);
+  // The buttons' pictures drawn anew at the scale.
+  HBITMAP oldDelete = glyphDelete_, oldUpdate = glyphUpdate_;
+  glyphDelete_ = CreateDeleteGlyph(dpi);
+  glyphUpdate_ = CreateUpdateGlyph(dpi);
+  bitBtn4_.SetGlyph(glyphDelete_, 2);
+  bitBtn3_.SetGlyph(glyphUpdate_, 2);
+  if (oldDelete) DeleteObject(oldDelete);
+  if (oldUpdate) DeleteObject(oldUpdate);
   SendMessageW(comboBox1_.hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), s(kIconItemHeight));
   SendMessageW(comboBox1_.hwnd(), CB_SETITEMHEIGHT, 0, s(kIconItemHeight));
   Centre();

@@ -226,7 +226,7 @@ void TPagesDlg::CreateButtonRow() {
   const int top = kClientHeight - kButtonRowHeight + 2;
   BitBtn1.Create(hwnd(), 8, top, 161, 25, kBitBtn1);
   BitBtn1.SetCaption("Kobaruneの終了(&C)");
-  BitBtn1.SetGlyph(CreateCloseGlyph(), 2, true);
+  BitBtn1.SetGlyph(CreateCloseGlyph(state_.dpi), 2, true);
   SetWindowContextHelpId(BitBtn1.hwnd(), kHelpCloseLauncher);
   OKBtn.Create(hwnd(), kOKBtn, 184, top, 74, 24, "OK", true);
   CancelBtn.Create(hwnd(), kCancelBtn, 263, top, 74, 24, "ｷｬﾝｾﾙ");

@@ -96,6 +96,17 @@ int MonitorDpi(HMONITOR monitor) {
 
 int DpiForRect(const RECT& rect) { return MonitorDpi(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST)); }
 
+ScaledDrawing::ScaledDrawing(HDC dc, DpiScale scale) : dc_(dc) {
+  if (scale.IsBase()) return;
+  oldMode_ = SetMapMode(dc, MM_ANISOTROPIC);
+  SetWindowExtEx(dc, kBaseDpi, kBaseDpi, nullptr);
+  SetViewportExtEx(dc, scale.Dpi(), scale.Dpi(), nullptr);
+}
+
+ScaledDrawing::~ScaledDrawing() {
+  if (oldMode_) SetMapMode(dc_, oldMode_);
+}
+
 // --- ScaledLayout --------------------------------------------------------------
 
 namespace {

@@ -32,6 +32,22 @@ int MonitorDpi(HMONITOR monitor);
 // nearest one when none does): the bar's monitor gives the launcher its scale.
 int DpiForRect(const RECT& rect);
 
+// Drawing in 96-dpi coordinates onto a device context at another scale: a
+// glyph drawn in code comes out at its scaled size, lines and fills
+// included (GDI's mapping, which every Windows has).  At 96 dpi it changes
+// nothing.
+class ScaledDrawing {
+ public:
+  ScaledDrawing(HDC dc, DpiScale scale);
+  ~ScaledDrawing();
+  ScaledDrawing(const ScaledDrawing&) = delete;
+  ScaledDrawing& operator=(const ScaledDrawing&) = delete;
+
+ private:
+  HDC dc_;
+  int oldMode_ = 0;
+};
+
 // A window's children laid out at 96 dpi, taken once, and applied again at
 // any scale: each child's bounds (relative to its own parent) and the
 // window's client size are multiplied, every child gets the UI font of that

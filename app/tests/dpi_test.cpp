@@ -262,6 +262,9 @@ TEST_P(Dpi, BothDialogsAtTheirScaledSizesWithTheScaledFont) {
   EXPECT_EQ(FontHeight(GetDlgItem(dialog.hwnd(), TPagesDlg::kOKBtn)), -s(12));
   const RECT ok = ChildBounds(GetDlgItem(dialog.hwnd(), TPagesDlg::kOKBtn));
   EXPECT_EQ(ok.right - ok.left, s(74));
+  BITMAP close{};
+  GetObjectW(dialog.BitBtn1.Glyph(), sizeof close, &close);
+  EXPECT_EQ(close.bmHeight, s(16)) << "the close button's picture is drawn at the scale";
 }
 
 TEST_P(Dpi, IconsComeFromTheFilesOwnImageOfTheScaledSizeAndTheStoredCellStays32) {
