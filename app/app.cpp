@@ -24,6 +24,7 @@
 #include "launcher/main_form.h"
 #include "settings/pages_dlg.h"
 #include "win/message_dlg.h"
+#include "win/monitors.h"
 #include "win/shell.h"
 #include "win/text.h"
 #include "win/window.h"
@@ -111,17 +112,18 @@ App::App(AppOptions options)
   if (!ExeDir.empty() && !EndsWithBackslash(ExeDir)) ExeDir += '\\';
   screenWidth = options_.screenWidth > 0 ? options_.screenWidth : GetSystemMetrics(SM_CXSCREEN);
   screenHeight = options_.screenHeight > 0 ? options_.screenHeight : GetSystemMetrics(SM_CYSCREEN);
-  dpi = options_.dpi > 0 ? options_.dpi : BarMonitorDpi();
+  dpi = ScreenDpi(Screen());
   win::SetErrorReporter([this](const std::string& text) { QueueError(text); });
 }
 
-// The bar's monitor decides the launcher's scale: the screen it is laid out on.
-int App::BarMonitorDpi() const {
-  return win::DpiForRect(RECT{0, 0, screenWidth, screenHeight});
+// The bar's monitor decides the launcher's scale (a forced one aside).
+int App::ScreenDpi(const ScreenArea& area) const {
+  if (options_.dpi > 0) return options_.dpi;
+  return win::DpiForRect(RECT{area.left, area.top, area.left + area.width, area.top + area.height});
 }
 
+// The group window has followed the bar already (ScreenChanged).
 void App::ApplyScale(int newDpi) {
-  if (subForm_) subForm_->ApplyScale();
   if (editWindow_) editWindow_->ApplyScale(newDpi);
   if (backup_) backup_->ApplyScale(newDpi);
 }
@@ -163,8 +165,37 @@ void App::CreateBar() {
   mainForm_->SetBarShell(options_.barShell);
   mainForm_->FreeTrayIcon = [this] { iconTray_.reset(); };
   mainForm_->OnScaleChanged = [this](int newDpi) { ApplyScale(newDpi); };
+  mainForm_->ReadMonitors = [this] { return ReadMonitors(); };
+  mainForm_->OnScreenChanged = [this] { ScreenChanged(); };
+  mainForm_->ScreenDpi = [this](const ScreenArea& area) { return ScreenDpi(area); };
   startupFile_ = std::make_unique<ProfileReader>(SettingsPathFor(ExeDir));
   mainForm_->Create(appWindow_->hwnd(), *startupFile_);
+  // The dialogs it owns open on the bar's monitor.
+  SetWindowPos(appWindow_->hwnd(), nullptr, screenLeft, screenTop, 0, 0,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+}
+
+std::vector<MonitorDesc> App::ReadMonitors() const {
+  if (options_.readMonitors) return options_.readMonitors();
+  if (options_.screenWidth > 0 && options_.screenHeight > 0) {
+    MonitorDesc only;
+    only.area = {0, 0, options_.screenWidth, options_.screenHeight};
+    only.work = only.area;
+    only.primary = true;
+    return {only};
+  }
+  return win::EnumerateMonitors();
+}
+
+// The bar has been laid out for another monitor (or another size of its
+// own): the group window follows it, closed, and so do the dialogs.
+void App::ScreenChanged() {
+  if (subForm_) subForm_->ScreenChanged();
+  OpenGroup = 0;
+  if (appWindow_) {
+    SetWindowPos(appWindow_->hwnd(), nullptr, screenLeft, screenTop, 0, 0,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+  }
 }
 
 // The tray icon with the launcher's icon, its hint and the bar's tray menu
@@ -352,7 +383,7 @@ void App::SaveSettings() {
   Settings stored = settings;
   stored.GroupCount = static_cast<uint8_t>(
       StoredGroupCount(settings.Type, screenWidth, screenHeight, settings.GroupCount, DpiScale(dpi)));
-  WriteBarSettings(writer, stored, bar, entries.data(), settings.GroupCount);
+  WriteBarSettings(writer, stored, bar, entries.data(), static_cast<int>(entries.size()));
 
   // 7. The group window's own part (its "Window" section and every program
   //    slot) is written here, with this same writer, before the commit.

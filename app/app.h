@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -44,7 +45,8 @@ class ShellAccess;
 struct AppOptions {
   // The launcher's folder with a trailing backslash (Shift-JIS).
   std::string exeDir;
-  // The screen's size in pixels; 0 means the primary screen's real size.
+  // The screen's size in pixels; 0 means the monitors the system lists.
+  // A size given is one monitor of that size at (0, 0).
   int screenWidth = 0;
   int screenHeight = 0;
   // The bar's calls to the shell for its edge and the screen-saver hold
@@ -54,6 +56,9 @@ struct AppOptions {
   std::shared_ptr<BackupClock> backupClock = nullptr;
   // The DPI the launcher is laid out at; 0: the bar's monitor's.
   int dpi = 0;
+  // Lists the monitors instead of the system (tests that change what the
+  // launcher finds on a display change); set, it comes before a size.
+  std::function<std::vector<MonitorDesc>()> readMonitors = nullptr;
 };
 
 class App : public ProgramState {
@@ -138,12 +143,14 @@ class App : public ProgramState {
   IconStore Icons;  // the icon store (column 0 groups, s program slots)
 
  private:
-  int BarMonitorDpi() const;
+  int ScreenDpi(const ScreenArea& area) const;
   // After the bar took another scale: the group window and the dialogs.
   void ApplyScale(int newDpi);
   void QueueError(const std::string& sjisText);
   void WakeForErrors();
   void CreateTrayIcon();
+  std::vector<MonitorDesc> ReadMonitors() const;
+  void ScreenChanged();
 
   // COM for the shell's objects (shortcuts), started once for this thread by
   // CreateHiddenForms: nothing the bar does before it shows needs it, and

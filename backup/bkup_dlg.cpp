@@ -1,4 +1,5 @@
 #include "backup/bkup_dlg.h"
+#include "win/monitors.h"
 
 #include <stdexcept>
 
@@ -128,10 +129,8 @@ void TBKUPDlg::ApplyScale(int dpi) {
 }
 
 void TBKUPDlg::Centre() {
-  const RECT r = Bounds();
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  SetBounds((GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w,
-            h);
+  // On the bar's monitor (the owner's), inside its work area.
+  win::CentreOnOwnerMonitor(hwnd(), GetWindow(hwnd(), GW_OWNER));
 }
 
 BackupSettings TBKUPDlg::Current() const {

@@ -1,4 +1,5 @@
 #include "groups/edit_window.h"
+#include "win/monitors.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -187,10 +188,8 @@ void TEditWindow::ApplyScale(int dpi) {
 }
 
 void TEditWindow::Centre() {
-  const RECT r = Bounds();
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  SetBounds((GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w,
-            h);
+  // On the bar's monitor (the owner's), inside its work area.
+  win::CentreOnOwnerMonitor(hwnd(), GetWindow(hwnd(), GW_OWNER));
 }
 
 void TEditWindow::SetText(int id, const std::string& text) {

@@ -47,14 +47,17 @@ GroupDisplaySettings TSubForm::DisplaySettings() const {
 }
 
 void TSubForm::PlaceGroupWindow() {
+  // Worked out on the bar's monitor as if it began at (0, 0).
+  const ScreenArea screen = state_.Screen();
   const RECT r = Bounds();
-  const GroupWindowBox current{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  const GroupWindowBox current =
+      FromScreen(screen, GroupWindowBox{r.left, r.top, r.right - r.left, r.bottom - r.top});
   const auto placement =
       kb::PlaceGroupWindow(DisplaySettings(), state_.screenWidth, state_.screenHeight, current,
                            Scale());
   if (!placement) return;
   displayCount_ = placement->displayCount;
-  const GroupWindowBox& b = placement->box;
+  const GroupWindowBox b = ToScreen(screen, placement->box);
   SetBounds(b.left, b.top, b.width, b.height);
 }
 
@@ -92,6 +95,14 @@ TExecButton& TSubForm::Buttons(int n) {
   return *buttons_[n - 1];
 }
 
+void TSubForm::ScreenChanged() {
+  HideWindow();
+  PlaceGroupWindow();
+  ArrangeExecButtons();
+  Entries.LoadMissing(ProfileReader(state_.settings.SettingsPath), state_.settings.GroupCount,
+                      buttonCount_);
+}
+
 void TSubForm::LoadEntries(const ProfileReader& settingsFile) {
   Entries.Load(settingsFile, state_.settings.GroupCount, buttonCount_);
 }
@@ -99,12 +110,17 @@ void TSubForm::LoadEntries(const ProfileReader& settingsFile) {
 void TSubForm::SaveEntries(ProfileWriter& writer) const {
   // The bounds and count as at 96 dpi: nothing stored follows the scale.
   const RECT r = Bounds();
-  const StoredGroupWindow stored =
-      StoreGroupWindow(DisplaySettings(), state_.screenWidth, state_.screenHeight,
-                       Box{r.left, r.top, r.right - r.left, r.bottom - r.top}, buttonCount_, Scale());
-  const Box& b = stored.box;
+  const ScreenArea screen = state_.Screen();
+  const StoredGroupWindow stored = StoreGroupWindow(
+      DisplaySettings(), state_.screenWidth, state_.screenHeight,
+      FromScreen(screen, Box{r.left, r.top, r.right - r.left, r.bottom - r.top}), buttonCount_,
+      Scale());
+  const Box b = ToScreen(screen, stored.box);
   WriteWindowSection(writer, kb::Bounds{b.left, b.top, b.width, b.height}, stored.number);
-  Entries.Save(writer, state_.settings.GroupCount, buttonCount_);
+  // Groups beyond the bar's fit of now were read on a larger monitor, and
+  // may have been changed since.
+  Entries.Save(writer, std::max<int>(state_.settings.GroupCount, Entries.LoadedGroups()),
+               buttonCount_);
 }
 
 void TSubForm::EraseEntry(int g, int n) {
@@ -142,23 +158,14 @@ void TSubForm::ShowGroup(int g) {
   if (hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-void TSubForm::ApplyScale() {
-  // Its place along the bar belongs to the group button that opened it at
-  // the old scale: it hides, and the next click shows it in its new place.
-  if (Visible()) {
-    HideWindow();
-    state_.OpenGroup = 0;
-  }
-  PlaceGroupWindow();
-  ArrangeExecButtons();
-  if (shownGroup_ > 0) ShowGroup(shownGroup_);
-}
-
 void TSubForm::ShowBeside(int buttonLeft, int buttonTop) {
+  const ScreenArea screen = state_.Screen();
   const RECT r = Bounds();
-  const GroupWindowBox box = AlignWithGroupButton(
-      DisplaySettings().edge, GroupWindowBox{r.left, r.top, r.right - r.left, r.bottom - r.top},
-      buttonLeft, buttonTop);
+  const GroupWindowBox box = ToScreen(
+      screen, AlignWithGroupButton(
+                  DisplaySettings().edge,
+                  FromScreen(screen, GroupWindowBox{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                  buttonLeft, buttonTop));
   // The window is topmost by its style; moving an X11 window is the costly
   // part of a switch, so a window already in place is only shown.
   UINT flags = SWP_NOACTIVATE | SWP_NOZORDER | SWP_SHOWWINDOW;

@@ -45,8 +45,10 @@ class TSubForm : public win::Window {
   void ArrangeExecButtons();
   // The scale of the bar's monitor (ProgramState::dpi).
   DpiScale Scale() const { return DpiScale(state_.dpi); }
-  // Lays the window and its buttons out again after the scale changed.
-  void ApplyScale();
+  // The bar's monitor changed (or its size): the window is hidden, sized and
+  // laid out for it as at start-up, and the slots it now shows that were
+  // never read are read from the settings file.
+  void ScreenChanged();
   // Fills Entries from the settings file.
   void LoadEntries(const ProfileReader& settingsFile);
   // Writes the window section and the non-empty slots with the caller's

@@ -118,7 +118,16 @@ void TMainForm::MakeOwnGlyphs() {
 void TMainForm::ApplyScale(int dpi) {
   if (dpi <= 0 || dpi == state_.dpi) return;
   state_.dpi = dpi;
-  win::ApplyUiFont(hwnd(), dpi);
+  RescaleControls();
+  if (hwnd()) RelayoutForScreen();
+  if (OnScaleChanged) OnScaleChanged(dpi);
+}
+
+// The bar's font, its own buttons and their pictures, and every group
+// button at the scale in force; RelayoutForScreen then places them.
+void TMainForm::RescaleControls() {
+  if (!hwnd()) return;
+  win::ApplyUiFont(hwnd(), state_.dpi);
   const DpiScale s = Scale();
   const int thick = s(kBarThickness);
   SpeedButton1.SetBounds(0, 0, thick, thick);
@@ -126,16 +135,6 @@ void TMainForm::ApplyScale(int dpi) {
   for (auto& button : groupButtons_) {
     if (button) button->SetScale(s);
   }
-  PlaceBar();
-  const int n = GroupsThatFit();
-  for (int k = 1; k <= n; ++k) {
-    if (GroupButton(k)) PlaceControl(*GroupButton(k), SlotBox(state_.settings.Type, k, s));
-  }
-  PlaceHelpAndScroll(scroll_.slotCount > 0 ? scroll_.slotCount : n);
-  if (scroll_.slotCount > 0) Relayout();
-  if (collapsed_) CollapseBar();
-  if (edgeRegistered_ && BarDocked) UpdateBarPosition();
-  if (OnScaleChanged) OnScaleChanged(dpi);
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
@@ -162,6 +161,10 @@ void TMainForm::Show() {
 
 void TMainForm::FormCreate(const ProfileReader& settingsFile) {
   state_.settings = LoadSettings(state_.ExeDir, settingsFile);
+  const int madeAt = state_.dpi;
+  ChooseScreen();
+  // The bar's own buttons were made before its monitor was known.
+  if (state_.dpi != madeAt) RescaleControls();
   PlaceBar();
   // The icon store's pixels are read while the group buttons are made and
   // their records read; its size is known from the settings and the screen.
@@ -186,7 +189,8 @@ void TMainForm::PlaceBar() {
   Settings& s = state_.settings;
   if (!s.AutoHide) BarDocked = true;
   s.Type = static_cast<uint8_t>(NormalizeEdge(s.Type));
-  const Box box = BarBounds(s.Type, BarDocked, state_.screenWidth, state_.screenHeight, Scale());
+  const Box box = ToScreen(state_.Screen(), BarBounds(s.Type, BarDocked, state_.screenWidth,
+                                                     state_.screenHeight, Scale()));
   SetBounds(box.left, box.top, box.width, box.height);
 }
 
@@ -195,22 +199,7 @@ int TMainForm::GroupsThatFit() const {
   return GroupButtonCount(BarLength(s.Type, state_.screenWidth, state_.screenHeight), Scale());
 }
 
-void TMainForm::CreateGroupButtons() {
-  Settings& s = state_.settings;
-  const int n = GroupsThatFit();
-  for (int k = 1; k <= n; ++k) {
-    const Box box = SlotBox(s.Type, k, Scale());
-    if (GroupButton(k)) {
-      PlaceControl(*GroupButton(k), box);
-    } else {
-      CreateGroupButton(k, box);  // made in its place: no move per button
-    }
-  }
-  // No room for a group button leaves no group: a count read from the file
-  // would name buttons that do not exist.
-  s.GroupCount = static_cast<uint8_t>(n);
-  PlaceHelpAndScroll(n);
-}
+void TMainForm::CreateGroupButtons() { LayOutGroupButtons(false); }
 
 void TMainForm::CreateGroupButton(int k, const Box& box) {
   auto button = std::make_unique<TGroupButton>(k, icons_, groupEvents_, shell_);
@@ -380,9 +369,20 @@ TGroupButton* TMainForm::GroupButton(int k) const {
   return groupButtons_[static_cast<size_t>(k - 1)].get();
 }
 
+int TMainForm::CreatedGroupButtons() const {
+  int highest = 0;
+  for (int k = 1; k <= kMaxGroupButtons; ++k) {
+    if (GroupButton(k)) highest = k;
+  }
+  return highest;
+}
+
+// Also the group buttons beyond the fit of a monitor that shrank: their
+// records were read and may have been changed since.
 std::vector<TLaunchData> TMainForm::GroupEntries() const {
   std::vector<TLaunchData> entries;
-  for (int k = 1; k <= state_.settings.GroupCount; ++k) {
+  const int count = std::max<int>(state_.settings.GroupCount, CreatedGroupButtons());
+  for (int k = 1; k <= count; ++k) {
     const TGroupButton* button = GroupButton(k);
     entries.push_back(button ? button->Entry : TLaunchData{});
   }
@@ -423,6 +423,13 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         win::ReportError(e.what());
       }
       return TRUE;
+    case WM_DISPLAYCHANGE:
+      DisplayChanged();
+      return 0;
+    case WM_SETTINGCHANGE:
+      // A monitor come or gone changes the work area too.
+      if (wParam == SPI_SETWORKAREA) DisplayChanged();
+      break;
     case WM_ENDSESSION:
       // The session ends without a close: the saver comes back first.
       if (wParam) ReleaseSaver();

@@ -97,6 +97,27 @@ class TMainForm : public win::Window {
   void Exit1Click();
   void SpeedButton1Click();
 
+  // --- The bar's monitor (main_form_screen.cpp) -------------------------------
+  // Picks the bar's monitor from the stored choice (the primary one when it
+  // is not there; the choice stays stored) from what ReadMonitors lists.
+  void ChooseScreen();
+  // WM_DISPLAYCHANGE, a change of the work area, a monitor come or gone:
+  // when the bar's monitor changed, the bar is laid out for it again.
+  void DisplayChanged();
+  // The bar laid out again for the monitor chosen now: at its edge there,
+  // expanded, with the group buttons that fit (those beyond keep their
+  // records and icons), registered again if it was; then the group window
+  // follows (OnScreenChanged).
+  void RelayoutForScreen();
+  // Lists the monitors (the application's: the system's or a test's); the
+  // bar keeps the screen it has when there is none.
+  std::function<std::vector<MonitorDesc>()> ReadMonitors;
+  // The bar's monitor changed: the application lays out the group window.
+  std::function<void()> OnScreenChanged;
+  // The highest group button made so far (those beyond GroupCount are
+  // hidden; their records are still saved).
+  int CreatedGroupButtons() const;
+
   // --- Layout ---------------------------------------------------------------
   // WM_DPICHANGED (Windows 8.1 and later; named here, the headers of older
   // systems lack it).
@@ -105,9 +126,12 @@ class TMainForm : public win::Window {
   DpiScale Scale() const { return DpiScale(state_.dpi); }
   // Lays the bar out again at another DPI (WM_DPICHANGED).
   void ApplyScale(int dpi);
-  // After the bar took a new scale: the application lays the group window
-  // and the dialogs out again.
+  // After the bar took a new scale: the application lays the dialogs out
+  // again (the group window follows the bar through OnScreenChanged).
   std::function<void(int dpi)> OnScaleChanged;
+  // The DPI of a monitor the bar goes to (the application's; unset, the
+  // scale stays as it is).
+  std::function<int(const ScreenArea&)> ScreenDpi;
   void PlaceBar();
   void CreateGroupButtons();
   void CreateGroupButton(int k, const Box& box);
@@ -187,11 +211,13 @@ class TMainForm : public win::Window {
 
   void CreateOwnButtons();
   void MakeOwnGlyphs();
+  void RescaleControls();
   void ScrollBackClick();
   void ScrollForwardClick();
   void ApplyScrollButtons();
   void Relayout();
   void FreeGroupButtons();
+  void LayOutGroupButtons(bool afterStartUp);
   void QueryEndSession();
   int GroupsThatFit() const;
   void WriteIconStore();

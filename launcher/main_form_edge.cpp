@@ -54,6 +54,9 @@ void TMainForm::FillAppBarData(LPARAM lParam) {
 }
 
 void TMainForm::RegisterNormalBar() {
+  // A bar that auto-hid until now may be collapsed: it takes its strip at
+  // full thickness, not the 2-pixel one, with its controls shown.
+  if (collapsed_) ExpandBar();
   FillAppBarData(0);
   barShell_->AppBarMessage(ABM_NEW, AppBarData);
   edgeRegistered_ = true;
@@ -79,10 +82,14 @@ void TMainForm::UpdateBarPosition() {
   const RECT bounds = Bounds();
   AppBarData.rc = bounds;
   barShell_->AppBarMessage(ABM_QUERYPOS, AppBarData);
-  const EdgeRect r = PutThicknessOnEdge(
-      s.Type, {AppBarData.rc.left, AppBarData.rc.top, AppBarData.rc.right, AppBarData.rc.bottom},
-      bounds.right - bounds.left, bounds.bottom - bounds.top, state_.screenWidth,
-      state_.screenHeight);
+  // Worked out on the bar's monitor as if it began at (0, 0).
+  const ScreenArea screen = state_.Screen();
+  const EdgeRect queried{AppBarData.rc.left, AppBarData.rc.top, AppBarData.rc.right,
+                         AppBarData.rc.bottom};
+  const EdgeRect r = ToScreen(
+      screen, PutThicknessOnEdge(s.Type, FromScreen(screen, queried), bounds.right - bounds.left,
+                                 bounds.bottom - bounds.top, state_.screenWidth,
+                                 state_.screenHeight));
   AppBarData.rc = {r.left, r.top, r.right, r.bottom};
   // Wine tells every other desktop toolbar of each ABM_SETPOS, changed or
   // not: two bars that answer each notification with a position would pass
@@ -114,7 +121,7 @@ void TMainForm::MoveToShellRect() {
   const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
   const int edge = state_.settings.Type;
   if (edge == kEdgeTop || edge == kEdgeLeft) {
-    SetBounds(0, 0, width, height);
+    SetBounds(state_.screenLeft, state_.screenTop, width, height);
   } else {
     SetBounds(AppBarData.rc.left, AppBarData.rc.top, width, height);
   }
@@ -170,8 +177,10 @@ void TMainForm::ExpandBar() { SetThickness(Scale()(kBarThickness), true); }
 void TMainForm::CollapseBar() { SetThickness(Scale()(kCollapsedThickness), false); }
 
 void TMainForm::SetThickness(int thickness, bool controlsVisible) {
-  const Box b = EdgeStrip(state_.settings.Type, BoxOf(Bounds()), thickness, state_.screenWidth,
-                          state_.screenHeight);
+  const ScreenArea screen = state_.Screen();
+  const Box b =
+      ToScreen(screen, EdgeStrip(state_.settings.Type, FromScreen(screen, BoxOf(Bounds())),
+                                 thickness, state_.screenWidth, state_.screenHeight));
   SetBounds(b.left, b.top, b.width, b.height);
   collapsed_ = !controlsVisible;
   const bool horizontal = IsHorizontalEdge(state_.settings.Type);

@@ -33,8 +33,28 @@ void EntryTable::Load(const ProfileReader& reader, int groupCount, int slotCount
   for (int g = 1; g <= Cap(groupCount, kMaxGroups); ++g) {
     for (int s = 1; s <= Cap(slotCount, kMaxSlots); ++s) {
       At(g, s) = ReadLaunchData(reader, SlotSectionName(g, s));
+      loaded_[g - 1][s - 1] = true;
     }
   }
+}
+
+void EntryTable::LoadMissing(const ProfileReader& reader, int groupCount, int slotCount) {
+  for (int g = 1; g <= Cap(groupCount, kMaxGroups); ++g) {
+    for (int s = 1; s <= Cap(slotCount, kMaxSlots); ++s) {
+      if (loaded_[g - 1][s - 1]) continue;
+      At(g, s) = ReadLaunchData(reader, SlotSectionName(g, s));
+      loaded_[g - 1][s - 1] = true;
+    }
+  }
+}
+
+int EntryTable::LoadedGroups() const {
+  for (int g = kMaxGroups; g >= 1; --g) {
+    for (bool loaded : loaded_[g - 1]) {
+      if (loaded) return g;
+    }
+  }
+  return 0;
 }
 
 void EntryTable::Save(ProfileWriter& writer, int groupCount, int slotCount) const {

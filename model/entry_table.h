@@ -22,6 +22,12 @@ class EntryTable {
   // the "ExButton<g>-<s>" sections; missing keys give the record defaults.
   // Slots outside the range keep what they hold.
   void Load(const ProfileReader& reader, int groupCount, int slotCount);
+  // The same for the slots of that range not read yet (a larger monitor
+  // shows more of them): what was read before, and changed since, stays.
+  void LoadMissing(const ProfileReader& reader, int groupCount, int slotCount);
+  bool Loaded(int group, int slot) const { return loaded_[group - 1][slot - 1]; }
+  // The most groups any read covered.
+  int LoadedGroups() const;
 
   // Writes the sections of the non-empty slots among groups 1..groupCount,
   // slots 1..slotCount.  An empty slot is skipped, so a section it still has
@@ -36,6 +42,7 @@ class EntryTable {
 
  private:
   std::array<std::array<TLaunchData, kMaxSlots>, kMaxGroups> rows_{};
+  std::array<std::array<bool, kMaxSlots>, kMaxGroups> loaded_{};
 };
 
 // An empty slot: no program, no names, icon 0, normal window, no backup.

@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "model/launch_data.h"
+#include "model/monitor_choice.h"
 #include "model/settings.h"
 
 namespace kb {
@@ -14,12 +16,27 @@ struct ProgramState {
   Settings settings;
   std::string ExeDir;  // the launcher's folder, with a trailing backslash
 
-  // The screen the bar and the group window are laid out on, in pixels.
+  // The screen the bar and the group window are laid out on, in pixels:
+  // the bar's monitor, its origin on the virtual screen and its work area.
   int screenWidth = 0;
   int screenHeight = 0;
   // The DPI of the monitor the bar is on: every fixed size of the bar, the
   // group window and the dialogs is scaled from 96 dpi by it.  Never stored.
   int dpi = 96;
+  int screenLeft = 0;
+  int screenTop = 0;
+  EdgeRect workArea;
+  // The monitors as last read (the settings dialog lists them).
+  std::vector<MonitorDesc> Monitors;
+
+  ScreenArea Screen() const { return {screenLeft, screenTop, screenWidth, screenHeight, workArea}; }
+  void SetScreen(const ScreenArea& a) {
+    screenLeft = a.left;
+    screenTop = a.top;
+    screenWidth = a.width;
+    screenHeight = a.height;
+    workArea = a.work;
+  }
 
   uint8_t CurrentGroup = 0;   // group addressed by button operations
   uint8_t CurrentButton = 0;  // program slot addressed by button operations

@@ -11,6 +11,7 @@ namespace kb {
 namespace {
 
 constexpr const char* kInfo = "Info";
+constexpr const char* kMonitorKey = "Monitor";
 
 // The Boolean keys of "Info" in the order they are read and saved after the
 // edge and group/list counts.
@@ -62,6 +63,7 @@ Settings LoadSettings(const std::string& exeDir, const ProfileReader& file) {
   s.LateBU = file.ReadBool(kInfo, "LateBU", false);
   s.OnTray = ToByte(file.ReadInteger(kInfo, "OnTray", 0));
   s.StartUp = file.ReadBool(kInfo, "StartUp", false);
+  s.Monitor = file.ReadString(kInfo, kMonitorKey, "");
   ApplyListCountRule(s);
   return s;
 }
@@ -99,6 +101,8 @@ void WriteBarSettings(ProfileWriter& writer, const Settings& s, const Bounds& ba
   writer.WriteBool(kInfo, "LateBU", s.LateBU);
   writer.WriteInteger(kInfo, "OnTray", s.OnTray);
   writer.WriteBool(kInfo, "StartUp", s.StartUp);
+  // A file that never had a monitor chosen stays as other readers wrote it.
+  if (!s.Monitor.empty()) writer.WriteString(kInfo, kMonitorKey, s.Monitor);
   for (int n = 1; n <= groupCount; ++n) {
     const TLaunchData& rec = groupEntries[n - 1];
     if (!rec.IconFile.empty()) WriteLaunchData(writer, GroupSectionName(n), rec);

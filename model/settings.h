@@ -32,6 +32,9 @@ struct Settings {
   bool StartUp = false;
   uint8_t GroupCount = 10;
   uint8_t ListCount = 15;
+  // The bar's monitor (MonitorKeyValue); empty: the primary one.  Written
+  // only when set, after the keys other readers know.
+  std::string Monitor;
   std::string SettingsPath;
 
   bool operator==(const Settings&) const = default;

@@ -1,6 +1,7 @@
 // The settings dialog's construction: the form, its five pages and the
 // button row.  The handlers are in pages_dlg_handlers.cpp.
 #include "settings/pages_dlg.h"
+#include "win/monitors.h"
 
 #include <commctrl.h>
 
@@ -107,9 +108,8 @@ TPagesDlg::~TPagesDlg() {
 }
 
 void TPagesDlg::Centre() {
-  const RECT r = Bounds();
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  SetBounds((GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h);
+  // On the bar's monitor (the owner's), inside its work area.
+  win::CentreOnOwnerMonitor(hwnd(), GetWindow(hwnd(), GW_OWNER));
 }
 
 void TPagesDlg::CreatePages() {

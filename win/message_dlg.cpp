@@ -1,4 +1,5 @@
 #include "win/message_dlg.h"
+#include "win/monitors.h"
 
 #include <algorithm>
 #include <memory>
@@ -120,8 +121,9 @@ bool TMessageForm::Build(HWND owner, const std::string& caption, const std::stri
   RECT frame{0, 0, clientW, clientH};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-  if (!Create(kMessageFormClass, kExStyle, kStyle, x, y, w, h, owner)) return false;
+  // Centred on the owner's monitor (the bar's), inside its work area.
+  const Box at = CentreInWorkArea(WorkAreaOf(owner), w, h);
+  if (!Create(kMessageFormClass, kExStyle, kStyle, at.left, at.top, w, h, owner)) return false;
   SetWindowTextW(hwnd(), Widen(caption).c_str());
   SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(UiFont()), FALSE);
 

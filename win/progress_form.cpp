@@ -1,4 +1,5 @@
 #include "win/progress_form.h"
+#include "win/monitors.h"
 
 #include <commctrl.h>
 
@@ -26,9 +27,9 @@ void TFProge::Create(HWND owner, int dpi) {
   RECT frame{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRectEx(&frame, style, FALSE, exStyle);
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  if (!Window::Create(kClassName, exStyle, style, x, y, width, height, owner)) {
+  // Centred on the owner's monitor (the bar's), inside its work area.
+  const Box at = CentreInWorkArea(win::WorkAreaOf(owner), width, height);
+  if (!Window::Create(kClassName, exStyle, style, at.left, at.top, width, height, owner)) {
     throw std::runtime_error("進行状況ウィンドウを作成できません");
   }
   SetWindowTextW(hwnd(), win::Widen("しばらくおまちください").c_str());

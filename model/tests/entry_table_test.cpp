@@ -148,3 +148,29 @@ TEST(EmptyRecordTest, AnyFieldMakesARecordNonEmpty) {
 
 }  // namespace
 }  // namespace kb
+
+namespace kb {
+namespace {
+
+// A larger monitor shows more groups and slots: those never read are read,
+// while what was read before keeps any change made since.
+TEST_F(EntryTableTest, LoadMissingReadsOnlyWhatWasNeverRead) {
+  WriteFile(
+      "[ExButton1-1]\r\nFPFileName=C:\\file-1-1.exe\r\n"
+      "[ExButton1-4]\r\nFPFileName=C:\\file-1-4.exe\r\n"
+      "[ExButton3-2]\r\nFPFileName=C:\\file-3-2.exe\r\n");
+  EntryTable table;
+  table.Load(ProfileReader(path_), 2, 3);
+  EXPECT_EQ(table.LoadedGroups(), 2);
+  table.At(1, 1).FPFileName = "C:\\changed.exe";
+  table.LoadMissing(ProfileReader(path_), 3, 4);
+  EXPECT_EQ(table.At(1, 1).FPFileName, "C:\\changed.exe");
+  EXPECT_EQ(table.At(1, 4).FPFileName, "C:\\file-1-4.exe");
+  EXPECT_EQ(table.At(3, 2).FPFileName, "C:\\file-3-2.exe");
+  EXPECT_TRUE(table.Loaded(3, 4));
+  EXPECT_FALSE(table.Loaded(4, 1));
+  EXPECT_EQ(table.LoadedGroups(), 3);
+}
+
+}  // namespace
+}  // namespace kb

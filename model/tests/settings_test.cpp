@@ -169,6 +169,21 @@ TEST_F(SettingsTest, SaveThenLoadGivesTheSameSettings) {
   EXPECT_EQ(LoadSettings(exeDir_), s);
 }
 
+// The bar's monitor is a key of its own at the end of "Info", written only
+// once chosen: a file without it is saved as before.
+TEST_F(SettingsTest, MonitorKeyIsKeptAndWrittenOnlyWhenSet) {
+  WriteSettingsFile("[Info]\r\nType=0\r\nMonitor=\\\\.\\DISPLAY2,1024,0,1824,600\r\n");
+  Settings s = LoadSettings(exeDir_);
+  EXPECT_EQ(s.Monitor, "\\\\.\\DISPLAY2,1024,0,1824,600");
+  ProfileWriter with = ProfileWriter::FromBytes("");
+  WriteBarSettings(with, s, Bounds{}, nullptr, 0);
+  EXPECT_EQ(ProfileReader::FromBytes(with.Bytes()).ReadString("Info", "Monitor", ""), s.Monitor);
+  s.Monitor.clear();
+  ProfileWriter without = ProfileWriter::FromBytes("");
+  WriteBarSettings(without, s, Bounds{}, nullptr, 0);
+  EXPECT_EQ(without.Bytes().find("Monitor"), std::string::npos);
+}
+
 TEST_F(SettingsTest, EraseGroupSectionRemovesOnlyThatGroup) {
   WriteSettingsFile("[Button1]\r\nIconFile=a\r\n[Button10]\r\nIconFile=b\r\n[ExButton1-1]\r\nk=1\r\n");
   const Settings s = LoadSettings(exeDir_);
