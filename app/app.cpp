@@ -1,5 +1,7 @@
 #include "app/app.h"
 
+#include "win/dpi.h"
+
 #include <stdexcept>
 #include <utility>
 
@@ -15,7 +17,9 @@
 #include "common/profile.h"
 #include "components/icon_tray.h"
 #include "model/backup_settings.h"
+#include "model/stored_layout.h"
 #include "groups/edit_window.h"
+#include "win/dpi.h"
 #include "groups/sub_form.h"
 #include "launcher/main_form.h"
 #include "launcher/start_note.h"
@@ -120,7 +124,20 @@ App::App(AppOptions options)
   screenWidth = options_.screenWidth > 0 ? options_.screenWidth : GetSystemMetrics(SM_CXSCREEN);
   screenHeight = options_.screenHeight > 0 ? options_.screenHeight : GetSystemMetrics(SM_CYSCREEN);
   WinHelpAvailable = win::SystemHasWinHelp();
+  dpi = ScreenDpi(Screen());
   win::SetErrorReporter([this](const std::string& text) { QueueError(text); });
+}
+
+// The bar's monitor decides the launcher's scale (a forced one aside).
+int App::ScreenDpi(const ScreenArea& area) const {
+  if (options_.dpi > 0) return options_.dpi;
+  return win::DpiForRect(RECT{area.left, area.top, area.left + area.width, area.top + area.height});
+}
+
+// The group window has followed the bar already (ScreenChanged).
+void App::ApplyScale(int newDpi) {
+  if (editWindow_) editWindow_->ApplyScale(newDpi);
+  if (backup_) backup_->ApplyScale(newDpi);
 }
 
 App::~App() {
@@ -162,8 +179,10 @@ void App::CreateBar() {
   mainForm_->SetBarShell(options_.barShell);
   mainForm_->FreeTrayIcon = [this] { iconTray_.reset(); };
   firstStart_ = !FileExists(SettingsPathFor(ExeDir));
+  mainForm_->OnScaleChanged = [this](int newDpi) { ApplyScale(newDpi); };
   mainForm_->ReadMonitors = [this] { return ReadMonitors(); };
   mainForm_->OnScreenChanged = [this] { ScreenChanged(); };
+  mainForm_->ScreenDpi = [this](const ScreenArea& area) { return ScreenDpi(area); };
   startupFile_ = std::make_unique<ProfileReader>(SettingsPathFor(ExeDir));
   mainForm_->Create(appWindow_->hwnd(), *startupFile_);
   // The dialogs it owns open on the bar's monitor.
@@ -224,6 +243,7 @@ void App::CreateHiddenForms() {
 
   // 2. The registration dialog (TEditWindow), hidden until a right click.
   editWindow_ = std::make_unique<TEditWindow>(appWindow_->hwnd());
+  editWindow_->ApplyScale(dpi);
 
   // 3. The group window (TSubForm); it sizes itself from the settings the
   //    bar has loaded.
@@ -247,6 +267,7 @@ void App::CreateHiddenForms() {
       *this, appWindow_->hwnd(), lha_,
       options_.backupClock ? options_.backupClock : std::make_shared<BackupClock>());
   backup_->Connect(*editWindow_, *subForm_);
+  backup_->ApplyScale(dpi);
 
   // The bar's tray icon, once the bar is complete (and, at the launcher's
   // own start, on the screen: the shell's round trip does not delay it).
@@ -376,7 +397,12 @@ void App::SaveSettings() {
   const RECT r = mainForm_->Bounds();
   const Bounds bar{r.left, r.top, r.right - r.left, r.bottom - r.top};
   const std::vector<TLaunchData> entries = mainForm_->GroupEntries();
-  WriteBarSettings(writer, settings, bar, entries.data(), static_cast<int>(entries.size()));
+  // Counts as at 96 dpi, whatever the scale (the records of groups the
+  // scaled bar does not show stay in the file as they are).
+  Settings stored = settings;
+  stored.GroupCount = static_cast<uint8_t>(
+      StoredGroupCount(settings.Type, screenWidth, screenHeight, settings.GroupCount, DpiScale(dpi)));
+  WriteBarSettings(writer, stored, bar, entries.data(), static_cast<int>(entries.size()));
 
   // 7. The group window's own part (its "Window" section and every program
   //    slot) is written here, with this same writer, before the commit.

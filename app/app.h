@@ -59,6 +59,8 @@ struct AppOptions {
   // Whether a start without a settings file shows the first start's note
   // (the launcher's own start; in-process tests ask for it).
   bool firstStartNote = false;
+  // The DPI the launcher is laid out at; 0: the bar's monitor's.
+  int dpi = 0;
   // Lists the monitors instead of the system (tests that change what the
   // launcher finds on a display change); set, it comes before a size.
   std::function<std::vector<MonitorDesc>()> readMonitors = nullptr;
@@ -162,6 +164,9 @@ class App : public ProgramState {
   IconStore Icons;  // the icon store (column 0 groups, s program slots)
 
  private:
+  int ScreenDpi(const ScreenArea& area) const;
+  // After the bar took another scale: the group window and the dialogs.
+  void ApplyScale(int newDpi);
   void QueueError(const std::string& sjisText);
   void WakeForErrors();
   void CreateTrayIcon();

@@ -52,4 +52,6 @@ void BackupWiring::SaveBackupSettings(const std::string& section) {
   schedule_->SaveBackupSettings(section);
 }
 
+void BackupWiring::ApplyScale(int dpi) { dialog_->ApplyScale(dpi); }
+
 }  // namespace kb

@@ -41,6 +41,8 @@ class BackupWiring : public BackupHooks {
   void Connect(TEditWindow& editWindow, TSubForm& form);
 
   TBKUPDlg& Dialog() { return *dialog_; }
+  // Lays the backup target dialog out at the bar's scale.
+  void ApplyScale(int dpi);
   BackupWorkers& Workers() { return *workers_; }
   TFileDrop& FileDrop1() { return *fileDrop1_; }
   TSelectFolderDialog& SelectFolderDialog1() { return *selectFolderDialog1_; }

@@ -10,6 +10,7 @@
 
 #include "app/app.h"
 #include "common/identity.h"
+#include "win/dpi.h"
 #include "win/message_dlg.h"
 #include "common/module_folder.h"
 #include "win/text.h"
@@ -34,6 +35,9 @@ int RunLauncher(const std::string& exeDir) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Before any window: the manifest has declared it where the system reads
+  // manifests for it; older systems take the calls (or neither).
+  kb::win::DeclareDpiAwareness();
   HANDLE mutex = CreateMutexW(nullptr, FALSE, kb::win::Widen(kb::kMutexName).c_str());
   const DWORD created = GetLastError();
   if (created == ERROR_ALREADY_EXISTS || (!mutex && created == ERROR_ACCESS_DENIED)) {

@@ -119,6 +119,15 @@ int TBKUPDlg::Execute() {
   return result;
 }
 
+void TBKUPDlg::ApplyScale(int dpi) {
+  if (!layout_.Captured()) layout_.Capture(hwnd());
+  const DpiScale s(dpi);
+  if (s == layout_.Scale()) return;
+  layout_.Apply(s);
+  listCandidate_.SetItemHeight(s(12));
+  Centre();
+}
+
 void TBKUPDlg::Centre() {
   // On the bar's monitor (the owner's), inside its work area.
   win::CentreOnOwnerMonitor(hwnd(), GetWindow(hwnd(), GW_OWNER));

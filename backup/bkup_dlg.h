@@ -25,6 +25,7 @@
 #include "win/controls.h"
 #include "win/list_box.h"
 #include "win/spin_edit.h"
+#include "win/dpi.h"
 #include "win/window.h"
 
 namespace kb {
@@ -91,6 +92,10 @@ class TBKUPDlg : public win::Window {
   void FileDrop1FileDrop(int num, const std::vector<std::string>& files, int x, int y);
   void Button3Click();
 
+  // Lays the dialog out at `dpi` (its sizes are those of 96 dpi) and centres
+  // it again.
+  void ApplyScale(int dpi);
+
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -114,6 +119,7 @@ class TBKUPDlg : public win::Window {
   win::PushButton bitBtn1_, bitBtn2_;
   win::GroupBox groupBox1_, groupBox2_;
   win::ControlRouter router_;
+  win::ScaledLayout layout_;
   std::function<std::string()> workingFolder_;
   FileChooser chooseFile_;
   FolderChooser chooseFolder_;

@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "win/dpi.h"
+
 namespace kb {
 namespace {
 
@@ -13,19 +15,24 @@ using Painter = std::function<void(HDC dc, int left, COLORREF ink)>;
 
 // Paints the normal image with `ink` at x 0 and the disabled one, grey with
 // a white shadow, at x 18.
-HBITMAP CreateTwoStateGlyph(COLORREF ink, const Painter& paint) {
+HBITMAP CreateTwoStateGlyph(int dpi, COLORREF ink, const Painter& paint) {
+  const DpiScale s(dpi);
   HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, kTwoStateGlyphWidth, kTwoStateGlyphHeight);
+  HBITMAP bitmap =
+      CreateCompatibleBitmap(screen, 2 * s(kTwoStateGlyphWidth / 2), s(kTwoStateGlyphHeight));
   HDC dc = CreateCompatibleDC(screen);
   ReleaseDC(nullptr, screen);
   HGDIOBJ old = SelectObject(dc, bitmap);
-  RECT all{0, 0, kTwoStateGlyphWidth, kTwoStateGlyphHeight};
-  HBRUSH back = CreateSolidBrush(kTransparent);
-  FillRect(dc, &all, back);
-  DeleteObject(back);
-  paint(dc, 0, ink);
-  paint(dc, 19, GetSysColor(COLOR_BTNHIGHLIGHT));
-  paint(dc, 18, GetSysColor(COLOR_GRAYTEXT));
+  {
+    win::ScaledDrawing scaled(dc, s);
+    RECT all{0, 0, kTwoStateGlyphWidth, kTwoStateGlyphHeight};
+    HBRUSH back = CreateSolidBrush(kTransparent);
+    FillRect(dc, &all, back);
+    DeleteObject(back);
+    paint(dc, 0, ink);
+    paint(dc, 19, GetSysColor(COLOR_BTNHIGHLIGHT));
+    paint(dc, 18, GetSysColor(COLOR_GRAYTEXT));
+  }
   SelectObject(dc, old);
   DeleteDC(dc);
   return bitmap;
@@ -41,8 +48,8 @@ void WithPen(HDC dc, COLORREF colour, int width, const std::function<void()>& dr
 
 }  // namespace
 
-HBITMAP CreateDeleteGlyph() {
-  return CreateTwoStateGlyph(RGB(192, 0, 0), [](HDC dc, int left, COLORREF ink) {
+HBITMAP CreateDeleteGlyph(int dpi) {
+  return CreateTwoStateGlyph(dpi, RGB(192, 0, 0), [](HDC dc, int left, COLORREF ink) {
     WithPen(dc, ink, 3, [&] {
       MoveToEx(dc, left + 4, 4, nullptr);
       LineTo(dc, left + 14, 14);
@@ -52,8 +59,8 @@ HBITMAP CreateDeleteGlyph() {
   });
 }
 
-HBITMAP CreateUpdateGlyph() {
-  return CreateTwoStateGlyph(RGB(0, 0, 192), [](HDC dc, int left, COLORREF ink) {
+HBITMAP CreateUpdateGlyph(int dpi) {
+  return CreateTwoStateGlyph(dpi, RGB(0, 0, 192), [](HDC dc, int left, COLORREF ink) {
     WithPen(dc, ink, 2, [&] {
       Arc(dc, left + 3, 3, left + 15, 15, left + 15, 9, left + 9, 3);
     });

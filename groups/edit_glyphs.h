@@ -9,9 +9,10 @@ namespace kb {
 inline constexpr int kTwoStateGlyphWidth = 36;
 inline constexpr int kTwoStateGlyphHeight = 18;
 
+// At `dpi` each is drawn at its size scaled from 96 dpi.
 // A red cross: deleting the registration.
-HBITMAP CreateDeleteGlyph();
+HBITMAP CreateDeleteGlyph(int dpi = 96);
 // A blue circular arrow: taking the list again.
-HBITMAP CreateUpdateGlyph();
+HBITMAP CreateUpdateGlyph(int dpi = 96);
 
 }  // namespace kb

@@ -36,8 +36,8 @@ constexpr char kIconFilter[] =
 
 }  // namespace
 
-ProgressFormProgress::ProgressFormProgress(HWND owner) {
-  form_.Create(owner);
+ProgressFormProgress::ProgressFormProgress(HWND owner, int dpi) {
+  form_.Create(owner, dpi);
   form_.Show();
 }
 
@@ -50,7 +50,9 @@ void ProgressFormProgress::Step(int percent) { form_.SetProgress(percent); }
 TEditWindow::TEditWindow(HWND owner)
     : owner_(owner),
       chooseFile_(&ChooseFileWithDialog),
-      makeProgress_([this] { return std::make_unique<ProgressFormProgress>(hwnd()); }) {
+      makeProgress_([this] {
+        return std::make_unique<ProgressFormProgress>(hwnd(), scale_.Dpi());
+      }) {
   if (!Create(L"TEditWindow", WS_EX_DLGMODALFRAME,
               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, kWidth, kHeight,
               owner)) {
@@ -160,6 +162,31 @@ int TEditWindow::Execute() {
   return result;
 }
 
+void TEditWindow::ApplyScale(int dpi) {
+  if (!layout_.Captured()) layout_.Capture(hwnd());
+  const DpiScale s(dpi);
+  if (s == scale_) return;
+  scale_ = s;
+  layout_.Apply(s);
+  bevel1_.SetBounds(s(8), s(8), s(409), s(257));
+  // The icon list holds icons of the scaled size; ListIcons fills it anew at
+  // every showing.
+  ClearIcons();
+  if (images_) ImageList_Destroy(images_);
+  images_ = ImageList_Create(IconSize(), IconSize(), ILC_COLOR24, 4, 4);
+  // The buttons' pictures drawn anew at the scale.
+  HBITMAP oldDelete = glyphDelete_, oldUpdate = glyphUpdate_;
+  glyphDelete_ = CreateDeleteGlyph(dpi);
+  glyphUpdate_ = CreateUpdateGlyph(dpi);
+  bitBtn4_.SetGlyph(glyphDelete_, 2);
+  bitBtn3_.SetGlyph(glyphUpdate_, 2);
+  if (oldDelete) DeleteObject(oldDelete);
+  if (oldUpdate) DeleteObject(oldUpdate);
+  SendMessageW(comboBox1_.hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), s(kIconItemHeight));
+  SendMessageW(comboBox1_.hwnd(), CB_SETITEMHEIGHT, 0, s(kIconItemHeight));
+  Centre();
+}
+
 void TEditWindow::Centre() {
   // On the bar's monitor (the owner's), inside its work area.
   win::CentreOnOwnerMonitor(hwnd(), GetWindow(hwnd(), GW_OWNER));
@@ -221,8 +248,8 @@ void TEditWindow::ClearIcons() {
 }
 
 void TEditWindow::AddIcon(HICON icon) {
-  HBITMAP work = win::CreateBlankGlyph();
-  if (icon) win::DrawIconGlyph(work, icon);
+  HBITMAP work = win::CreateBlankGlyph(nullptr, IconSize());
+  if (icon) win::DrawIconGlyph(work, icon, IconSize());
   ImageList_Add(images_, work, nullptr);
   DeleteObject(work);
   comboBox1_.Add("");
@@ -265,7 +292,9 @@ void TEditWindow::ListIcons() {
   iconCount_ = count;
   std::unique_ptr<IconListProgress> progress = makeProgress_ ? makeProgress_() : nullptr;
   for (int k = 1; k <= count; ++k) {
-    HICON icon = win::ExtractIconFrom(source, k - 1);
+    // At another scale than 96 dpi the file's own image of the list's size.
+    HICON icon = scale_.IsBase() ? win::ExtractIconFrom(source, k - 1)
+                                 : win::ExtractIconSized(source, k - 1, IconSize());
     AddIcon(icon);
     if (icon) DestroyIcon(icon);
     if (progress) progress->Step(IconListPercent(k, count));
@@ -327,7 +356,8 @@ void TEditWindow::ComboBox1DrawItem(const DRAWITEMSTRUCT& item) {
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
   FillRect(item.hDC, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   if (item.itemID == static_cast<UINT>(-1)) return;
-  ImageList_Draw(images_, static_cast<int>(item.itemID), item.hDC, r.left, r.top + 2, ILD_NORMAL);
+  ImageList_Draw(images_, static_cast<int>(item.itemID), item.hDC, r.left, r.top + scale_(2),
+                 ILD_NORMAL);
   if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &r);
 }
 
@@ -347,7 +377,7 @@ LRESULT TEditWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MEASUREITEM: {
       auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       if (measure->CtlID != static_cast<UINT>(kComboBox1)) break;
-      measure->itemHeight = kIconItemHeight;
+      measure->itemHeight = static_cast<UINT>(scale_(kIconItemHeight));
       return TRUE;
     }
     case WM_PAINT:

@@ -19,6 +19,7 @@
 #include "win/progress_form.h"
 #include "win/controls.h"
 #include "win/glyph_button.h"
+#include "win/dpi.h"
 #include "win/window.h"
 
 namespace kb {
@@ -35,7 +36,7 @@ class IconListProgress {
 // when made, hidden and freed with this object.
 class ProgressFormProgress : public IconListProgress {
  public:
-  explicit ProgressFormProgress(HWND owner);
+  explicit ProgressFormProgress(HWND owner, int dpi = 96);
   ~ProgressFormProgress() override;
   void Step(int percent) override;
   const TFProge& Form() const { return form_; }
@@ -102,6 +103,11 @@ class TEditWindow : public win::Window {
   void SetBackupDialog(std::function<void()> show) { showBackupDialog_ = std::move(show); }
   void SetBackupTargetsClearer(std::function<void()> clear) { clearBackupTargets_ = std::move(clear); }
 
+  // Lays the dialog out at `dpi` (every size of the form is that of 96 dpi):
+  // positions, sizes, fonts, the icon list's icons; centred again.
+  void ApplyScale(int dpi);
+  DpiScale Scale() const { return scale_; }
+
   HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
   HIMAGELIST Images() const { return images_; }  // ImageList1
   // The frame grouping the fields (painted by the dialog, it has no window).
@@ -137,7 +143,11 @@ class TEditWindow : public win::Window {
   void Centre();
   bool FieldsRepresentable();
 
+  int IconSize() const { return scale_(32); }
+
   HWND owner_;
+  DpiScale scale_;
+  win::ScaledLayout layout_;
   win::Bevel bevel1_;
   win::Label label1_, label2_, label3_, label4_, label5_, label6_;
   win::Edit edit1_, edit2_, edit3_, edit4_;

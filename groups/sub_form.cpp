@@ -6,6 +6,7 @@
 
 #include "common/profile.h"
 #include "model/settings.h"
+#include "model/stored_layout.h"
 #include "win/hints.h"
 #include "win/icon_store.h"
 
@@ -27,8 +28,8 @@ void TSubForm::FormCreate(HWND owner, const ProfileReader& settingsFile) {
   // A tool window keeps the strip off the taskbar; it stays above other
   // windows like the bar it belongs to.  It paints its buttons itself, in
   // one pass (HandleMessage), so it does not clip them.
-  if (!Create(kClassName, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, 0, 0, kButtonSize,
-              kButtonSize, owner)) {
+  const int size = Scale()(kButtonSize);
+  if (!Create(kClassName, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, 0, 0, size, size, owner)) {
     throw std::runtime_error("グループウインドウを作成できません");
   }
   SetWindowContextHelpId(hwnd(), kHelpContext);
@@ -52,7 +53,8 @@ void TSubForm::PlaceGroupWindow() {
   const GroupWindowBox current =
       FromScreen(screen, GroupWindowBox{r.left, r.top, r.right - r.left, r.bottom - r.top});
   const auto placement =
-      kb::PlaceGroupWindow(DisplaySettings(), state_.screenWidth, state_.screenHeight, current);
+      kb::PlaceGroupWindow(DisplaySettings(), state_.screenWidth, state_.screenHeight, current,
+                           Scale());
   if (!placement) return;
   displayCount_ = placement->displayCount;
   const GroupWindowBox b = ToScreen(screen, placement->box);
@@ -63,11 +65,14 @@ void TSubForm::ArrangeExecButtons() {
   const RECT r = Bounds();
   const int width = r.right - r.left, height = r.bottom - r.top;
   const int edge = DisplaySettings().edge;
-  if (!ExecButtonOrigin(edge, 1, width, height)) return;
+  const DpiScale s = Scale();
+  if (!ExecButtonOrigin(edge, 1, width, height, s)) return;
+  const int size = s(kButtonSize);
   for (int n = 1; n <= displayCount_; ++n) {
     if (!buttons_[n - 1]) CreateExecButton(n);
-    const ButtonOrigin at = *ExecButtonOrigin(edge, n, width, height);
-    Buttons(n).SetBounds(at.x, at.y, kButtonSize, kButtonSize);
+    Buttons(n).SetScale(s);
+    const ButtonOrigin at = *ExecButtonOrigin(edge, n, width, height, s);
+    Buttons(n).SetBounds(at.x, at.y, size, size);
     buttonCount_ = n;
   }
   if (displayCount_ == 0) buttonCount_ = 0;
@@ -76,7 +81,8 @@ void TSubForm::ArrangeExecButtons() {
 
 void TSubForm::CreateExecButton(int n) {
   auto button = std::make_unique<TExecButton>(*this, n);
-  button->Create(hwnd(), (n - 1) * kButtonSize, 0);
+  button->SetScale(Scale());
+  button->Create(hwnd(), (n - 1) * button->ScaledSize(), 0);
   buttons_[n - 1] = std::move(button);
   win::EnableHints(hwnd(), true);
   if (n > createdCount_) createdCount_ = n;
@@ -102,9 +108,15 @@ void TSubForm::LoadEntries(const ProfileReader& settingsFile) {
 }
 
 void TSubForm::SaveEntries(ProfileWriter& writer) const {
+  // The bounds and count as at 96 dpi: nothing stored follows the scale.
   const RECT r = Bounds();
-  WriteWindowSection(writer, kb::Bounds{r.left, r.top, r.right - r.left, r.bottom - r.top},
-                     buttonCount_);
+  const ScreenArea screen = state_.Screen();
+  const StoredGroupWindow stored = StoreGroupWindow(
+      DisplaySettings(), state_.screenWidth, state_.screenHeight,
+      FromScreen(screen, Box{r.left, r.top, r.right - r.left, r.bottom - r.top}), buttonCount_,
+      Scale());
+  const Box b = ToScreen(screen, stored.box);
+  WriteWindowSection(writer, kb::Bounds{b.left, b.top, b.width, b.height}, stored.number);
   // Groups beyond the bar's fit of now were read on a larger monitor, and
   // may have been changed since.
   Entries.Save(writer, std::max<int>(state_.settings.GroupCount, Entries.LoadedGroups()),
@@ -135,6 +147,11 @@ void TSubForm::ShowGroup(int g) {
   const int copied = icons_.CopyRowToGlyphs(g - 1, glyphs.data(), buttonCount_);
   for (int s = std::max(copied, 0) + 1; s <= buttonCount_; ++s) {
     win::FillGlyph(Buttons(s).GlyphBitmap());
+  }
+  // At another scale each button draws its icon at its own size, from the
+  // record's icon file (the stored cell when the file has none).
+  if (!Scale().IsBase()) {
+    for (int s = 1; s <= buttonCount_; ++s) Buttons(s).GlyphChanged();
   }
   // The glyphs changed behind the buttons' backs: the window repaints them
   // all in one pass.

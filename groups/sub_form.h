@@ -43,6 +43,8 @@ class TSubForm : public win::Window {
   // Creates the buttons that do not exist yet and places all of them; buttons
   // beyond the display count shrink to nothing but keep their records.
   void ArrangeExecButtons();
+  // The scale of the bar's monitor (ProgramState::dpi).
+  DpiScale Scale() const { return DpiScale(state_.dpi); }
   // The bar's monitor changed (or its size): the window is hidden, sized and
   // laid out for it as at start-up, and the slots it now shows that were
   // never read are read from the settings file.

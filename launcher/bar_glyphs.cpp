@@ -12,7 +12,9 @@ namespace {
 // memory DC for drawing; Finish() hands the bitmap over.
 class GlyphCanvas {
  public:
-  GlyphCanvas(int width, int height) : height_(height) {
+  // width and height at 96 dpi; every coordinate given to the canvas is too.
+  GlyphCanvas(int width96, int height96, DpiScale s) : s_(s), height_(s(height96)) {
+    const int width = s(width96), height = height_;
     // A 32-bit DIB section: no device context of the screen is needed for it
     // (under Wine that costs more than the drawing).
     uint32_t* pixels = nullptr;
@@ -33,17 +35,32 @@ class GlyphCanvas {
   HDC dc() const { return dc_; }
 
   void Polygon(const POINT* points, int count, COLORREF fill) {
+    std::array<POINT, 8> scaled{};
+    for (int i = 0; i < count && i < 8; ++i) scaled[i] = Scaled(points[i]);
     HBRUSH brush = CreateSolidBrush(fill);
     HGDIOBJ oldBrush = SelectObject(dc_, brush);
-    HGDIOBJ oldPen = SelectObject(dc_, GetStockObject(BLACK_PEN));
-    ::Polygon(dc_, points, count);
+    HPEN pen = CreatePen(PS_SOLID, PenWidth(), RGB(0, 0, 0));
+    HGDIOBJ oldPen = SelectObject(dc_, pen);
+    ::Polygon(dc_, scaled.data(), count < 8 ? count : 8);
     SelectObject(dc_, oldPen);
+    DeleteObject(pen);
     SelectObject(dc_, oldBrush);
     DeleteObject(brush);
   }
 
+  void Line(POINT from, POINT to) {
+    HPEN pen = CreatePen(PS_SOLID, PenWidth(), RGB(0, 0, 0));
+    HGDIOBJ oldPen = SelectObject(dc_, pen);
+    const POINT a = Scaled(from), b = Scaled(to);
+    MoveToEx(dc_, a.x, a.y, nullptr);
+    LineTo(dc_, b.x, b.y);
+    SelectObject(dc_, oldPen);
+    DeleteObject(pen);
+  }
+
   void Text(const wchar_t* text, RECT box, COLORREF color, int height) {
-    HFONT font = CreateFontW(-height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    box = {s_(box.left), s_(box.top), s_(box.right), s_(box.bottom)};
+    HFONT font = CreateFontW(-s_(height), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                              DEFAULT_PITCH, L"Arial");
     HGDIOBJ oldFont = SelectObject(dc_, font);
@@ -53,6 +70,10 @@ class GlyphCanvas {
     SelectObject(dc_, oldFont);
     DeleteObject(font);
   }
+
+  // Lines one pixel wide at 96 dpi, thicker in proportion.
+  int PenWidth() const { return s_(1); }
+  POINT Scaled(POINT p) const { return {s_(p.x), s_(p.y)}; }
 
   HBITMAP Finish() {
     // The bottom-left pixel names the transparent colour.
@@ -68,13 +89,14 @@ class GlyphCanvas {
   HBITMAP bitmap_ = nullptr;
   HDC dc_ = nullptr;
   HGDIOBJ old_ = nullptr;
+  DpiScale s_;
   int height_;
 };
 
 }  // namespace
 
-HBITMAP MakeSettingsGlyph() {
-  GlyphCanvas canvas(32, 32);
+HBITMAP MakeSettingsGlyph(DpiScale s) {
+  GlyphCanvas canvas(32, 32, s);
   // A window with a title bar and two sliders: "options".
   const POINT frame[] = {{4, 5}, {27, 5}, {27, 26}, {4, 26}};
   canvas.Polygon(frame, 4, RGB(255, 255, 255));
@@ -82,25 +104,22 @@ HBITMAP MakeSettingsGlyph() {
   canvas.Polygon(title, 4, RGB(0, 0, 128));
   const POINT knob1[] = {{9, 13}, {13, 13}, {13, 17}, {9, 17}};
   const POINT knob2[] = {{17, 19}, {21, 19}, {21, 23}, {17, 23}};
-  HDC dc = canvas.dc();
-  MoveToEx(dc, 7, 15, nullptr);
-  LineTo(dc, 25, 15);
-  MoveToEx(dc, 7, 21, nullptr);
-  LineTo(dc, 25, 21);
+  canvas.Line({7, 15}, {25, 15});
+  canvas.Line({7, 21}, {25, 21});
   canvas.Polygon(knob1, 4, RGB(192, 0, 0));
   canvas.Polygon(knob2, 4, RGB(0, 128, 0));
   return canvas.Finish();
 }
 
-HBITMAP MakeHelpGlyph() {
-  GlyphCanvas canvas(32, 16);
+HBITMAP MakeHelpGlyph(DpiScale s) {
+  GlyphCanvas canvas(32, 16, s);
   canvas.Text(L"?", RECT{0, 0, 16, 16}, RGB(0, 0, 128), 14);
   canvas.Text(L"?", RECT{16, 0, 32, 16}, GetSysColor(COLOR_GRAYTEXT), 14);
   return canvas.Finish();
 }
 
-HBITMAP MakeArrowGlyph(ArrowDirection direction) {
-  GlyphCanvas canvas(16, 16);
+HBITMAP MakeArrowGlyph(ArrowDirection direction, DpiScale s) {
+  GlyphCanvas canvas(16, 16, s);
   std::array<POINT, 3> arrow;
   switch (direction) {
     case ArrowDirection::Left: arrow = {{{10, 3}, {10, 12}, {5, 7}}}; break;

@@ -7,6 +7,7 @@
 #include "common/path.h"
 #include "common/profile.h"
 #include "launcher/bar_glyphs.h"
+#include "model/stored_layout.h"
 #include "win/hints.h"
 #include "win/icon_store.h"
 #include "win/text.h"
@@ -60,7 +61,7 @@ void TMainForm::Create(HWND applicationWindow, const ProfileReader& settingsFile
     throw std::runtime_error("メインウィンドウを作成できません");
   }
   SetWindowTextW(hwnd(), win::Widen(kAppTitle).c_str());
-  win::ApplyUiFont(hwnd());
+  win::ApplyUiFont(hwnd(), state_.dpi);
   win::EnableHints(hwnd(), true);
   CreateOwnButtons();
   FormCreate(settingsFile);
@@ -70,19 +71,19 @@ void TMainForm::CreateOwnButtons() {
   // The scroll buttons start hidden and disabled; the layout shows the pair
   // of the bar's direction, and scrolling enables them.
   constexpr DWORD kScrollStyle = WS_TABSTOP | WS_DISABLED;
+  const DpiScale s = Scale();
+  const int thick = s(kBarThickness);
   const bool made =
-      SpeedButton1.Create(hwnd(), 0, 0, kBarThickness, kBarThickness, kIdSettings) &&
-      HelpBtn.Create(hwnd(), 0, 0, 20, kBarThickness, kIdHelp) &&
-      SclLeft.Create(hwnd(), 0, 0, 25, kBarThickness, kIdSclLeft, 0, kScrollStyle) &&
-      SclRight.Create(hwnd(), 0, 0, 25, kBarThickness, kIdSclRight, 0, kScrollStyle) &&
-      SclUp.Create(hwnd(), 0, 0, kBarThickness, 25, kIdSclUp, 0, kScrollStyle) &&
-      SclDown.Create(hwnd(), 0, 0, kBarThickness, 25, kIdSclDown, 0, kScrollStyle);
+      SpeedButton1.Create(hwnd(), 0, 0, thick, thick, kIdSettings) &&
+      HelpBtn.Create(hwnd(), 0, 0, s(20), thick, kIdHelp) &&
+      SclLeft.Create(hwnd(), 0, 0, s(25), thick, kIdSclLeft, 0, kScrollStyle) &&
+      SclRight.Create(hwnd(), 0, 0, s(25), thick, kIdSclRight, 0, kScrollStyle) &&
+      SclUp.Create(hwnd(), 0, 0, thick, s(25), kIdSclUp, 0, kScrollStyle) &&
+      SclDown.Create(hwnd(), 0, 0, thick, s(25), kIdSclDown, 0, kScrollStyle);
   if (!made) throw std::runtime_error("メインウィンドウのボタンを作成できません");
 
-  SpeedButton1.SetGlyph(MakeSettingsGlyph(), 1, true);
   SpeedButton1.OnClick = [this] { SpeedButton1Click(); };
   SpeedButton1.SetHint("Kobaruneの設定");
-  HelpBtn.SetGlyph(MakeHelpGlyph(), 2, true);
   HelpBtn.OnClick = [this] {
     if (OnHelpClick) OnHelpClick();
   };
@@ -99,12 +100,49 @@ void TMainForm::CreateOwnButtons() {
                                 {SclRight, ArrowDirection::Right, &TMainForm::SclRightClick},
                                 {SclUp, ArrowDirection::Up, &TMainForm::SclUpClick},
                                 {SclDown, ArrowDirection::Down, &TMainForm::SclDownClick}};
-  for (const Scroller& s : scrollers) {
-    s.button.SetGlyph(MakeArrowGlyph(s.direction), 1, true);
-    s.button.OnClick = [this, click = s.click] { (this->*click)(); };
-    s.button.SetHint(kScrollHint);
-    SetWindowContextHelpId(s.button.hwnd(), kHelpContextScroll);
+  for (const Scroller& scroller : scrollers) {
+    scroller.button.OnClick = [this, click = scroller.click] { (this->*click)(); };
+    scroller.button.SetHint(kScrollHint);
+    SetWindowContextHelpId(scroller.button.hwnd(), kHelpContextScroll);
   }
+  MakeOwnGlyphs();
+}
+
+// The settings, help and scroll buttons' pictures, drawn at the bar's scale.
+void TMainForm::MakeOwnGlyphs() {
+  const DpiScale s = Scale();
+  SpeedButton1.SetGlyph(MakeSettingsGlyph(s), 1, true);
+  HelpBtn.SetGlyph(MakeHelpGlyph(s), 2, true);
+  SclLeft.SetGlyph(MakeArrowGlyph(ArrowDirection::Left, s), 1, true);
+  SclRight.SetGlyph(MakeArrowGlyph(ArrowDirection::Right, s), 1, true);
+  SclUp.SetGlyph(MakeArrowGlyph(ArrowDirection::Up, s), 1, true);
+  SclDown.SetGlyph(MakeArrowGlyph(ArrowDirection::Down, s), 1, true);
+}
+
+// The bar's monitor changed its scale, or the bar moved to a monitor of
+// another scale: everything is laid out again at the new one.  Nothing
+// stored changes; the group window follows through OnScaleChanged.
+void TMainForm::ApplyScale(int dpi) {
+  if (dpi <= 0 || dpi == state_.dpi) return;
+  state_.dpi = dpi;
+  RescaleControls();
+  if (hwnd()) RelayoutForScreen();
+  if (OnScaleChanged) OnScaleChanged(dpi);
+}
+
+// The bar's font, its own buttons and their pictures, and every group
+// button at the scale in force; RelayoutForScreen then places them.
+void TMainForm::RescaleControls() {
+  if (!hwnd()) return;
+  win::ApplyUiFont(hwnd(), state_.dpi);
+  const DpiScale s = Scale();
+  const int thick = s(kBarThickness);
+  SpeedButton1.SetBounds(0, 0, thick, thick);
+  MakeOwnGlyphs();
+  for (auto& button : groupButtons_) {
+    if (button) button->SetScale(s);
+  }
+  InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void TMainForm::Show() {
@@ -130,7 +168,10 @@ void TMainForm::Show() {
 
 void TMainForm::FormCreate(const ProfileReader& settingsFile) {
   state_.settings = LoadSettings(state_.ExeDir, settingsFile);
+  const int madeAt = state_.dpi;
   ChooseScreen();
+  // The bar's own buttons were made before its monitor was known.
+  if (state_.dpi != madeAt) RescaleControls();
   PlaceBar();
   // The icon store's pixels are read while the group buttons are made and
   // their records read; its size is known from the settings and the screen.
@@ -155,20 +196,21 @@ void TMainForm::PlaceBar() {
   Settings& s = state_.settings;
   if (!s.AutoHide) BarDocked = true;
   s.Type = static_cast<uint8_t>(NormalizeEdge(s.Type));
-  const Box box = ToScreen(state_.Screen(),
-                           BarBounds(s.Type, BarDocked, state_.screenWidth, state_.screenHeight));
+  const Box box = ToScreen(state_.Screen(), BarBounds(s.Type, BarDocked, state_.screenWidth,
+                                                     state_.screenHeight, Scale()));
   SetBounds(box.left, box.top, box.width, box.height);
 }
 
 int TMainForm::GroupsThatFit() const {
   const Settings& s = state_.settings;
-  return GroupButtonCount(BarLength(s.Type, state_.screenWidth, state_.screenHeight));
+  return GroupButtonCount(BarLength(s.Type, state_.screenWidth, state_.screenHeight), Scale());
 }
 
 void TMainForm::CreateGroupButtons() { LayOutGroupButtons(false); }
 
 void TMainForm::CreateGroupButton(int k, const Box& box) {
   auto button = std::make_unique<TGroupButton>(k, icons_, groupEvents_, shell_);
+  button->SetScale(Scale());
   button->Create(hwnd(), box.left, box.top);
   // A move over a group button is a move over the bar.
   button->OnBarMouseMove = [this](int x, int y) {
@@ -178,7 +220,7 @@ void TMainForm::CreateGroupButton(int k, const Box& box) {
 }
 
 void TMainForm::PlaceHelpAndScroll(int n) {
-  const HelpScrollLayout layout = LayoutHelpAndScroll(state_.settings.Type, n);
+  const HelpScrollLayout layout = LayoutHelpAndScroll(state_.settings.Type, n, Scale());
   win::GlyphButton& back = layout.horizontal ? SclLeft : SclUp;
   win::GlyphButton& forward = layout.horizontal ? SclRight : SclDown;
   PlaceControl(HelpBtn, layout.help);
@@ -239,8 +281,11 @@ void TMainForm::SaveIconStore() {
 // GroupCount stay: they hold the icons of the groups a larger screen shows,
 // whose records stay in the settings file too.
 void TMainForm::WriteIconStore() {
-  icons_.Resize(state_.settings.ListCount + 1,
-                std::max<int>(state_.settings.GroupCount, icons_.Rows()));
+  // At another scale the bar may show fewer groups: the rows of 96 dpi stay.
+  const Settings& s = state_.settings;
+  const int rows =
+      StoredGroupCount(s.Type, state_.screenWidth, state_.screenHeight, s.GroupCount, Scale());
+  icons_.Resize(s.ListCount + 1, std::max<int>(rows, icons_.Rows()));
   const std::string path = IconStorePath();
   if (!icons_.Save(path)) throw WriteError(path);
 }
@@ -321,7 +366,7 @@ void TMainForm::Relayout() {
   const std::vector<int> shown = ShownGroups(scroll_);
   for (size_t i = 0; i < shown.size(); ++i) {
     if (TGroupButton* button = GroupButton(shown[i])) {
-      PlaceControl(*button, SlotBox(state_.settings.Type, static_cast<int>(i) + 1));
+      PlaceControl(*button, SlotBox(state_.settings.Type, static_cast<int>(i) + 1, Scale()));
     }
   }
 }
@@ -371,6 +416,11 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kAppBarMessage:
       AppBarCallback(wParam, lParam);
+      return 0;
+    case kDpiChangedMessage:
+      // The bar's size follows from its edge and scale: the rectangle the
+      // system suggests is not taken.
+      ApplyScale(LOWORD(wParam));
       return 0;
     case WM_QUERYENDSESSION:
       // Whatever happens to the save, the launcher never holds the session up.

@@ -119,6 +119,19 @@ class TMainForm : public win::Window {
   int CreatedGroupButtons() const;
 
   // --- Layout ---------------------------------------------------------------
+  // WM_DPICHANGED (Windows 8.1 and later; named here, the headers of older
+  // systems lack it).
+  static constexpr UINT kDpiChangedMessage = 0x02E0;
+  // The scale of the bar's monitor (ProgramState::dpi).
+  DpiScale Scale() const { return DpiScale(state_.dpi); }
+  // Lays the bar out again at another DPI (WM_DPICHANGED).
+  void ApplyScale(int dpi);
+  // After the bar took a new scale: the application lays the dialogs out
+  // again (the group window follows the bar through OnScreenChanged).
+  std::function<void(int dpi)> OnScaleChanged;
+  // The DPI of a monitor the bar goes to (the application's; unset, the
+  // scale stays as it is).
+  std::function<int(const ScreenArea&)> ScreenDpi;
   void PlaceBar();
   void CreateGroupButtons();
   void CreateGroupButton(int k, const Box& box);
@@ -199,6 +212,8 @@ class TMainForm : public win::Window {
   enum : int { kIdSettings = 100, kIdHelp, kIdSclLeft, kIdSclRight, kIdSclUp, kIdSclDown };
 
   void CreateOwnButtons();
+  void MakeOwnGlyphs();
+  void RescaleControls();
   void ScrollBackClick();
   void ScrollForwardClick();
   void ApplyScrollButtons();

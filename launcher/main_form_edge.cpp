@@ -172,9 +172,9 @@ void TMainForm::ApplyStayOnTop() {
 
 // --- Auto-hide ------------------------------------------------------------------
 
-void TMainForm::ExpandBar() { SetThickness(kBarThickness, true); }
+void TMainForm::ExpandBar() { SetThickness(Scale()(kBarThickness), true); }
 
-void TMainForm::CollapseBar() { SetThickness(kCollapsedThickness, false); }
+void TMainForm::CollapseBar() { SetThickness(Scale()(kCollapsedThickness), false); }
 
 void TMainForm::SetThickness(int thickness, bool controlsVisible) {
   const ScreenArea screen = state_.Screen();

@@ -16,13 +16,23 @@ void TMainForm::ChooseScreen() {
   // A stored monitor that is not there is kept for when it comes back.
   state_.SetScreen(AreaOf(monitors[static_cast<size_t>(chosen)]));
   state_.Monitors = std::move(monitors);
+  // The bar's monitor gives the launcher its scale.
+  if (ScreenDpi) state_.dpi = ScreenDpi(state_.Screen());
 }
 
 void TMainForm::DisplayChanged() {
   if (!hwnd()) return;
   const ScreenArea before = state_.Screen();
+  const int dpiBefore = state_.dpi;
   ChooseScreen();
   const ScreenArea now = state_.Screen();
+  if (state_.dpi != dpiBefore) {
+    // Another monitor of another scale: everything at the new scale.
+    const int dpi = state_.dpi;
+    state_.dpi = dpiBefore;
+    ApplyScale(dpi);
+    return;
+  }
   // The shell's own changes of the work area (a desktop toolbar registered,
   // this bar's among them) leave the monitor as it was: nothing to lay out,
   // and a registration here would answer each one with another.
@@ -39,10 +49,10 @@ void TMainForm::RelayoutForScreen() {
   // Inside the monitor and expanded: the registration, when there is one,
   // moves it to its final place.
   const Settings& s = state_.settings;
-  const Box box =
-      ToScreen(state_.Screen(), BarBounds(s.Type, false, state_.screenWidth, state_.screenHeight));
+  const Box box = ToScreen(state_.Screen(), BarBounds(s.Type, false, state_.screenWidth,
+                                                     state_.screenHeight, Scale()));
   SetBounds(box.left, box.top, box.width, box.height);
-  SetThickness(kBarThickness, true);
+  SetThickness(Scale()(kBarThickness), true);
   LayOutGroupButtons(true);
   if (registered) RegisterEdge();
   if (OnScreenChanged) OnScreenChanged();
@@ -57,7 +67,7 @@ void TMainForm::LayOutGroupButtons(bool afterStartUp) {
   const int n = GroupsThatFit();
   std::unique_ptr<ProfileReader> reader;
   for (int k = 1; k <= n; ++k) {
-    const Box box = SlotBox(s.Type, k);
+    const Box box = SlotBox(s.Type, k, Scale());
     if (TGroupButton* button = GroupButton(k)) {
       button->SetBounds(box.left, box.top, box.width, box.height);
       continue;

@@ -3,6 +3,8 @@
 // Plain values in and out, so the rules are checked on the host.
 #pragma once
 
+#include "model/dpi_scale.h"
+
 namespace kb {
 
 // A rectangle as the bar's windows are placed: left, top, width, height.
@@ -18,6 +20,9 @@ constexpr int kBarThickness = 38;
 constexpr int kButtonPitch = 39;
 constexpr int kMaxGroupButtons = 40;
 
+// Every size below is given at 96 dpi; the functions take the scale of the
+// bar's monitor and keep their formulas with the scaled sizes.
+
 // Any value other than 0 … 3 means the bottom edge.
 int NormalizeEdge(int type);
 bool IsHorizontalEdge(int type);
@@ -27,18 +32,19 @@ int BarLength(int type, int screenWidth, int screenHeight);
 
 // The bar's bounds.  A docked bottom or right bar starts just outside the
 // screen: the desktop-toolbar registration moves it into place.
-Box BarBounds(int type, bool barDocked, int screenWidth, int screenHeight);
+Box BarBounds(int type, bool barDocked, int screenWidth, int screenHeight, DpiScale s = {});
 
 // (L − 70) div 39 − 1, truncating toward zero; may be zero or negative.
-int GroupButtonRoom(int barLength);
+// Scaled: (L − 70·s) div (39·s) − 1.
+int GroupButtonRoom(int barLength, DpiScale s = {});
 
 // The group buttons the bar actually creates: the room, never below 0 and
 // never above the 40 groups the data model holds.  On a longer bar the help
 // and scroll buttons follow the 40th button and the rest stays empty.
-int GroupButtonCount(int barLength);
+int GroupButtonCount(int barLength, DpiScale s = {});
 
 // A 38 × 38 control at strip slot `slot` (offset slot × 39 along the bar).
-Box SlotBox(int type, int slot);
+Box SlotBox(int type, int slot, DpiScale s = {});
 
 // The help and scroll buttons behind n slots, and their tab order.
 struct HelpScrollLayout {
@@ -46,6 +52,6 @@ struct HelpScrollLayout {
   Box help, back, forward;  // back = SclLeft/SclUp, forward = SclRight/SclDown
   int helpTab = 0, backTab = 0, forwardTab = 0;
 };
-HelpScrollLayout LayoutHelpAndScroll(int type, int slots);
+HelpScrollLayout LayoutHelpAndScroll(int type, int slots, DpiScale s = {});
 
 }  // namespace kb

@@ -20,6 +20,7 @@ struct BarReset {
 // `groupCount` group buttons.  The slots are counted as at start-up.  When
 // every group button has a slot, all show and both scroll buttons are
 // disabled; otherwise buttons 1 … slots show and only forward is enabled.
-BarReset PlanBarReset(int type, int screenWidth, int screenHeight, int groupCount);
+BarReset PlanBarReset(int type, int screenWidth, int screenHeight, int groupCount,
+                      DpiScale s = {});
 
 }  // namespace kb

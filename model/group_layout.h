@@ -34,22 +34,25 @@ struct GroupWindowPlacement {
 };
 
 // Number of program buttons for a screen: the fixed count when set, else
-// (extent across the bar) / 39 - 1; never more than the 40 slots of a group
+// (extent across the bar) / (39·s) - 1; never more than the 40 slots of a group
 // and never negative.
-int GroupDisplayCount(const GroupDisplaySettings& settings, int screenWidth, int screenHeight);
+int GroupDisplayCount(const GroupDisplaySettings& settings, int screenWidth, int screenHeight,
+                      DpiScale s = {});
 
 // The window's size and distance from the bar.  nullopt for an edge value
 // outside 0..3, which leaves the window as it is.
 std::optional<GroupWindowPlacement> PlaceGroupWindow(const GroupDisplaySettings& settings,
                                                      int screenWidth, int screenHeight,
-                                                     const GroupWindowBox& current);
+                                                     const GroupWindowBox& current,
+                                                     DpiScale s = {});
 
 // Top-left corner of program button n (1-based) inside a window of the given
 // size; nullopt for an unknown edge.
 struct ButtonOrigin {
   int x = 0, y = 0;
 };
-std::optional<ButtonOrigin> ExecButtonOrigin(int edge, int n, int windowWidth, int windowHeight);
+std::optional<ButtonOrigin> ExecButtonOrigin(int edge, int n, int windowWidth, int windowHeight,
+                                             DpiScale s = {});
 
 // Where the group window goes when group button `buttonLeft`/`buttonTop`
 // opens it: a horizontal bar moves the window's left to the button's left, a

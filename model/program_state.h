@@ -20,6 +20,9 @@ struct ProgramState {
   // the bar's monitor, its origin on the virtual screen and its work area.
   int screenWidth = 0;
   int screenHeight = 0;
+  // The DPI of the monitor the bar is on: every fixed size of the bar, the
+  // group window and the dialogs is scaled from 96 dpi by it.  Never stored.
+  int dpi = 96;
   int screenLeft = 0;
   int screenTop = 0;
   EdgeRect workArea;

@@ -1,5 +1,7 @@
 #include "settings/close_glyph.h"
 
+#include "win/dpi.h"
+
 namespace kb {
 namespace {
 
@@ -27,17 +29,21 @@ void PaintDoor(HDC dc, int left, COLORREF frame, COLORREF door, COLORREF arrow) 
 
 }  // namespace
 
-HBITMAP CreateCloseGlyph() {
+HBITMAP CreateCloseGlyph(int dpi) {
+  const DpiScale s(dpi);
   HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, kCloseGlyphWidth, kCloseGlyphHeight);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 2 * s(kCloseGlyphWidth / 2), s(kCloseGlyphHeight));
   HDC dc = CreateCompatibleDC(screen);
   ReleaseDC(nullptr, screen);
   HGDIOBJ old = SelectObject(dc, bitmap);
-  Fill(dc, 0, 0, kCloseGlyphWidth, kCloseGlyphHeight, kTransparent);
-  PaintDoor(dc, 0, RGB(64, 32, 0), RGB(160, 96, 32), RGB(0, 128, 0));
-  const COLORREF shadow = GetSysColor(COLOR_BTNHIGHLIGHT), grey = GetSysColor(COLOR_GRAYTEXT);
-  PaintDoor(dc, 17, shadow, shadow, shadow);
-  PaintDoor(dc, 16, grey, GetSysColor(COLOR_BTNFACE), grey);
+  {
+    win::ScaledDrawing scaled(dc, s);
+    Fill(dc, 0, 0, kCloseGlyphWidth, kCloseGlyphHeight, kTransparent);
+    PaintDoor(dc, 0, RGB(64, 32, 0), RGB(160, 96, 32), RGB(0, 128, 0));
+    const COLORREF shadow = GetSysColor(COLOR_BTNHIGHLIGHT), grey = GetSysColor(COLOR_GRAYTEXT);
+    PaintDoor(dc, 17, shadow, shadow, shadow);
+    PaintDoor(dc, 16, grey, GetSysColor(COLOR_BTNFACE), grey);
+  }
   SelectObject(dc, old);
   DeleteDC(dc);
   return bitmap;

@@ -9,6 +9,7 @@ namespace kb {
 inline constexpr int kCloseGlyphWidth = 32;
 inline constexpr int kCloseGlyphHeight = 16;
 
-HBITMAP CreateCloseGlyph();
+// At `dpi` drawn at its size scaled from 96 dpi.
+HBITMAP CreateCloseGlyph(int dpi = 96);
 
 }  // namespace kb

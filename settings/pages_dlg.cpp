@@ -69,8 +69,8 @@ TPagesDlg::TPagesDlg(HWND owner, ProgramState& state, SettingsActions& actions)
   }
   SetWindowTextW(hwnd(), win::Widen(kCaption).c_str());
   win::ApplyUiFont(hwnd());
-  LOGFONTW bold = win::UiLogFont();
-  bold.lfHeight = -19;
+  LOGFONTW bold = win::UiLogFont(state.dpi);
+  bold.lfHeight = -DpiScale(state.dpi)(19);
   bold.lfWeight = FW_BOLD;
   versionFont_ = CreateFontIndirectW(&bold);
   banner_ = LoadBannerPicture();
@@ -79,7 +79,16 @@ TPagesDlg::TPagesDlg(HWND owner, ProgramState& state, SettingsActions& actions)
   CreatePages();
   CreateButtonRow();
   RouteCommands();
+  ApplyScale(state.dpi);
   Centre();
+}
+
+// Made at 96 dpi, then laid out at the bar's scale: positions, sizes and
+// the UI font; the version label keeps its own bold font.
+void TPagesDlg::ApplyScale(int dpi) {
+  if (!layout_.Captured()) layout_.Capture(hwnd());
+  layout_.Apply(DpiScale(dpi));
+  SendMessageW(Version.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(versionFont_), TRUE);
 }
 
 TPagesDlg::~TPagesDlg() {
@@ -219,7 +228,7 @@ void TPagesDlg::CreateButtonRow() {
   const int top = kClientHeight - kButtonRowHeight + 2;
   BitBtn1.Create(hwnd(), 8, top, 161, 25, kBitBtn1);
   BitBtn1.SetCaption("Kobaruneの終了(&C)");
-  BitBtn1.SetGlyph(CreateCloseGlyph(), 2, true);
+  BitBtn1.SetGlyph(CreateCloseGlyph(state_.dpi), 2, true);
   SetWindowContextHelpId(BitBtn1.hwnd(), kHelpCloseLauncher);
   OKBtn.Create(hwnd(), kOKBtn, 184, top, 74, 24, "OK", true);
   CancelBtn.Create(hwnd(), kCancelBtn, 263, top, 74, 24, "ｷｬﾝｾﾙ");

@@ -22,6 +22,7 @@
 #include "win/glyph_button.h"
 #include "win/help_viewer.h"
 #include "win/timer.h"
+#include "win/dpi.h"
 #include "win/window.h"
 
 namespace kb {
@@ -104,6 +105,8 @@ class TPagesDlg : public win::Window {
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  void ApplyScale(int dpi);
+  void DrawBanner(HDC dc, int width, int height, int sourceRow);
   void CreatePages();
   void CreateExitPage(HWND page);
   void CreateGroupWindowPage(HWND page);
@@ -127,6 +130,7 @@ class TPagesDlg : public win::Window {
   HDC bannerDc_ = nullptr;
   HGDIOBJ bannerOld_ = nullptr;
   HFONT versionFont_ = nullptr;
+  win::ScaledLayout layout_;
   win::ControlRouter router_;
   win::HelpCall helpCall_;
 };

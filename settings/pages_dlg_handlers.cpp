@@ -145,7 +145,8 @@ void TPagesDlg::BitBtn1Click() {
 
 void TPagesDlg::ResetBtnClick() {
   const Settings& s = state_.settings;
-  actions_.ResetBar(PlanBarReset(s.Type, state_.screenWidth, state_.screenHeight, s.GroupCount));
+  actions_.ResetBar(PlanBarReset(s.Type, state_.screenWidth, state_.screenHeight, s.GroupCount,
+                                 DpiScale(state_.dpi)));
   // Edits on the pages are not applied.
   if (InModal()) EndModal(win::mrCancel);
 }
@@ -176,14 +177,23 @@ void TPagesDlg::PageControl1Change() {
   }
 }
 
-void TPagesDlg::PaintBox1Paint(HDC dc) {
-  BitBlt(dc, 0, 0, kBannerWidth, kBannerHeight, bannerDc_, 0, 0, SRCCOPY);
+// The banner is a picture of its own pixels: at another scale than 96 dpi
+// it can only be enlarged (each pixel repeated, no blur).
+void TPagesDlg::DrawBanner(HDC dc, int width, int height, int sourceRow) {
+  const DpiScale s(state_.dpi);
+  if (s.IsBase()) {
+    BitBlt(dc, 0, 0, width, height, bannerDc_, 0, sourceRow, SRCCOPY);
+  } else {
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, s(width), s(height), bannerDc_, 0, sourceRow, width, height, SRCCOPY);
+  }
 }
+
+void TPagesDlg::PaintBox1Paint(HDC dc) { DrawBanner(dc, kBannerWidth, kBannerHeight, 0); }
 
 void TPagesDlg::Timer1Timer() {
   if (HDC dc = GetDC(PaintBox1.hwnd())) {
-    BitBlt(dc, 0, 0, kFrameWidth, kFrameHeight, bannerDc_, 0, FrameSourceRow(frameCounter_),
-           SRCCOPY);
+    DrawBanner(dc, kFrameWidth, kFrameHeight, FrameSourceRow(frameCounter_));
     ReleaseDC(PaintBox1.hwnd(), dc);
   }
   frameCounter_ = NextFrame(frameCounter_);

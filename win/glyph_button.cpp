@@ -356,6 +356,12 @@ LRESULT GlyphButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (wParam == VK_SPACE) Click();
       return 0;
     case BM_CLICK: Click(); return 0;
+    case WM_SETFONT:
+      // A form laid out at another scale hands its buttons the font of it.
+      font_ = reinterpret_cast<HFONT>(wParam);
+      if (LOWORD(lParam)) InvalidateRect(hwnd(), nullptr, FALSE);
+      return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(font_ ? font_ : UiFont());
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
     case WM_ENABLE: InvalidateRect(hwnd(), nullptr, FALSE); break;
@@ -430,7 +436,7 @@ void GlyphButton::PaintContent(HDC dc) const {
     glyphH = bm.bmHeight;
   }
   const std::wstring text = Widen(caption_);
-  HGDIOBJ oldFont = SelectObject(dc, UiFont());
+  HGDIOBJ oldFont = SelectObject(dc, font_ ? font_ : UiFont());
   SIZE textSize{};
   if (!text.empty()) {
     RECT calc{0, 0, 0, 0};

@@ -113,6 +113,7 @@ class GlyphButton : public Window {
   void Paint();
 
   HBITMAP glyph_ = nullptr;
+  HFONT font_ = nullptr;  // WM_SETFONT's; the UI font when none
   int imageCount_ = 1;
   bool ownsGlyph_ = false;
   std::string caption_;

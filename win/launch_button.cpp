@@ -11,6 +11,7 @@ LaunchButton::~LaunchButton() {
   Destroy();
   SetGlyph(nullptr);
   if (glyphBitmap_) DeleteObject(glyphBitmap_);
+  if (shownGlyph_) DeleteObject(shownGlyph_);
 }
 
 void LaunchButton::CreateButton(HWND parent, int x, int y, const std::string& name) {
@@ -19,19 +20,40 @@ void LaunchButton::CreateButton(HWND parent, int x, int y, const std::string& na
   // DragAcceptFiles sets, and calling it would load the shell's library
   // before the bar can show.
   if (!glyphBitmap_ ||
-      !GlyphButton::Create(parent, x, y, kSize, kSize, tag_, WS_EX_ACCEPTFILES)) {
+      !GlyphButton::Create(parent, x, y, ScaledSize(), ScaledSize(), tag_, WS_EX_ACCEPTFILES)) {
     throw std::runtime_error(name + " を作成できません");
   }
   KeepFields = false;
   if (!Caption().empty()) SetCaption("");
-  SetGlyph(glyphBitmap_, 1, false);
+  GlyphChanged();
+}
+
+void LaunchButton::SetScale(DpiScale scale) {
+  if (scale == scale_ && (scale.IsBase() || shownGlyph_)) return;
+  scale_ = scale;
+  if (Glyph() == shownGlyph_) SetGlyph(nullptr);
+  if (shownGlyph_) DeleteObject(shownGlyph_);
+  shownGlyph_ = scale.IsBase() ? nullptr : CreateBlankGlyph(nullptr, scale(kGlyphSize));
+  if (hwnd()) GlyphChanged();
 }
 
 void LaunchButton::GlyphChanged() {
-  if (Glyph() != glyphBitmap_) {
-    SetGlyph(glyphBitmap_, 1, false);  // invalidates
+  if (shownGlyph_) MakeShownGlyph();
+  if (Glyph() != ShownGlyph()) {
+    SetGlyph(ShownGlyph(), 1, false);  // invalidates
   } else if (hwnd()) {
     InvalidateRect(hwnd(), nullptr, FALSE);
+  }
+}
+
+void LaunchButton::MakeShownGlyph() {
+  const int size = scale_(kGlyphSize);
+  const std::string& source = Entry.IconFile.empty() ? Entry.FPFileName : Entry.IconFile;
+  OwnedIcon icon(source.empty() ? nullptr : ExtractIconSized(source, Entry.IconIndex, size));
+  if (icon.get()) {
+    DrawIconGlyph(shownGlyph_, icon.get(), size);
+  } else {
+    StretchGlyph(glyphBitmap_, shownGlyph_, size);
   }
 }
 

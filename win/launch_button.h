@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "model/dpi_scale.h"
 #include "model/launch_data.h"
 #include "win/glyph_button.h"
 
@@ -31,10 +32,22 @@ class LaunchButton : public GlyphButton {
   // SetFromFile then keeps the names and program data and only makes the icon.
   bool KeepFields = false;
 
+  // The 32 × 32 glyph: the icon as the icon store keeps it.
   HBITMAP GlyphBitmap() const { return glyphBitmap_; }
+  // The glyph on the screen: the 32 × 32 one at 96 dpi, else one of the
+  // scaled size, drawn from the record's icon file at that size (its own
+  // larger image where it has one) or, when the file has no icon, the 32 ×
+  // 32 glyph enlarged.
+  HBITMAP ShownGlyph() const { return shownGlyph_ ? shownGlyph_ : glyphBitmap_; }
+  // The scale the button is made and drawn at (its size is 38 × 38 scaled;
+  // the caller places it).  The shown glyph is made again.
+  void SetScale(DpiScale scale);
+  DpiScale Scale() const { return scale_; }
+  int ScaledSize() const { return scale_(kSize); }
   // Its pixels, for IconStore::CopyCellToGlyph (null before Create).
   uint32_t* GlyphPixels() const { return glyphPixels_; }
-  // Shows the glyph bitmap again after it was drawn into.
+  // Shows the glyph bitmap again after it was drawn into (or its record
+  // changed): at another scale than 96 dpi the shown glyph is made anew.
   void GlyphChanged();
 
   // Makes the record and the icon from a file (a shortcut is resolved).
@@ -63,7 +76,11 @@ class LaunchButton : public GlyphButton {
   virtual void ShortcutResolved() {}
 
  private:
+  void MakeShownGlyph();
+
   int tag_;
+  DpiScale scale_;
+  HBITMAP shownGlyph_ = nullptr;  // only at a scale other than 96 dpi
   HBITMAP glyphBitmap_ = nullptr;
   uint32_t* glyphPixels_ = nullptr;
 };

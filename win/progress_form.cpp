@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "win/dpi.h"
 #include "win/text.h"
 #include "win/ui_font.h"
 
@@ -20,7 +21,7 @@ std::string ProgressText(int percent) { return std::to_string(percent) + "% 完�
 
 TFProge::~TFProge() { Destroy(); }
 
-void TFProge::Create(HWND owner) {
+void TFProge::Create(HWND owner, int dpi) {
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
   const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
   RECT frame{0, 0, kClientWidth, kClientHeight};
@@ -39,6 +40,17 @@ void TFProge::Create(HWND owner) {
   if (!made) throw std::runtime_error("進行状況ウィンドウを作成できません");
   ProgressBar1.SetRange(0, 100);
   SendMessageW(ProgressBar1.hwnd(), PBM_SETSTEP, 20, 0);
+  const DpiScale scale(dpi);
+  if (!scale.IsBase()) {
+    // Made at 96 dpi, laid out at the caller's scale, centred again.
+    win::ScaledLayout layout;
+    layout.Capture(hwnd());
+    layout.Apply(scale);
+    const RECT r = Bounds();
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    SetBounds((GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2,
+              w, h);
+  }
 }
 
 void TFProge::Show() {

@@ -21,7 +21,8 @@ class TFProge : public win::Window {
 
   // Creates the window (hidden), centred on the screen, owned by `owner`.
   // Throws std::runtime_error when Windows refuses.
-  void Create(HWND owner);
+  // `dpi` scales its sizes (those of 96 dpi).
+  void Create(HWND owner, int dpi = 96);
   // Shows the window without waiting for anything.
   void Show();
 

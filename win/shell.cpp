@@ -9,10 +9,23 @@
 namespace kb::win {
 
 HICON ExtractIconFrom(const std::string& file, int index) {
+  // ExtractIcon gives the system's icon size, which on a DPI-aware launcher
+  // at 150 % is 48: the glyphs and the icon store hold the 32 x 32 image.
+  if (GetSystemMetrics(SM_CXICON) != 32) return ExtractIconSized(file, index, 32);
   HICON icon = ExtractIconW(GetModuleHandleW(nullptr), Widen(file).c_str(),
                             static_cast<UINT>(index));
   // ExtractIcon answers 1 for a file that is no executable, library or icon.
   if (reinterpret_cast<INT_PTR>(icon) == 1) return nullptr;
+  return icon;
+}
+
+HICON ExtractIconSized(const std::string& file, int index, int size) {
+  HICON icon = nullptr;
+  UINT id = 0;
+  const UINT got = PrivateExtractIconsW(Widen(file).c_str(), index, size, size, &icon, &id, 1,
+                                        LR_DEFAULTCOLOR);
+  // 0xFFFFFFFF: no such file; 0: no icon there.
+  if (got == 0 || got == 0xFFFFFFFF) return nullptr;
   return icon;
 }
 
@@ -38,13 +51,15 @@ std::optional<ShellFileInfo> QueryShellFileInfo(const std::string& path) {
   return result;
 }
 
-void DrawIconGlyph(HBITMAP glyph, HICON icon) {
+void DrawIconGlyph(HBITMAP glyph, HICON icon) { DrawIconGlyph(glyph, icon, 32); }
+
+void DrawIconGlyph(HBITMAP glyph, HICON icon, int size) {
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
   HGDIOBJ old = SelectObject(dc, glyph);
   HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
-  DrawIconEx(dc, 0, 0, icon, 32, 32, 0, face, DI_IMAGE);
-  SetPixel(dc, 0, 31, GetSysColor(COLOR_BTNFACE));
+  DrawIconEx(dc, 0, 0, icon, size, size, 0, face, DI_IMAGE);
+  SetPixel(dc, 0, size - 1, GetSysColor(COLOR_BTNFACE));
   DeleteObject(face);
   SelectObject(dc, old);
   DeleteDC(dc);
@@ -55,11 +70,27 @@ void FillGlyph(HBITMAP glyph) {
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
   HGDIOBJ old = SelectObject(dc, glyph);
-  RECT all{0, 0, 32, 32};
+  BITMAP shape{};
+  GetObjectW(glyph, sizeof shape, &shape);
+  RECT all{0, 0, shape.bmWidth, shape.bmHeight};
   FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
   SelectObject(dc, old);
   DeleteDC(dc);
   ReleaseDC(nullptr, screen);
+}
+
+void StretchGlyph(HBITMAP source, HBITMAP target, int size) {
+  HDC from = CreateCompatibleDC(nullptr);
+  HDC to = CreateCompatibleDC(nullptr);
+  HGDIOBJ oldFrom = SelectObject(from, source);
+  HGDIOBJ oldTo = SelectObject(to, target);
+  SetStretchBltMode(to, COLORONCOLOR);
+  StretchBlt(to, 0, 0, size, size, from, 0, 0, 32, 32, SRCCOPY);
+  SetPixel(to, 0, size - 1, GetSysColor(COLOR_BTNFACE));
+  SelectObject(to, oldTo);
+  SelectObject(from, oldFrom);
+  DeleteDC(to);
+  DeleteDC(from);
 }
 
 HBITMAP CreateTopDownDib(int width, int height, uint32_t** pixels) {
@@ -76,17 +107,17 @@ HBITMAP CreateTopDownDib(int width, int height, uint32_t** pixels) {
   return dib;
 }
 
-HBITMAP CreateBlankGlyph(uint32_t** pixels) {
+HBITMAP CreateBlankGlyph(uint32_t** pixels, int size) {
   // The icon store's own format, so copying a store cell into it needs no
   // conversion.
   uint32_t* bits = nullptr;
-  HBITMAP glyph = CreateTopDownDib(32, 32, &bits);
+  HBITMAP glyph = CreateTopDownDib(size, size, &bits);
   if (!glyph) return nullptr;
   // Filled through its pixels: no device contexts for each of the dozens of
   // glyphs the launcher makes at its start.
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
   const uint32_t pixel = (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face);
-  std::fill_n(bits, 32 * 32, pixel);
+  std::fill_n(bits, size * size, pixel);
   if (pixels) *pixels = bits;
   return glyph;
 }

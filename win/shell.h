@@ -18,6 +18,12 @@ namespace kb::win {
 // "not an icon file" value 1 counts as none).  The caller destroys it.
 HICON ExtractIconFrom(const std::string& file, int index);
 
+// The icon at `index` of a file at size x size pixels, taken from the
+// file's own image of that size where it has one (PrivateExtractIcons picks
+// the closest and scales only when it must); nullptr when the file has no
+// icons.  The caller destroys it.
+HICON ExtractIconSized(const std::string& file, int index, int size);
+
 // Number of icons in a file (0 for a missing file or one without icons).
 int IconCount(const std::string& file);
 
@@ -35,9 +41,16 @@ std::optional<ShellFileInfo> QueryShellFileInfo(const std::string& path);
 // launcher is made: button-face background, the icon's image, and the
 // bottom-left pixel set to the button face (a glyph's transparent colour).
 void DrawIconGlyph(HBITMAP glyph, HICON icon);
+// The same on a size x size glyph, the icon drawn at that size.
+void DrawIconGlyph(HBITMAP glyph, HICON icon, int size);
 
-// Fills a 32 x 32 bitmap with the button face.
+// Fills a glyph bitmap (of any size) with the button face.
 void FillGlyph(HBITMAP glyph);
+
+// Draws a 32 x 32 glyph enlarged onto a size x size one, each pixel
+// repeated (no blending: the transparent corner keeps its exact colour).
+// For an icon whose file is gone, only its stored 32 x 32 image is left.
+void StretchGlyph(HBITMAP source, HBITMAP target, int size);
 
 // A width x height top-down 32-bit DIB section (rows of 0x00RRGGBB pixels,
 // neither filled nor cleared); `pixels` receives them.  nullptr when refused.
@@ -46,7 +59,7 @@ HBITMAP CreateTopDownDib(int width, int height, uint32_t** pixels);
 // A new 32 x 32 bitmap filled with the button face: a top-down 32-bit DIB
 // section, the icon store's own format.  `pixels`, when given, receives its
 // 32 rows of 32 pixels (0x00RRGGBB), for IconStore::CopyCellToGlyph.
-HBITMAP CreateBlankGlyph(uint32_t** pixels = nullptr);
+HBITMAP CreateBlankGlyph(uint32_t** pixels = nullptr, int size = 32);
 
 // Dropped names.  The launcher reads a dropped name as through a buffer of
 // 255 characters; a name that does not fit is refused with DroppedNameTooLong

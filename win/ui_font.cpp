@@ -1,6 +1,10 @@
 #include "win/ui_font.h"
 
 #include <cwchar>
+#include <map>
+#include <mutex>
+
+#include "model/dpi_scale.h"
 
 #include "win/text.h"
 
@@ -11,8 +15,8 @@ namespace {
 // function-local instance keeps it out of the program's mutable state.
 class FontCache {
  public:
-  FontCache() {
-    const LOGFONTW logFont = UiLogFont();
+  explicit FontCache(int dpi = kBaseDpi) {
+    const LOGFONTW logFont = UiLogFont(dpi);
     font_ = CreateFontIndirectW(&logFont);
     if (!font_) font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   }
@@ -24,11 +28,26 @@ class FontCache {
   HFONT font_ = nullptr;
 };
 
+// One font per DPI met (rarely more than two), kept like the 96-dpi one.
+class ScaledFonts {
+ public:
+  HFONT font(int dpi) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    auto found = fonts_.find(dpi);
+    if (found == fonts_.end()) found = fonts_.try_emplace(dpi, dpi).first;
+    return found->second.font();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::map<int, FontCache> fonts_;
+};
+
 }  // namespace
 
-LOGFONTW UiLogFont() {
+LOGFONTW UiLogFont(int dpi) {
   LOGFONTW lf{};
-  lf.lfHeight = -12;  // negative: character height, not cell height
+  lf.lfHeight = -DpiScale(dpi)(12);  // negative: character height, not cell height
   lf.lfWeight = FW_NORMAL;
   lf.lfCharSet = SHIFTJIS_CHARSET;
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
@@ -47,11 +66,17 @@ HFONT UiFont() {
   return cache.font();
 }
 
-SIZE MeasureUiText(const std::string& sjisText) {
+HFONT UiFont(int dpi) {
+  if (dpi == kBaseDpi || dpi <= 0) return UiFont();
+  static ScaledFonts fonts;
+  return fonts.font(dpi);
+}
+
+SIZE MeasureUiText(const std::string& sjisText, int dpi) {
   const std::wstring text = Widen(sjisText);
   SIZE size{};
   HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, UiFont());
+  HGDIOBJ old = SelectObject(dc, UiFont(dpi));
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   if (text.empty()) {
     TEXTMETRICW tm{};
@@ -63,8 +88,8 @@ SIZE MeasureUiText(const std::string& sjisText) {
   return size;
 }
 
-void ApplyUiFont(HWND hwnd) {
-  if (hwnd) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont()), TRUE);
+void ApplyUiFont(HWND hwnd, int dpi) {
+  if (hwnd) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont(dpi)), TRUE);
 }
 
 }  // namespace kb::win
