@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "common/system_function.h"
+
 namespace kb {
 
 namespace {
@@ -101,6 +103,36 @@ const std::array<void*, LhaLibrary::kExportCount>& Fallbacks() {
   return fallbacks;
 }
 
+// Keeps the system's error boxes away while it lives: for this thread alone
+// from Windows 7 on, for the whole process before (Windows XP has only the
+// process-wide SetErrorMode).
+class ErrorModeGuard {
+ public:
+  ErrorModeGuard() {
+    constexpr DWORD kQuiet = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
+    if (threadMode_) {
+      threadMode_(kQuiet, &oldMode_);
+    } else {
+      oldMode_ = SetErrorMode(kQuiet);
+    }
+  }
+  ~ErrorModeGuard() {
+    if (threadMode_) {
+      threadMode_(oldMode_, nullptr);
+    } else {
+      SetErrorMode(oldMode_);
+    }
+  }
+  ErrorModeGuard(const ErrorModeGuard&) = delete;
+  ErrorModeGuard& operator=(const ErrorModeGuard&) = delete;
+
+ private:
+  using ThreadModeProc = BOOL WINAPI(DWORD, LPDWORD);
+  ThreadModeProc* const threadMode_ =
+      SystemFunction<ThreadModeProc>(L"kernel32.dll", "SetThreadErrorMode");
+  DWORD oldMode_ = 0;
+};
+
 std::wstring SystemFolder() {
   wchar_t folder[MAX_PATH];
   const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
@@ -133,12 +165,12 @@ int LhaLibrary::Unlha(HWND owner, const char* commandLine, char* output, DWORD s
 bool LhaLibrary::LoadFrom(const std::wstring& path) {
   if (module_ || path.empty()) return false;
   // A damaged file must not bring up the system's error box on the way.
-  DWORD oldMode = 0;
-  SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &oldMode);
+  const ErrorModeGuard quiet;
   // A full path, and the library's own folder first for what it needs: no
-  // search through the current folder or the PATH.
+  // search through the current folder or the PATH.  (Not the
+  // LOAD_LIBRARY_SEARCH_* flags: Windows XP refuses them and would load
+  // nothing.)
   module_ = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-  SetThreadErrorMode(oldMode, nullptr);
   if (!module_) return false;
   for (size_t i = 0; i < kExportCount; ++i) {
     if (FARPROC address = GetProcAddress(module_, kNames[i])) {

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "common/system_function.h"
 #include "groups/edit_glyphs.h"
 #include "model/edit_rules.h"
 #include "win/message_dlg.h"
@@ -417,9 +418,9 @@ std::optional<std::string> ChooseFileWithDialog(HWND owner, const std::string& f
   ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
   // The common dialogs' library costs the launcher's start-up more than any
   // other it uses, and only this button needs it: it is loaded on first use.
-  using OpenFileNameProc = BOOL(WINAPI*)(LPOPENFILENAMEW);
-  static const auto getOpenFileName = reinterpret_cast<OpenFileNameProc>(
-      reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"comdlg32.dll"), "GetOpenFileNameW")));
+  // From the system folder by its full path, not through the search path.
+  static const auto getOpenFileName =
+      SystemFunction<BOOL WINAPI(LPOPENFILENAMEW)>(L"comdlg32.dll", "GetOpenFileNameW");
   if (!getOpenFileName) throw std::runtime_error("ファイルを選ぶダイアログを開けません");
   if (!getOpenFileName(&ofn)) return std::nullopt;
   return win::NarrowOrThrow(name.data());

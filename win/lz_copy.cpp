@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/backup_settings.h"
+#include "win/file_disposition.h"
 #include "win/text.h"
 
 namespace kb {
@@ -24,6 +25,11 @@ class Handle {
   Handle& operator=(const Handle&) = delete;
   bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
   HANDLE get() const { return h_; }
+  HANDLE release() {
+    HANDLE h = h_;
+    h_ = INVALID_HANDLE_VALUE;
+    return h;
+  }
 
  private:
   HANDLE h_;
@@ -39,12 +45,6 @@ std::wstring FolderOf(const std::wstring& path) {
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
-bool MarkForDeletion(HANDLE file, bool doDelete) {
-  FILE_DISPOSITION_INFO info{};
-  info.DeleteFile = doDelete ? TRUE : FALSE;
-  return SetFileInformationByHandle(file, FileDispositionInfo, &info, sizeof info) != 0;
-}
-
 // A new temporary file in `folder`, opened for writing, deleting and
 // renaming, and already marked for deletion.
 HANDLE CreateTemporary(const std::wstring& folder, std::wstring& name) {
@@ -55,7 +55,7 @@ HANDLE CreateTemporary(const std::wstring& folder, std::wstring& name) {
     HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
-      if (MarkForDeletion(file, true)) return file;
+      if (win::SetDeleteMark(file, true)) return file;
       // Without a deletion mark the file would outlive a crash: give up.
       CloseHandle(file);
       DeleteFileW(name.c_str());
@@ -81,25 +81,6 @@ bool CopyContent(HANDLE from, HANDLE to, const std::atomic<bool>* stop) {
   }
 }
 
-// Puts the finished temporary file in the destination's place, through the
-// open handle so there is no moment at which it exists unmarked and closed.
-bool Replace(HANDLE temporary, const std::wstring& destination) {
-  if (!MarkForDeletion(temporary, false)) return false;
-  const size_t nameBytes = destination.size() * sizeof(wchar_t);
-  std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
-  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-  info->ReplaceIfExists = TRUE;
-  info->RootDirectory = nullptr;
-  info->FileNameLength = static_cast<DWORD>(nameBytes);
-  std::copy(destination.begin(), destination.end(), info->FileName);
-  if (SetFileInformationByHandle(temporary, FileRenameInfo, info,
-                                 static_cast<DWORD>(buffer.size()))) {
-    return true;
-  }
-  MarkForDeletion(temporary, true);
-  return false;
-}
-
 }  // namespace
 
 bool LzCopyFile(const std::string& source, const std::string& destination,
@@ -122,7 +103,10 @@ bool LzCopyFile(const std::string& source, const std::string& destination,
   const bool copied = CopyContent(in.get(), out.get(), stop) &&
                       GetFileTime(in.get(), nullptr, nullptr, &written) &&
                       SetFileTime(out.get(), nullptr, nullptr, &written);
-  if (copied && !(stop && stop->load()) && Replace(out.get(), to)) return true;
+  if (copied && !(stop && stop->load()) &&
+      win::ReplaceWithOpenFile(out.release(), temporaryName, to)) {
+    return true;
+  }
   return FileExistsW(to);
 }
 
