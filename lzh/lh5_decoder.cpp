@@ -36,8 +36,9 @@ std::size_t Lh5Decoder::Read(std::uint8_t* out, std::size_t size) {
       std::size_t from = windowPos_ - copyDistance_;
       std::size_t to = windowPos_;
       const std::size_t src = from & mask;
-      if (to + k <= mask + 1 && src + k <= mask + 1 && (copyDistance_ >= k || copyDistance_ == 1)) {
-        // Neither range wraps: a run of one byte, or a copy clear of itself.
+      if (to + k <= mask + 1 && src + k <= mask + 1 && (copyDistance_ == 1 || (copyDistance_ >= k && copyDistance_ + k <= mask + 1))) {
+        // Neither range wraps: a run of one byte, or a copy clear of itself
+        // (a distance near the window size reaches round to just after it).
         if (copyDistance_ == 1) {
           std::memset(window + to, window[src], k);
         } else {
