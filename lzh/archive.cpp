@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "lzh/crc16.h"
-#include "lzh/lh5_decoder.h"
+#include "lzh/decoder.h"
 #include "lzh/lh5_encoder.h"
 #include "lzh/status.h"
 
@@ -11,14 +11,6 @@ namespace kb::lzh {
 namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
-
-std::optional<MethodShape> ShapeOf(const std::string& method) {
-  if (method == "-lh4-") return MethodShape{12, 14, 4};
-  if (method == "-lh5-") return kLh5Shape;
-  if (method == "-lh6-") return MethodShape{15, 16, 5};
-  if (method == "-lh7-") return MethodShape{16, 17, 5};
-  return std::nullopt;
-}
 
 // Reads input to its end, handing each piece to use; returns the size and
 // CRC of what was read.
@@ -67,32 +59,14 @@ std::vector<MemberLocation> ReadDirectory(ArchiveFile& file) {
 
 void UnpackMember(ArchiveFile& file, const MemberLocation& member,
                   const std::function<void(const std::uint8_t*, std::size_t)>& out) {
-  const MemberHeader& h = member.header;
+  std::unique_ptr<MemberDecoder> decoder = MakeDecoder(file, member);
   std::vector<std::uint8_t> buffer(kChunk);
   std::uint16_t crc = 0;
-  if (h.method == "-lh0-" || h.method == "-lhd-") {
-    if (h.compressedSize != h.originalSize) {
-      throw LzhError(Status::kBrokenData, "a stored member whose sizes differ");
-    }
-    std::uint64_t done = 0;
-    while (done < h.originalSize) {
-      std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, h.originalSize - done));
-      std::size_t n = file.ReadAt(member.dataOffset + done, buffer.data(), want);
-      if (n == 0) throw LzhError(Status::kCannotRead, "the archive ends inside a member's data");
-      crc = UpdateCrc16(crc, buffer.data(), n);
-      out(buffer.data(), n);
-      done += n;
-    }
-  } else if (std::optional<MethodShape> shape = ShapeOf(h.method)) {
-    Lh5Decoder decoder(file, member.dataOffset, h.compressedSize, h.originalSize, *shape);
-    while (std::size_t n = decoder.Read(buffer.data(), buffer.size())) {
-      crc = UpdateCrc16(crc, buffer.data(), n);
-      out(buffer.data(), n);
-    }
-  } else {
-    throw LzhError(Status::kMethod, "the method " + h.method + " is not supported");
+  while (std::size_t n = decoder->Read(buffer.data(), buffer.size())) {
+    crc = UpdateCrc16(crc, buffer.data(), n);
+    out(buffer.data(), n);
   }
-  if (crc != h.crc) throw LzhError(Status::kFileCrc, "CRC error");
+  if (crc != member.header.crc) throw LzhError(Status::kFileCrc, "CRC error");
 }
 
 void ArchiveWriter::CopyMember(ArchiveFile& from, const MemberLocation& member) {

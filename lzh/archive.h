@@ -20,8 +20,9 @@ void ForEachMember(ArchiveFile& file, const std::function<void(const MemberLocat
 std::vector<MemberLocation> ReadDirectory(ArchiveFile& file);
 
 // Unpacks one member, handing the data on in pieces, and checks its CRC.
-// Methods: -lh0- (stored), -lh4- to -lh7-, -lhd- (a folder).  Throws
-// LzhError: kMethod for another method, kBrokenData, kFileCrc.
+// Methods: those IsKnownMethod (lzh/decoder.h) names.  Throws LzhError:
+// kMethod for another method (the other members can still be unpacked),
+// kBrokenData, kFileCrc.
 void UnpackMember(ArchiveFile& file, const MemberLocation& member,
                   const std::function<void(const std::uint8_t*, std::size_t)>& out);
 

@@ -14,7 +14,10 @@ constexpr std::uint8_t kExtFolder = 0x02;
 constexpr std::uint8_t kExtAttributes = 0x40;
 constexpr std::uint8_t kExtWindowsTimes = 0x41;
 constexpr std::uint8_t kExtLargeSizes = 0x42;
+constexpr std::uint8_t kExtUnixMode = 0x50;
 constexpr std::uint8_t kExtUnixTime = 0x54;
+// A level-3 header's size is 32-bit; none real comes near this.
+constexpr std::size_t kLevel3MaxSize = 1 << 20;
 constexpr std::size_t kLevel2BaseSize = 26;  // up to and with the first extension's size
 
 void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
@@ -45,6 +48,14 @@ std::vector<std::uint8_t> ReadExactly(ArchiveFile& file, std::uint64_t offset, s
   return bytes;
 }
 
+// Folder separators of the other systems' writers as backslashes: '/' and
+// 0xFF never occur inside a Shift-JIS character.
+void MakeSeparatorsBackslashes(std::string& path) {
+  for (char& c : path) {
+    if (c == '/' || c == '\xFF') c = '\\';
+  }
+}
+
 // Applies one extension (type, data) to h.
 void ApplyExtension(MemberHeader& h, std::string& folder, std::uint8_t type,
                     const std::uint8_t* data, std::size_t size) {
@@ -54,8 +65,7 @@ void ApplyExtension(MemberHeader& h, std::string& folder, std::uint8_t type,
       break;
     case kExtFolder:
       folder.assign(reinterpret_cast<const char*>(data), size);
-      // 0xFF never occurs in Shift-JIS, so it is a safe separator.
-      std::replace(folder.begin(), folder.end(), '\xFF', '\\');
+      MakeSeparatorsBackslashes(folder);
       if (!folder.empty() && folder.back() != '\\') folder += '\\';
       break;
     case kExtAttributes:
@@ -70,43 +80,90 @@ void ApplyExtension(MemberHeader& h, std::string& folder, std::uint8_t type,
         h.originalSize = Get64(data + 8);
       }
       break;
+    case kExtUnixMode:
+      if (size >= 2) h.unixMode = static_cast<std::uint16_t>(Get16(data));
+      break;
     case kExtUnixTime:
       if (size >= 4) {
         h.stamp = Get32(data);
         h.stampIsUnix = true;
       }
       break;
-    default:
+    default:  // owners, comments, OS/2, Mac and Amiga data: nothing to use
       break;
   }
 }
 
-// Level 2: everything, extensions included, lies within the header.
-MemberLocation ReadLevel2(ArchiveFile& file, std::uint64_t offset, const std::uint8_t* head) {
+std::uint32_t GetField(const std::uint8_t* p, std::size_t fieldSize) {
+  return fieldSize == 4 ? Get32(p) : Get16(p);
+}
+
+// Walks the extensions of a level-2 or level-3 header from the size field
+// at `at`, each [size][type][data] with its size counting all three, up to
+// a zero size.  Returns where the chain ends, or 0 when an extension runs
+// past limit (then nothing was applied).  With h, applies them and notes
+// where the header CRC is.
+std::size_t WalkExtensions(const std::vector<std::uint8_t>& bytes, std::size_t at, std::size_t limit,
+                           std::size_t fieldSize, MemberHeader* h, std::optional<std::size_t>* crcAt) {
+  std::string folder;
+  for (;;) {
+    if (at + fieldSize > limit) return 0;
+    std::size_t size = GetField(&bytes[at], fieldSize);
+    if (size == 0) break;
+    if (size < fieldSize + 1) Broken("an extension shorter than its own size");
+    if (size > limit - at - fieldSize) return 0;
+    const std::uint8_t type = bytes[at + fieldSize];
+    const std::size_t dataAt = at + fieldSize + 1;
+    const std::size_t dataSize = size - fieldSize - 1;
+    if (h != nullptr) {
+      if (type == kExtHeaderCrc && dataSize >= 2) *crcAt = dataAt;
+      ApplyExtension(*h, folder, type, &bytes[dataAt], dataSize);
+    }
+    at += size;
+  }
+  if (h != nullptr) h->name = folder + h->name;
+  return at + fieldSize;
+}
+
+// Levels 2 and 3: everything, extensions included, lies within the header,
+// whose size is at offset 0 (level 2, 16 bits) or 24 (level 3, 32 bits; its
+// extension sizes are 32 bits too).
+MemberLocation ReadLevel23(ArchiveFile& file, std::uint64_t offset, const std::uint8_t* head, int level) {
+  const std::size_t fieldSize = level == 3 ? 4 : 2;
+  const std::size_t chainAt = level == 3 ? 28 : 24;
   std::size_t total = Get16(head);
-  if (total < kLevel2BaseSize) Broken("too short");
+  if (level == 3) {
+    if (total != 4) Broken("a level-3 header of another word size");
+    std::vector<std::uint8_t> fixed = ReadExactly(file, offset, chainAt + fieldSize);
+    total = Get32(&fixed[24]);
+    if (total > kLevel3MaxSize) Broken("longer than any header");
+  }
+  if (total < chainAt + fieldSize) Broken("too short");
   std::vector<std::uint8_t> bytes = ReadExactly(file, offset, total);
+  if (WalkExtensions(bytes, chainAt, total, fieldSize, nullptr, nullptr) == 0) {
+    // The OS-9/68k writer counts the size from after its own field, two
+    // bytes short; a chain that ends exactly two bytes past the stated end
+    // can mean nothing else.
+    std::uint64_t available = file.Size() - offset;
+    bool os9Size = level == 2 && available >= total + 2;
+    if (os9Size) {
+      bytes = ReadExactly(file, offset, total + 2);
+      os9Size = WalkExtensions(bytes, chainAt, total + 2, fieldSize, nullptr, nullptr) == total + 2;
+    }
+    if (!os9Size) Broken("an extension past its end");
+    total += 2;
+  }
   MemberLocation m;
   MemberHeader& h = m.header;
-  h.level = 2;
+  h.level = level;
   h.method.assign(reinterpret_cast<const char*>(&bytes[2]), 5);
   h.compressedSize = Get32(&bytes[7]);
   h.originalSize = Get32(&bytes[11]);
   h.stamp = Get32(&bytes[15]);
   h.crc = static_cast<std::uint16_t>(Get16(&bytes[21]));
   h.os = bytes[23];
-  std::string folder;
   std::optional<std::size_t> crcAt;
-  std::size_t pos = kLevel2BaseSize;
-  std::size_t next = Get16(&bytes[24]);
-  while (next != 0) {
-    if (next < 3 || pos + next > total) Broken("an extension past its end");
-    std::size_t dataSize = next - 3;
-    if (bytes[pos] == kExtHeaderCrc && dataSize >= 2) crcAt = pos + 1;
-    ApplyExtension(h, folder, bytes[pos], &bytes[pos + 1], dataSize);
-    pos += next;
-    next = Get16(&bytes[pos - 2]);
-  }
+  WalkExtensions(bytes, chainAt, total, fieldSize, &h, &crcAt);
   if (crcAt) {
     std::uint16_t stored = static_cast<std::uint16_t>(Get16(&bytes[*crcAt]));
     bytes[*crcAt] = bytes[*crcAt + 1] = 0;
@@ -114,10 +171,21 @@ MemberLocation ReadLevel2(ArchiveFile& file, std::uint64_t offset, const std::ui
       throw LzhError(Status::kHeaderCrc, "a member header's CRC is wrong");
     }
   }
-  h.name = folder + h.name;
   m.offset = offset;
   m.dataOffset = offset + total;
   return m;
+}
+
+// A level-0 header's area after the CRC, as Unix writers fill it: 'U', 0,
+// the Unix time, then mode, uid and gid (the last six bytes; OS-9/68k puts
+// a second time before them).
+void ApplyLevel0Area(MemberHeader& h, const std::uint8_t* area, std::size_t size) {
+  if (size < 12 || area[1] != 0 || (area[0] != 'U' && area[0] != 'K')) return;
+  if (h.method.compare(0, 3, "-pm") == 0) return;  // PMarc keeps comments there
+  h.os = area[0];
+  h.stamp = Get32(area + 2);
+  h.stampIsUnix = true;
+  h.unixMode = static_cast<std::uint16_t>(Get16(area + size - 6));
 }
 
 // Levels 0 and 1: a base header with a byte checksum; level 1 continues with
@@ -143,9 +211,13 @@ MemberLocation ReadLevel01(ArchiveFile& file, std::uint64_t offset, const std::u
   h.stamp = Get32(&bytes[15]);
   h.stampIsUnix = false;
   h.name.assign(reinterpret_cast<const char*>(&bytes[22]), nameLength);
+  MakeSeparatorsBackslashes(h.name);
   h.crc = static_cast<std::uint16_t>(Get16(&bytes[22 + nameLength]));
   h.os = level == 1 ? bytes[24 + nameLength] : 'M';
-  if (level == 0) h.attributes = bytes[19];
+  if (level == 0) {
+    h.attributes = bytes[19];
+    ApplyLevel0Area(h, &bytes[need], baseSize - need);
+  }
   std::uint64_t pos = offset + baseSize;
   if (level == 1) {
     std::string folder;
@@ -225,8 +297,8 @@ std::optional<MemberLocation> ReadMemberHeader(ArchiveFile& file, std::uint64_t 
   if (head[2] != '-' || head[6] != '-' || head[20] > 3) {
     throw LzhError(Status::kNotArchive, "not an LZH archive (no member header)");
   }
-  if (head[20] == 3) throw LzhError(Status::kNotSupported, "header level 3 is not supported");
-  MemberLocation m = head[20] == 2 ? ReadLevel2(file, offset, head) : ReadLevel01(file, offset, head, head[20]);
+  MemberLocation m = head[20] >= 2 ? ReadLevel23(file, offset, head, head[20])
+                                   : ReadLevel01(file, offset, head, head[20]);
   if (m.dataOffset > file.Size() || m.header.compressedSize > file.Size() - m.dataOffset) {
     Broken("the member's data runs past the end of the archive");
   }

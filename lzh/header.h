@@ -1,4 +1,4 @@
-// Member headers: level 2 written, levels 0, 1 and 2 read.
+// Member headers: level 2 written, levels 0 to 3 read.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +32,9 @@ struct MemberHeader {
   std::string name;
   std::optional<std::uint16_t> attributes;  // MS-DOS attribute bits (0x40)
   std::optional<FileTimes> times;
+  // Unix mode bits (extension 0x50, or a level-0 Unix area): tells links
+  // (S_IFLNK, stored as "-lhd-" members named "link|target") from folders.
+  std::optional<std::uint16_t> unixMode;
 };
 
 // The level-2 header of h: sizes, Unix time, CRC, the header CRC, the file
@@ -49,10 +52,11 @@ struct MemberLocation {
 };
 
 // The member whose header starts at offset, or nothing at the end of the
-// archive (a zero byte, or the end of the file).  Throws LzhError:
-// kNotArchive where no member header is, kHeaderCrc for a wrong checksum,
-// kBrokenHeader for one that cannot be read or whose data lies past the end
-// of the file, kNotSupported for level 3.
+// archive (a zero byte, or the end of the file).  Extensions this library
+// has no use for (Unix owners, OS/2 extended attributes, Mac and Amiga
+// data, comments, ...) are skipped.  Throws LzhError: kNotArchive where no
+// member header is, kHeaderCrc for a wrong checksum, kBrokenHeader for one
+// that cannot be read or whose data lies past the end of the file.
 std::optional<MemberLocation> ReadMemberHeader(ArchiveFile& file, std::uint64_t offset);
 
 }  // namespace kb::lzh

@@ -71,11 +71,20 @@ void AssignCodes(const std::uint8_t* lengths, int count, std::uint16_t* codes) {
 }
 
 bool HuffmanDecoder::Build(const std::uint8_t* lengths, int count) {
+  // Trailing unused symbols do not change the code.
+  while (count > 0 && lengths[count - 1] == 0) --count;
+  if (single_ < 0 && static_cast<int>(built_.size()) == count &&
+      std::equal(built_.begin(), built_.end(), lengths)) {
+    return true;
+  }
+  built_.clear();
   single_ = -1;
   count_.fill(0);
+  maxLength_ = 0;
   for (int i = 0; i < count; ++i) {
     if (lengths[i] > kMaxCodeBits) return false;
     if (lengths[i] != 0) ++count_[lengths[i]];
+    maxLength_ = std::max<int>(maxLength_, lengths[i]);
   }
   std::uint32_t space = 0;
   for (int len = 1; len <= kMaxCodeBits; ++len) space += count_[len] << (kMaxCodeBits - len);
@@ -89,37 +98,38 @@ bool HuffmanDecoder::Build(const std::uint8_t* lengths, int count) {
     index += count_[len];
     code = (code + count_[len]) << 1;
   }
-  sorted_.assign(index, 0);
+  sorted_.resize(index);
   std::array<std::uint32_t, kMaxCodeBits + 1> fill = offset_;
-  fast_.fill(0);
+  const int fastBits = std::min(std::max(maxLength_, 1), kFastBits);
+  fastShift_ = 16 - fastBits;
+  std::fill_n(fast_.begin(), std::size_t{1} << fastBits, std::uint16_t{0});
   for (int i = 0; i < count; ++i) {
     int len = lengths[i];
     if (len == 0) continue;
     std::uint32_t rank = fill[len]++;
     sorted_[rank] = static_cast<std::uint16_t>(i);
-    if (len <= kFastBits) {
+    if (len <= fastBits) {
       std::uint32_t symbolCode = first_[len] + (rank - offset_[len]);
-      std::uint32_t start = symbolCode << (kFastBits - len);
-      std::uint32_t span = 1u << (kFastBits - len);
-      std::fill_n(fast_.begin() + start, span, static_cast<std::uint16_t>(len << 12 | i));
+      std::uint32_t start = symbolCode << (fastBits - len);
+      std::uint32_t span = 1u << (fastBits - len);
+      std::fill_n(fast_.begin() + start, span, static_cast<std::uint16_t>(kValid | len << kLengthShift | i));
     }
   }
+  built_.assign(lengths, lengths + count);
   return true;
 }
 
 void HuffmanDecoder::BuildSingle(int symbol) {
-  fast_.fill(0);
-  count_.fill(0);
-  sorted_.clear();
   single_ = symbol;
+  built_.clear();
+  // Every peek lands on entry 0, which takes no bits.
+  fastShift_ = 16;
+  maxLength_ = 0;
+  fast_[0] = static_cast<std::uint16_t>(kValid | symbol);
 }
 
 int HuffmanDecoder::DecodeLong(std::uint32_t peek16, int* bits) const {
-  if (single_ >= 0) {
-    *bits = 0;
-    return single_;
-  }
-  for (int len = kFastBits + 1; len <= kMaxCodeBits; ++len) {
+  for (int len = kFastBits + 1; len <= maxLength_; ++len) {
     std::uint32_t code = peek16 >> (kMaxCodeBits - len);
     std::uint32_t rank = code - first_[len];
     if (rank < count_[len]) {

@@ -1,5 +1,8 @@
 #include "lzh/lh5_decoder.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "lzh/status.h"
 
 namespace kb::lzh {
@@ -25,12 +28,34 @@ std::size_t Lh5Decoder::Read(std::uint8_t* out, std::size_t size) {
   std::size_t n = 0;
   while (n < size && remaining_ > 0) {
     if (copyLength_ > 0) {
-      std::uint8_t b = window_[(windowPos_ - copyDistance_) & mask];
-      window_[windowPos_] = b;
-      windowPos_ = (windowPos_ + 1) & mask;
-      out[n++] = b;
-      --remaining_;
-      --copyLength_;
+      // A whole run at once: the copy may overlap itself (a distance
+      // shorter than the length repeats the bytes), so byte by byte.
+      std::size_t k = std::min<std::size_t>({static_cast<std::size_t>(copyLength_), size - n,
+                                             static_cast<std::size_t>(std::min<std::uint64_t>(remaining_, size))});
+      std::uint8_t* window = window_.data();
+      std::size_t from = windowPos_ - copyDistance_;
+      std::size_t to = windowPos_;
+      const std::size_t src = from & mask;
+      if (to + k <= mask + 1 && src + k <= mask + 1 && (copyDistance_ == 1 || (copyDistance_ >= k && copyDistance_ + k <= mask + 1))) {
+        // Neither range wraps: a run of one byte, or a copy clear of itself
+        // (a distance near the window size reaches round to just after it).
+        if (copyDistance_ == 1) {
+          std::memset(window + to, window[src], k);
+        } else {
+          std::memcpy(window + to, window + src, k);
+        }
+        std::memcpy(out + n, window + to, k);
+      } else {
+        for (std::size_t i = 0; i < k; ++i) {
+          const std::uint8_t b = window[(from + i) & mask];
+          window[(to + i) & mask] = b;
+          out[n + i] = b;
+        }
+      }
+      windowPos_ = (to + k) & mask;
+      n += k;
+      remaining_ -= k;
+      copyLength_ -= static_cast<int>(k);
       continue;
     }
     if (blockRemaining_ == 0) {

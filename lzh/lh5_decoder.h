@@ -9,19 +9,20 @@
 #include <vector>
 
 #include "lzh/bit_io.h"
+#include "lzh/decoder.h"
 #include "lzh/huffman.h"
 #include "lzh/lh5_format.h"
 #include "lzh/stream.h"
 
 namespace kb::lzh {
 
-class Lh5Decoder {
+class Lh5Decoder final : public MemberDecoder {
  public:
   Lh5Decoder(ArchiveFile& file, std::uint64_t offset, std::uint64_t compressedSize,
              std::uint64_t originalSize, MethodShape shape);
 
   // Up to size bytes of the original data; 0 once all of it was produced.
-  std::size_t Read(std::uint8_t* out, std::size_t size);
+  std::size_t Read(std::uint8_t* out, std::size_t size) override;
 
  private:
   void ReadBlockHeader();

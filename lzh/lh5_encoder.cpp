@@ -36,10 +36,14 @@ int MatchLength(const std::uint8_t* a, const std::uint8_t* b, int limit) {
 
 }  // namespace
 
-Lh5Encoder::Lh5Encoder(OutputFile& out)
-    : bits_(out), buffer_(kBufferSize), head_(1 << kHashBits, -1), prev_(kDictSize, -1) {
-  symbols_.reserve(kBlockTokens);
-  distances_.reserve(kBlockTokens);
+Lh5Encoder::Lh5Encoder(OutputFile& out, int blockTokens)
+    : bits_(out),
+      blockTokens_(static_cast<std::size_t>(blockTokens)),
+      buffer_(kBufferSize),
+      head_(1 << kHashBits, -1),
+      prev_(kDictSize, -1) {
+  symbols_.reserve(blockTokens_);
+  distances_.reserve(blockTokens_);
 }
 
 void Lh5Encoder::Write(const std::uint8_t* data, std::size_t size) {
@@ -155,7 +159,7 @@ void Lh5Encoder::Encode(bool final) {
 void Lh5Encoder::EmitLiteral(std::uint8_t byte) {
   symbols_.push_back(byte);
   ++symbolFreq_[byte];
-  if (symbols_.size() == kBlockTokens) WriteBlock();
+  if (symbols_.size() == blockTokens_) WriteBlock();
 }
 
 void Lh5Encoder::EmitMatch(int length, int distance) {
@@ -165,7 +169,7 @@ void Lh5Encoder::EmitMatch(int length, int distance) {
   distances_.push_back(static_cast<std::uint16_t>(d));
   ++symbolFreq_[symbol];
   ++distanceFreq_[DistanceSymbol(d)];
-  if (symbols_.size() == kBlockTokens) WriteBlock();
+  if (symbols_.size() == blockTokens_) WriteBlock();
 }
 
 // A table of the helper or the distance codes: a count, then each length in

@@ -16,7 +16,10 @@ namespace kb::lzh {
 
 class Lh5Encoder {
  public:
-  explicit Lh5Encoder(OutputFile& out);
+  explicit Lh5Encoder(OutputFile& out) : Lh5Encoder(out, kBlockTokens) {}
+  // Blocks of at most blockTokens tokens (1 … 65535; the benchmark makes
+  // streams of small blocks, as some other writers do).
+  Lh5Encoder(OutputFile& out, int blockTokens);
 
   void Write(const std::uint8_t* data, std::size_t size);
   // Codes what is left and pads the last byte; nothing may be written after.
@@ -40,6 +43,7 @@ class Lh5Encoder {
   void WriteSmallTable(const std::uint8_t* lengths, int count, int countBits, int special);
 
   BitWriter bits_;
+  std::size_t blockTokens_;
   std::vector<std::uint8_t> buffer_;
   std::vector<std::int32_t> head_;  // per hash: latest position, -1 none
   std::vector<std::int32_t> prev_;  // per position modulo the window: the one before with its hash

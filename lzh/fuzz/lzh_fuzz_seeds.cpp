@@ -1,10 +1,12 @@
 // Writes small archives into the folder named on the command line: text,
-// runs of zeros (one-symbol blocks), random bytes (stored), two members.
+// runs of zeros (one-symbol blocks), random bytes (stored), two members,
+// and the older methods at every header level.
 #include <fstream>
 #include <random>
 #include <string>
 
 #include "lzh/archive.h"
+#include "lzh/tests/old_formats.h"
 
 namespace {
 
@@ -37,5 +39,25 @@ int main(int argc, char** argv) {
   Save(dir + "/zeros.lzh", {std::vector<std::uint8_t>(100000, 0)});
   Save(dir + "/random.lzh", {random});
   Save(dir + "/two.lzh", {textBytes, {}});
+  using testing::OldMember;
+  struct Old {
+    const char* method;
+    std::vector<std::uint8_t> (*pack)(const std::vector<std::uint8_t>&);
+  } const olds[] = {{"-lzs-", testing::EncodeLzs}, {"-lz5-", testing::EncodeLz5}, {"-lh1-", testing::EncodeLh1}};
+  std::vector<std::uint8_t> small(textBytes.begin(), textBytes.begin() + 600);
+  for (const Old& o : olds) {
+    for (int level = 0; level <= 3; ++level) {
+      OldMember m;
+      m.level = level;
+      m.method = o.method;
+      m.original = small;
+      m.packed = o.pack(small);
+      m.extensions = {{0x50, {0xA4, 0x81}}, {0x54, {1, 2, 3, 4}}};
+      if (level == 0) m.extensions = {{0, {'U', 0, 1, 2, 3, 4, 0xA4, 0x81, 0, 0, 0, 0}}};
+      std::vector<std::uint8_t> bytes = testing::OldArchive({m});
+      std::ofstream(dir + "/" + std::string(o.method + 1, 3) + "_l" + std::to_string(level) + ".lzh", std::ios::binary)
+          .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+  }
   return 0;
 }

@@ -116,5 +116,36 @@ TEST(HuffmanDecoder, RefusesOversubscribedAndTooLongTables) {
   EXPECT_EQ(bits, 0);
 }
 
+// Tables are built again only when they change; a change in one length,
+// in the count, or to and from the one-symbol form must be seen.
+TEST(HuffmanDecoder, BuildsAgainWhateverChanged) {
+  HuffmanDecoder decoder;
+  const std::uint8_t a[] = {1, 2, 2};
+  const std::uint8_t b[] = {2, 2, 1};
+  const std::uint8_t longer[] = {1, 2, 3, 3};
+  struct Step {
+    const std::uint8_t* lengths;
+    int count;
+    int single;
+    std::uint32_t peek;
+    int symbol;
+    int bits;
+  } steps[] = {
+      {a, 3, -1, 0xC000, 2, 2},      {b, 3, -1, 0xC000, 1, 2}, {a, 3, -1, 0xC000, 2, 2},
+      {nullptr, 0, 1, 0xC000, 1, 0}, {a, 3, -1, 0x0000, 0, 1}, {longer, 4, -1, 0xE000, 3, 3},
+      {a, 3, -1, 0xE000, 2, 2},      {nullptr, 0, 0, 0x0000, 0, 0}, {nullptr, 0, 2, 0x0000, 2, 0},
+  };
+  for (const Step& s : steps) {
+    if (s.lengths == nullptr) {
+      decoder.BuildSingle(s.single);
+    } else {
+      ASSERT_TRUE(decoder.Build(s.lengths, s.count));
+    }
+    int bits = -1;
+    EXPECT_EQ(decoder.Decode(s.peek, &bits), s.symbol) << &s - steps;
+    EXPECT_EQ(bits, s.bits) << &s - steps;
+  }
+}
+
 }  // namespace
 }  // namespace kb::lzh

@@ -124,7 +124,7 @@ TEST(ArchiveReading, RefusesDamagedHeaders) {
       {"a changed byte inside the header fails its CRC", good.size() - 8, 'X', Status::kHeaderCrc},
       {"not an archive at all", 2, 'x', Status::kNotArchive},
       {"an unknown header level", 20, 9, Status::kNotArchive},
-      {"header level 3", 20, 3, Status::kNotSupported},
+      {"level 3 with a level-2 size where its word size belongs", 20, 3, Status::kBrokenHeader},
       {"garbage after the first member", good.size() - 1, 'x', Status::kBrokenHeader},
   };
   for (const Case& c : cases) {
