@@ -35,6 +35,24 @@ fi
 # Debian 12's backports suite: Debian 12's own 7.2 spends minutes in every
 # Wine start.  The package holds static programs; without its recommends, no
 # binfmt handler of the machine is registered.
+# The address of the Debian archive this machine's main suite comes from;
+# Debian's own when none is configured.
+debian_mirror() {
+  local uri
+  uri=$(awk '
+    FNR == 1 { uris = ""; suites = "" }
+    /^[[:space:]]*URIs:/ { uris = $2 }
+    /^[[:space:]]*Suites:/ { suites = $0 }
+    uris != "" && suites ~ /[[:space:]]bookworm([[:space:]]|$)/ { print uris; exit }
+    /^[[:space:]]*$/ { uris = ""; suites = "" }
+  ' /etc/apt/sources.list.d/*.sources 2>/dev/null)
+  if [ -z "$uri" ]; then
+    uri=$(awk '$1 == "deb" && $0 !~ /security/ {
+                 for (i = 2; i <= NF; i++) if ($i ~ /^[a-z]+:\/\//) { print $i; exit } }' \
+            /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null | head -n1)
+  fi
+  echo "${uri:-http://deb.debian.org/debian}"
+}
 qemu_new_enough() {
   local major
   major=$(qemu-i386 --version 2>/dev/null | sed -n '1s/.*version \([0-9]*\)\..*/\1/p')
@@ -42,9 +60,13 @@ qemu_new_enough() {
 }
 if kb_needs_i386_emulation && ! qemu_new_enough; then
   if ! grep -rqsE '^[^#]*bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/bookworm-backports.sources >/dev/null <<'SOURCES'
+    # The backports come from the mirror the machine's own Debian packages
+    # come from (a deb822 source or a one-line sources.list), so a machine
+    # with a local mirror keeps using it.
+    mirror=$(debian_mirror)
+    "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/bookworm-backports.sources >/dev/null <<SOURCES
 Types: deb
-URIs: http://deb.debian.org/debian
+URIs: $mirror
 Suites: bookworm-backports
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
