@@ -7,20 +7,9 @@
 #   dpi_session_test.sh WINEARCH TEST_PROGRAM.exe
 set -u
 arch="$1"; program="$2"
-if [ -z "${KB_SESSION_TEST_INSIDE:-}" ]; then
-  runner="$(cd "$(dirname "$program")/.." && pwd)/wine-run"
-  KB_SESSION_TEST_INSIDE=1 exec "$runner" --own-session bash "$0" "$@"
-fi
-if [ "$arch" = win64 ]; then wine=/usr/lib/wine/wine64; else wine=wine; fi
-prefix="$(mktemp -d "${TMPDIR:-/tmp}/kb-dpi.XXXXXX")"
-export WINEPREFIX="$prefix" WINEARCH="$arch" WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-cleanup() {
-  wineserver -k 2>/dev/null
-  wineserver -w 2>/dev/null
-  rm -rf "$prefix"
-}
-trap cleanup EXIT
+prefix_tag=dpi
+source "$(dirname "$0")/../../scripts/session_prefix.sh"
+trap remove_session_prefix EXIT
 cd "$(dirname "$program")" || exit 1
 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
   wine="$0"; program="$1"

@@ -7,22 +7,12 @@
 #   monitors_session_test.sh WINEARCH TEST_PROGRAM.exe
 set -u
 arch="$1"; program="$2"
-# Where the 32-bit programs run through emulation, the session runs in a
-# namespace of its own (the build's runner knows how).
-if [ -z "${KB_SESSION_TEST_INSIDE:-}" ]; then
-  runner="$(cd "$(dirname "$program")/.." && pwd)/wine-run"
-  KB_SESSION_TEST_INSIDE=1 exec "$runner" --own-session bash "$0" "$@"
-fi
-if [ "$arch" = win64 ]; then wine=/usr/lib/wine/wine64; else wine=wine; fi
-prefix="$(mktemp -d "${TMPDIR:-/tmp}/kb-monitors.XXXXXX")"
-export WINEPREFIX="$prefix" WINEARCH="$arch" WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+prefix_tag=monitors
+source "$(dirname "$0")/../../scripts/session_prefix.sh"
 pids=()
 cleanup() {
-  timeout 20 wineserver -k 2>/dev/null
-  timeout 20 wineserver -w 2>/dev/null
+  remove_session_prefix
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  rm -rf "$prefix"
 }
 trap cleanup EXIT
 
