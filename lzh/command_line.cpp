@@ -8,16 +8,31 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// Switches that only quiet a console archiver's progress display and
-// questions; this library shows nothing and asks nothing, so they change
-// nothing.  Any other switch would change the archive and is refused rather
-// than ignored.
-bool IsQuietingSwitch(std::string_view s) {
-  if (s.size() < 2 || (s[1] != 'n' && s[1] != 'N' && s[1] != 'm' && s[1] != 'M')) return false;
-  for (std::size_t i = 2; i < s.size(); ++i) {
-    if (s[i] < '0' || s[i] > '9') return false;
+bool IsDigits(std::string_view s) {
+  for (char c : s) {
+    if (c < '0' || c > '9') return false;
   }
   return true;
+}
+
+char Lower(char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c | 0x20 : c); }
+
+// Switches that only quiet a console archiver's progress display and
+// questions ("-n", "-m" with or without a digit); this library shows
+// nothing and asks nothing.  For the extraction commands "-m" also answers
+// the overwrite question (see lzh/extraction.h).  Any other switch would
+// change what a command does and is refused rather than ignored, but for the
+// extraction commands' own: "-c" (no time-stamp check: overwrite) and "-x"
+// (keep the stored folders), each alone or with 0/1 or -/+.
+bool IsKnownSwitch(char command, std::string_view s) {
+  if (s.size() < 2) return false;
+  const char letter = Lower(s[1]);
+  std::string_view rest = s.substr(2);
+  if (letter == 'n' || letter == 'm') return IsDigits(rest);
+  if ((command == 'e' || command == 'x') && (letter == 'c' || letter == 'x')) {
+    return rest.empty() || rest == "0" || rest == "1" || rest == "-" || rest == "+";
+  }
+  return false;
 }
 
 }  // namespace
@@ -62,7 +77,7 @@ Command ParseCommandLine(std::string_view line) {
   for (std::size_t i = 1; i < args.size(); ++i) {
     const Argument& arg = args[i];
     if (!arg.quoted && arg.text.size() > 1 && arg.text[0] == '-') {
-      if (!IsQuietingSwitch(arg.text)) {
+      if (!IsKnownSwitch(command.letter, arg.text)) {
         throw LzhError(Status::kBadCommand, "unsupported switch \"" + arg.text + "\"");
       }
       command.switches.push_back(arg.text);
@@ -73,7 +88,8 @@ Command ParseCommandLine(std::string_view line) {
   if (names.empty()) throw LzhError(Status::kNoFile, "no archive name");
   command.archive = WithDefaultExtension(names[0]);
   std::size_t first = 1;
-  if (names.size() > 1 && EndsWithSeparator(names[1])) {
+  // The folder after the archive ends in a separator, or is a drive ("D:").
+  if (names.size() > 1 && (EndsWithSeparator(names[1]) || (names[1].size() == 2 && names[1][1] == ':'))) {
     command.baseFolder = names[1];
     first = 2;
   }

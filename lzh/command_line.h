@@ -22,7 +22,9 @@ struct Command {
   char letter = 0;  // lower case
   std::vector<std::string> switches;
   std::string archive;     // with ".lzh" added when the name had no extension
-  std::string baseFolder;  // "" or ending in a separator
+  // "" or ending in a separator (or a drive, "D:"): for "a" the folder
+  // relative patterns start from, for "e" and "x" the target folder.
+  std::string baseFolder;
   std::vector<std::string> files;
 };
 

@@ -5,38 +5,11 @@
 
 #include "lzh/archive.h"
 #include "lzh/command_line.h"
+#include "lzh/extraction.h"
 #include "lzh/sjis.h"
 
 namespace kb::lzh {
 namespace {
-
-constexpr const char* kEol = "\r\n";
-
-// Collects the output and the first problem met.
-class Report {
- public:
-  void Line(const std::string& text) { lines_ += text + kEol; }
-  // A fatal problem (the command stopped) outranks the ones before it.
-  void Problem(Status status, const std::string& text, bool fatal = false) {
-    if (status_ == Status::kOk || fatal) {
-      status_ = status;
-      first_ = text;
-    }
-    Line(text);
-  }
-  CommandResult Result() const {
-    CommandResult r{status_, lines_};
-    // The first problem goes on top, so that a small buffer still shows it.
-    if (status_ != Status::kOk && lines_.rfind(first_ + kEol, 0) != 0) r.output = first_ + kEol + lines_;
-    return r;
-  }
-  Status status() const { return status_; }
-
- private:
-  Status status_ = Status::kOk;
-  std::string first_;
-  std::string lines_;
-};
 
 std::string Ratio(std::uint64_t packed, std::uint64_t original) {
   char text[16];
@@ -194,6 +167,10 @@ CommandResult RunCommand(std::string_view commandLine, FileSystem& fs) {
         break;
       case 't':
         Test(command, fs, report);
+        break;
+      case 'e':
+      case 'x':
+        Extract(command, fs, report);
         break;
       default:
         throw LzhError(Status::kBadCommand,

@@ -1,5 +1,6 @@
 // The archiver's commands over an abstract file system: "a" (add, making the
-// archive), "l"/"v" (list) and "t" (test).  The platform layers supply the
+// archive), "l"/"v" (list), "t" (test), "e" and "x" (extract, without and
+// with the stored folders).  The platform layers supply the
 // file system; the result is the family's status code and the text a console
 // archiver would print.
 #pragma once
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "lzh/header.h"
+#include "lzh/report.h"
 #include "lzh/status.h"
 #include "lzh/stream.h"
 #include "lzh/times.h"
@@ -30,6 +32,10 @@ struct FoundFile {
   std::optional<std::uint16_t> attributes;
   std::optional<FileTimes> times;
 };
+
+// What a path names, links not followed: kOther is a link (or junction),
+// a device or anything else that is never written through.
+enum class EntryKind { kNone, kFile, kFolder, kOther };
 
 class FileSystem {
  public:
@@ -52,13 +58,21 @@ class FileSystem {
   virtual std::string FullPath(const std::string& path) = 0;
   // The local calendar time of a Unix time, for listings.
   virtual CivilTime LocalTime(std::uint32_t unixTime) = 0;
-};
 
-struct CommandResult {
-  Status status = Status::kOk;
-  // Lines end in CR LF.  When status is not kOk the first line says what
-  // went wrong first.
-  std::string output;
+  // For extraction.  Paths are Shift-JIS with '\' separators.
+  // What is at path; for a file, *lastWrite (when not null) gets its
+  // modification time (100 ns steps since 1601, UTC).
+  virtual EntryKind Examine(const std::string& path, std::uint64_t* lastWrite) = 0;
+  // Makes the folder path; its parent exists.  Throws LzhError (kDirectory).
+  virtual void MakeFolder(const std::string& path) = 0;
+  // Gives the file the times that are not 0 and, when given, the MS-DOS
+  // attributes (read-only, hidden, system, archive).  Throws LzhError
+  // (kCannotWrite).
+  virtual void SetFileInfo(const std::string& path, const FileTimes& times,
+                           std::optional<std::uint16_t> attributes) = 0;
+  // The file time (100 ns steps since 1601, UTC) of a local calendar time:
+  // MS-DOS time stamps are local.
+  virtual std::uint64_t FileTimeFromLocal(const CivilTime& local) = 0;
 };
 
 // Never throws LzhError (failures become the result); only std::bad_alloc

@@ -15,6 +15,9 @@ enum class Status : int {
   kMethod = 0x8009,          // a member packed with a method this library cannot unpack
   kFileCrc = 0x800C,         // a member's data does not match its CRC
   kFileOpen = 0x800D,        // a file to pack cannot be opened or read; it was left out
+  kMoreFresh = 0x800E,       // not extracted: the file already there is as new or newer
+  kAlreadyExists = 0x8010,   // not extracted: a file of that name is already there
+  kDirectory = 0x8012,       // a member's path is refused, or a folder cannot be made
   kCannotWrite = 0x8013,     // the archive cannot be written
   kBrokenData = 0x8014,      // compressed data that cannot be decoded
   kHeaderCrc = 0x8016,       // a member header whose CRC is wrong

@@ -108,7 +108,7 @@ TEST_F(CommandTest, FailuresSayWhyAndMakeOrChangeNoArchive) {
       {"a " + D() + "new " + D() + "in/none*.x", Status::kNoFile, "none*.x"},
       {"a " + D() + "new", Status::kNoFile, "no file"},
       {"a " + D() + "missing/new " + D() + "in/a.dat", Status::kMakeArchive, "temporary"},
-      {"x " + D() + "new " + D() + "in/a.dat", Status::kBadCommand, "\"x\""},
+      {"q " + D() + "new " + D() + "in/a.dat", Status::kBadCommand, "\"q\""},
       {"a -r " + D() + "new " + D() + "in/a.dat", Status::kBadCommand, "-r"},
       {"t " + D() + "new", Status::kArchiveNotFound, "new.lzh"},
       {"l " + D() + "notarc.lzh", Status::kNotArchive, "not"},

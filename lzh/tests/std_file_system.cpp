@@ -102,7 +102,7 @@ class StdOutput : public OutputFile {
   void Commit(const std::string& target) {
     file_.Close();
     if (std::rename(path_.c_str(), target.c_str()) != 0) {
-      throw LzhError(Status::kMakeArchive, "the archive cannot be put in place");
+      throw LzhError(Status::kMakeArchive, "cannot be put in place");
     }
     committed_ = true;
   }
@@ -114,9 +114,23 @@ class StdOutput : public OutputFile {
   bool committed_ = false;
 };
 
+constexpr std::uint64_t kSeconds1601To1970 = 11'644'473'600ull;
+constexpr std::uint64_t kTicksPerSecond = 10'000'000ull;
+
 std::uint64_t FileTime(const struct timespec& t) {
-  return (static_cast<std::uint64_t>(t.tv_sec) + 11'644'473'600ull) * 10'000'000ull +
+  return (static_cast<std::uint64_t>(t.tv_sec) + kSeconds1601To1970) * kTicksPerSecond +
          static_cast<std::uint64_t>(t.tv_nsec) / 100;
+}
+
+struct timespec TimeSpec(std::uint64_t fileTime) {
+  struct timespec t {};
+  if (fileTime == 0) {
+    t.tv_nsec = UTIME_OMIT;
+    return t;
+  }
+  t.tv_sec = static_cast<time_t>(fileTime / kTicksPerSecond) - static_cast<time_t>(kSeconds1601To1970);
+  t.tv_nsec = static_cast<long>(fileTime % kTicksPerSecond * 100);
+  return t;
 }
 
 }  // namespace
@@ -187,7 +201,7 @@ std::unique_ptr<OutputFile> StdFileSystem::CreateTemporary(const std::string& pa
     if (fd >= 0) return std::make_unique<StdOutput>(fd, temp);
     if (errno != EEXIST) break;
   }
-  throw LzhError(Status::kMakeArchive, "no temporary file can be made beside the archive");
+  throw LzhError(Status::kMakeArchive, "no temporary file can be made in its folder");
 }
 
 void StdFileSystem::Commit(std::unique_ptr<OutputFile> temporary, const std::string& path) {
@@ -205,6 +219,47 @@ CivilTime StdFileSystem::LocalTime(std::uint32_t unixTime) {
   std::tm tm {};
   ::localtime_r(&t, &tm);
   return CivilTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+EntryKind StdFileSystem::Examine(const std::string& path, std::uint64_t* lastWrite) {
+  struct stat st {};
+  if (::lstat(Native(path).c_str(), &st) != 0) return errno == ENOENT ? EntryKind::kNone : EntryKind::kOther;
+  if (S_ISDIR(st.st_mode)) return EntryKind::kFolder;
+  if (!S_ISREG(st.st_mode)) return EntryKind::kOther;
+  if (lastWrite != nullptr) *lastWrite = FileTime(st.st_mtim);
+  return EntryKind::kFile;
+}
+
+void StdFileSystem::MakeFolder(const std::string& path) {
+  if (::mkdir(Native(path).c_str(), 0755) != 0) throw LzhError(Status::kDirectory, "the folder cannot be made");
+}
+
+void StdFileSystem::SetFileInfo(const std::string& path, const FileTimes& times,
+                                std::optional<std::uint16_t> attributes) {
+  const std::string native = Native(path);
+  const struct timespec both[2] = {TimeSpec(times.lastAccess), TimeSpec(times.lastWrite)};
+  if (::utimensat(AT_FDCWD, native.c_str(), both, AT_SYMLINK_NOFOLLOW) != 0) {
+    throw LzhError(Status::kCannotWrite, "the time stamp cannot be set");
+  }
+  struct stat st {};
+  if (attributes && (*attributes & 0x01) != 0 && ::lstat(native.c_str(), &st) == 0 &&
+      ::chmod(native.c_str(), st.st_mode & 07555) != 0) {
+    throw LzhError(Status::kCannotWrite, "the file cannot be made read-only");
+  }
+}
+
+std::uint64_t StdFileSystem::FileTimeFromLocal(const CivilTime& local) {
+  std::tm tm {};
+  tm.tm_year = local.year - 1900;
+  tm.tm_mon = local.month - 1;
+  tm.tm_mday = local.day;
+  tm.tm_hour = local.hour;
+  tm.tm_min = local.minute;
+  tm.tm_sec = local.second;
+  tm.tm_isdst = -1;
+  std::time_t t = std::mktime(&tm);
+  if (t < 0) return 0;
+  return (static_cast<std::uint64_t>(t) + kSeconds1601To1970) * kTicksPerSecond;
 }
 
 }  // namespace kb::lzh::testing

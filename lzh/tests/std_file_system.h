@@ -1,6 +1,7 @@
 // The archiver's file system on the host (POSIX files), for the host tests
 // and the lzh_pack tool.  Patterns may use '/' or '\'; wildcards match case
-// sensitively, as names do on the host.
+// sensitively, as names do on the host.  Links are examined, never
+// followed.
 #pragma once
 
 #include "lzh/commands.h"
@@ -16,6 +17,12 @@ class StdFileSystem : public FileSystem {
   void Commit(std::unique_ptr<OutputFile> temporary, const std::string& path) override;
   std::string FullPath(const std::string& path) override;
   CivilTime LocalTime(std::uint32_t unixTime) override;
+  EntryKind Examine(const std::string& path, std::uint64_t* lastWrite) override;
+  void MakeFolder(const std::string& path) override;
+  // Times: the modification and access times (the host keeps no creation
+  // time).  Attributes: read-only takes away the write permissions.
+  void SetFileInfo(const std::string& path, const FileTimes& times, std::optional<std::uint16_t> attributes) override;
+  std::uint64_t FileTimeFromLocal(const CivilTime& local) override;
 };
 
 // '*' any run, '?' one byte.

@@ -128,7 +128,7 @@ class WinOutput : public lzh::OutputFile {
     if (!FlushFileBuffers(file_.get())) throw LzhError(Status::kCannotWrite, ErrorText("the archive cannot be written"));
     file_.Close();
     if (!MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      throw LzhError(Status::kMakeArchive, ErrorText("the archive cannot be put in place"));
+      throw LzhError(Status::kMakeArchive, ErrorText("cannot be put in place"));
     }
     committed_ = true;
   }
@@ -141,6 +141,8 @@ class WinOutput : public lzh::OutputFile {
 };
 
 std::string FolderOf(const std::string& path) { return path.substr(0, lzh::FileNameStart(path)); }
+
+FILETIME ToFileTime(std::uint64_t t) { return FILETIME{static_cast<DWORD>(t), static_cast<DWORD>(t >> 32)}; }
 
 }  // namespace
 
@@ -221,11 +223,11 @@ std::unique_ptr<lzh::OutputFile> WinFileSystem::CreateTemporary(const std::strin
   wchar_t temp[MAX_PATH + 1] = {};
   // GetTempFileNameW makes the file, so the name is ours alone.
   if (GetTempFileNameW(wideFolder.c_str(), L"lzh", 0, temp) == 0) {
-    throw LzhError(Status::kMakeArchive, ErrorText("no temporary file can be made beside the archive"));
+    throw LzhError(Status::kMakeArchive, ErrorText("no temporary file can be made in its folder"));
   }
   HANDLE h = CreateFileW(temp, GENERIC_READ | GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
-    std::string text = ErrorText("no temporary file can be made beside the archive");
+    std::string text = ErrorText("no temporary file can be made in its folder");
     DeleteFileW(temp);
     throw LzhError(Status::kMakeArchive, text);
   }
@@ -256,6 +258,65 @@ lzh::CivilTime WinFileSystem::LocalTime(std::uint32_t unixTime) {
     return lzh::CivilFromUnix(unixTime);
   }
   return lzh::CivilTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+}
+
+lzh::EntryKind WinFileSystem::Examine(const std::string& path, std::uint64_t* lastWrite) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(WideFromShiftJis(path).c_str(), GetFileExInfoStandard, &data)) {
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? lzh::EntryKind::kNone : lzh::EntryKind::kOther;
+  }
+  if (data.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) return lzh::EntryKind::kOther;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return lzh::EntryKind::kFolder;
+  if (lastWrite != nullptr) *lastWrite = FromFileTime(data.ftLastWriteTime);
+  return lzh::EntryKind::kFile;
+}
+
+void WinFileSystem::MakeFolder(const std::string& path) {
+  if (!CreateDirectoryW(WideFromShiftJis(path).c_str(), nullptr)) {
+    throw LzhError(Status::kDirectory, ErrorText("the folder cannot be made"));
+  }
+}
+
+void WinFileSystem::SetFileInfo(const std::string& path, const lzh::FileTimes& times,
+                                std::optional<std::uint16_t> attributes) {
+  const std::wstring wide = WideFromShiftJis(path);
+  {
+    // Attributes last: a read-only file still takes new times, but only
+    // through a handle opened before it became read-only.
+    Handle file(CreateFileW(wide.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) throw LzhError(Status::kCannotWrite, ErrorText("the time stamp cannot be set"));
+    FILETIME creation = ToFileTime(times.creation);
+    FILETIME access = ToFileTime(times.lastAccess);
+    FILETIME write = ToFileTime(times.lastWrite);
+    // A null pointer leaves that time as it is.
+    if (!SetFileTime(file.get(), times.creation != 0 ? &creation : nullptr, times.lastAccess != 0 ? &access : nullptr,
+                     times.lastWrite != 0 ? &write : nullptr)) {
+      throw LzhError(Status::kCannotWrite, ErrorText("the time stamp cannot be set"));
+    }
+  }
+  if (attributes) {
+    DWORD bits = *attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                FILE_ATTRIBUTE_ARCHIVE);
+    if (!SetFileAttributesW(wide.c_str(), bits != 0 ? bits : FILE_ATTRIBUTE_NORMAL)) {
+      throw LzhError(Status::kCannotWrite, ErrorText("the attributes cannot be set"));
+    }
+  }
+}
+
+std::uint64_t WinFileSystem::FileTimeFromLocal(const lzh::CivilTime& local) {
+  SYSTEMTIME st{};
+  st.wYear = static_cast<WORD>(local.year);
+  st.wMonth = static_cast<WORD>(local.month);
+  st.wDay = static_cast<WORD>(local.day);
+  st.wHour = static_cast<WORD>(local.hour);
+  st.wMinute = static_cast<WORD>(local.minute);
+  st.wSecond = static_cast<WORD>(local.second);
+  FILETIME localTime;
+  FILETIME utc;
+  if (!SystemTimeToFileTime(&st, &localTime) || !LocalFileTimeToFileTime(&localTime, &utc)) return 0;
+  return FromFileTime(utc);
 }
 
 }  // namespace kb::unlha

@@ -15,6 +15,13 @@ class WinFileSystem : public lzh::FileSystem {
   void Commit(std::unique_ptr<lzh::OutputFile> temporary, const std::string& path) override;
   std::string FullPath(const std::string& path) override;
   lzh::CivilTime LocalTime(std::uint32_t unixTime) override;
+  // Reparse points (symbolic links, junctions) are kOther: never written
+  // through.
+  lzh::EntryKind Examine(const std::string& path, std::uint64_t* lastWrite) override;
+  void MakeFolder(const std::string& path) override;
+  void SetFileInfo(const std::string& path, const lzh::FileTimes& times,
+                   std::optional<std::uint16_t> attributes) override;
+  std::uint64_t FileTimeFromLocal(const lzh::CivilTime& local) override;
 };
 
 // Shift-JIS to UTF-16; throws LzhError for bytes that are not Shift-JIS.
