@@ -20,12 +20,15 @@ constexpr std::uint64_t kSeconds1601To1970 = 11'644'473'600;
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Splits on single-byte '\' only: a trail byte 0x5C is part of its character.
+// Splits on single-byte '\' and '/' only: a trail byte 0x5C is part of its
+// character.  A '/' can still be in a stored file name (the header turns only
+// the folder separators of the folder extension into '\'), and Windows
+// takes it for a separator too.
 std::vector<std::string> SplitPath(std::string_view path) {
   std::vector<std::string> parts(1);
   for (std::size_t i = 0; i < path.size();) {
     std::size_t n = CharLength(path, i);
-    if (n == 1 && path[i] == '\\') {
+    if (n == 1 && (path[i] == '\\' || path[i] == '/')) {
       parts.emplace_back();
     } else {
       parts.back().append(path.substr(i, n));
@@ -321,8 +324,8 @@ MemberPath CheckMemberPath(std::string_view stored) {
     path.refusal = "no name";
     return path;
   }
-  if (stored[0] == '\\') {
-    path.refusal = stored.size() > 1 && stored[1] == '\\' ? "a network (UNC) name" : "an absolute path";
+  if (stored[0] == '\\' || stored[0] == '/') {
+    path.refusal = stored.size() > 1 && (stored[1] == '\\' || stored[1] == '/') ? "a network (UNC) name" : "an absolute path";
     return path;
   }
   if (stored.size() >= 2 && stored[1] == ':') {

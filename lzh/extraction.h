@@ -49,8 +49,8 @@ struct MemberPath {
   std::string refusal;  // not empty: the member is refused
 };
 
-// Splits a stored path (Shift-JIS, '\' separators; "." and empty parts are
-// dropped) and checks every part.
+// Splits a stored path (Shift-JIS, '\' or '/' separators; "." and empty
+// parts are dropped) and checks every part.
 MemberPath CheckMemberPath(std::string_view stored);
 
 // Whether a member's stored path matches a pattern of the command line.

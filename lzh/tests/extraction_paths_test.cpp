@@ -22,6 +22,7 @@ TEST(MemberPaths, SplitOnSingleByteSeparatorsOnly) {
       {".\\a\\\\b\\.\\c", {"a", "b"}, "c"},
       {"dir\\", {"dir"}, ""},
       {"x\\.", {"x"}, ""},
+      {"a/b\\c", {"a", "b"}, "c"},
   };
   for (const Case& c : cases) {
     MemberPath p = CheckMemberPath(c.stored);
@@ -38,6 +39,7 @@ TEST(MemberPaths, WhatCouldLeaveTheTargetOrNeverBeAFileIsRefused) {
       "CON.txt",    "lpt1",       "com9.log",             "a\\aux\\b",  "a|b",         "a<b",
       "a\"b",       "a?b",        "a*b",                  "tab\tname",  "x\\\x81",     "\x81\x20.txt",
       "\xFD.txt",   "\x83\x3F",  // a trail byte below 0x40
+      "../x",       "a/../../x",  "/etc/x",               "//server/x",
   };
   for (const char* stored : refused) EXPECT_NE(CheckMemberPath(stored).refusal, "") << stored;
   // Lookalikes that are plain names: a trail byte 0x7C ('|') is no such

@@ -169,6 +169,7 @@ TEST_F(ExtractionTest, AHostileArchiveWritesNothingOutsideAndNoDamagedFile) {
       Stored("\\\\server\\share\\unc.txt", "x", 0),
       Stored("ok\\stream.txt:evil", "x", 1),
       Stored("ok\\CON.txt", "x"),
+      Stored("../slash.txt", "x"),  // a '/' in a level-2 file name: would land in dir_
       Link("lnk", outside),
       Stored("lnk", "through the link"),
       Stored("lnk/inner.txt", "through the link", 1),
@@ -182,8 +183,11 @@ TEST_F(ExtractionTest, AHostileArchiveWritesNothingOutsideAndNoDamagedFile) {
   CommandResult r = Run("x " + Arc() + " " + Out());
   EXPECT_EQ(r.status, Status::kDirectory) << "the first refusal\n" << r.output;
   for (const char* name : {"up.txt", "up2.txt", "up3.txt", "abs.txt", "abs3.txt", "drive.txt", "unc.txt",
-                           "stream.txt", "CON.txt", "lnk|", "lnk: ", "inner.txt", "bad.txt: ", "odd.txt: "}) {
-    EXPECT_NE(r.output.find(name), std::string::npos) << name << "\n" << r.output;
+                           "stream.txt", "CON.txt", "slash.txt", "lnk|", "lnk: ", "inner.txt", "bad.txt: ", "odd.txt: "}) {
+    std::size_t at = r.output.find(name);
+    ASSERT_NE(at, std::string::npos) << name << "\n" << r.output;
+    std::string line = r.output.substr(at, r.output.find("\r\n", at) - at);
+    EXPECT_NE(line.find("; not extracted"), std::string::npos) << line;
   }
   EXPECT_NE(r.output.find("good.txt  extracted"), std::string::npos) << r.output;
   std::set<std::string> after = Tree(dir_);

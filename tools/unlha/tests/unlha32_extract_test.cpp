@@ -202,7 +202,7 @@ TEST_F(Unlha32ExtractTest, AHostileArchiveWritesNothingOutsideItsTarget) {
   WriteArchive(root_ + "\\hostile.lzh",
                {Stored("..\\up.txt", "x", 0), Stored("C:\\" + driveName, "x", 1), Stored("\\" + driveName, "x", 0),
                 Stored("\\\\server\\share\\unc.txt", "x"), link, Stored("lnk\\x.txt", "x", 1), Stored("lnk", "x"),
-                bad, unknown, deep, Stored("good.txt", "fine")});
+                bad, unknown, deep, Stored("../slash.txt", "x"), Stored("good.txt", "fine")});
   std::string text;
   int rc = Run("x \"" + root_ + "\\hostile\" \"" + out_ + "\\\"", &text);
   EXPECT_EQ(rc, static_cast<int>(Status::kDirectory)) << text;
@@ -211,7 +211,7 @@ TEST_F(Unlha32ExtractTest, AHostileArchiveWritesNothingOutsideItsTarget) {
                                                    "出力表\\sub\\表\\", "出力表\\sub\\表\\deep.txt"}));
   EXPECT_FALSE(Exists("C:\\" + driveName));
   EXPECT_FALSE(Exists(root_ + "\\up.txt"));
-  for (const char* name : {"up.txt", "unc.txt", "lnk|", "x.txt", "bad.txt: CRC error", "odd.txt: "}) {
+  for (const char* name : {"up.txt", "unc.txt", "lnk|", "x.txt", "slash.txt", "bad.txt: CRC error", "odd.txt: "}) {
     EXPECT_NE(text.find(name), std::string::npos) << name << "\n" << text;
   }
 }
