@@ -73,25 +73,48 @@ std::string CheckPart(std::string_view part) {
   return "";
 }
 
-// The wildcard match of a pattern: '*' any run, '?' one character,
+// Whether the characters at name[n] and pattern[p] match: '?' any one,
 // single-byte letters without regard to case, double-byte characters whole.
+bool CharMatches(std::string_view name, std::size_t n, std::string_view pattern, std::size_t p) {
+  if (pattern[p] == '?') return true;
+  const std::size_t length = CharLength(name, n);
+  if (length != CharLength(pattern, p)) return false;
+  return length == 1 ? LowerAscii(name[n]) == LowerAscii(pattern[p]) : name.substr(n, 2) == pattern.substr(p, 2);
+}
+
+// The wildcard match of a pattern, '*' any run: one pass with a return to
+// the last '*', so no pattern takes more than name × pattern steps.
 bool Matches(std::string_view name, std::string_view pattern) {
-  if (pattern.empty()) return name.empty();
-  if (pattern[0] == '*') {
-    for (std::size_t skip = 0;; skip += CharLength(name, skip)) {
-      if (Matches(name.substr(skip), pattern.substr(1))) return true;
-      if (skip >= name.size()) return false;
+  std::size_t n = 0;
+  std::size_t p = 0;
+  std::size_t star = std::string_view::npos;
+  std::size_t starName = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      starName = n;
+    } else if (p < pattern.size() && CharMatches(name, n, pattern, p)) {
+      n += CharLength(name, n);
+      p += CharLength(pattern, p);
+    } else if (star != std::string_view::npos) {
+      starName += CharLength(name, starName);
+      n = starName;
+      p = star + 1;
+    } else {
+      return false;
     }
   }
-  if (name.empty()) return false;
-  const std::size_t nameLength = CharLength(name, 0);
-  if (pattern[0] == '?') return Matches(name.substr(nameLength), pattern.substr(1));
-  const std::size_t patternLength = CharLength(pattern, 0);
-  if (nameLength != patternLength) return false;
-  if (nameLength == 1 ? LowerAscii(name[0]) != LowerAscii(pattern[0]) : name.substr(0, 2) != pattern.substr(0, 2)) {
-    return false;
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+// '/' as '\', but not in a double-byte character.
+std::string WithBackslashes(std::string_view path) {
+  std::string out(path);
+  for (std::size_t i = 0; i < out.size(); i += CharLength(out, i)) {
+    if (out[i] == '/') out[i] = '\\';
   }
-  return Matches(name.substr(nameLength), pattern.substr(patternLength));
+  return out;
 }
 
 std::string Join(const std::vector<std::string>& parts, std::size_t count) {
@@ -162,9 +185,7 @@ class Extraction {
  public:
   Extraction(const Command& command, FileSystem& fs, Report& report)
       : command_(command), fs_(fs), report_(report), options_(ReadSwitches(command)), target_(command.baseFolder) {
-    for (std::size_t i = 0; i < target_.size(); i += CharLength(target_, i)) {
-      if (target_[i] == '/') target_[i] = '\\';
-    }
+    target_ = WithBackslashes(target_);
     if (!target_.empty() && !EndsWithSeparator(target_)) target_ += '\\';
   }
 
@@ -349,12 +370,10 @@ MemberPath CheckMemberPath(std::string_view stored) {
 }
 
 bool MatchesMemberPattern(std::string_view stored, std::string_view pattern) {
-  std::string p(pattern);
-  for (std::size_t i = 0; i < p.size(); i += CharLength(p, i)) {
-    if (p[i] == '/') p[i] = '\\';
-  }
-  if (FileNameStart(p) == 0) stored = stored.substr(FileNameStart(stored));
-  return Matches(stored, p);
+  const std::string p = WithBackslashes(pattern);
+  std::string name = WithBackslashes(stored);
+  if (FileNameStart(p) == 0) name.erase(0, FileNameStart(name));
+  return Matches(name, p);
 }
 
 void Extract(const Command& command, FileSystem& fs, Report& report) { Extraction(command, fs, report).Run(); }

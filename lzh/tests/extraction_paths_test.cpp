@@ -60,8 +60,13 @@ TEST(MemberPatterns, NameOrWholePathWithoutCase) {
       {"ab.txt", "?.txt", false},        {"\x95\x5C.txt", "?.txt", true},   {"\x95\x5C.txt", "\x95\x5C*", true},
       {"\x83\x41", "\x83\x61", false},  // trail bytes that look like A and a
       {"a.txt", "*", true},              {"a.txt", "b*", false},             {"x\\y\\z.c", "x\\*\\z.c", true},
+      {"a/b.c", "a\\b.c", true},         {"abcabd", "*ab?", true},           {"abcabd", "*abc", false},
+      {"\x95\x5C\x95\x5C", "*\\*", false},  // 表表: its trail bytes are no separators
   };
   for (const Case& c : cases) EXPECT_EQ(MatchesMemberPattern(c.stored, c.pattern), c.matches) << c.stored << " " << c.pattern;
+  // Many stars against a long name that almost matches: answered at once,
+  // not after trying every way to share the name among the stars.
+  EXPECT_FALSE(MatchesMemberPattern(std::string(5000, 'a'), std::string(40, '*') + std::string(20, 'a') + "b"));
 }
 
 TEST(MemberPatterns, ExtractionSwitchesAndTarget) {
