@@ -74,6 +74,9 @@ class ApplicationWindow : public win::Window {
         // Dispatched by some modal loop: the main loop shows the errors once
         // that loop has ended.
         return 0;
+      case WM_HOTKEY:
+        if (wParam == kLauncherHotKeyId) app_.HotKeyPressed();
+        return 0;
       case WM_HELP:
         // F1's WM_HELP travels from the focused control up its parents and
         // owners: the windows that do not answer it themselves end here.
@@ -142,6 +145,7 @@ void App::ApplyScale(int newDpi) {
 
 App::~App() {
   running_ = false;
+  if (hotKeyRegistered_ && appWindow_) UnregisterHotKey(appWindow_->hwnd(), kLauncherHotKeyId);
   win::CloseHelpViewer();
   startNote_.reset();
   iconTray_.reset();
@@ -276,6 +280,7 @@ void App::CreateHiddenForms() {
   // stops its timer meanwhile).
   mainForm_->OnSettingsClick = [this] { ShowSettingsDialog(); };
   mainForm_->OnHelpClick = [this] { ShowHelpContents(); };
+  ApplyHotKey();
   if (barShown_) ShowStartNote();
 }
 

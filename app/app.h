@@ -44,6 +44,9 @@ namespace win {
 class ShellAccess;
 }
 
+// The id of the launcher's hot key on its application window (WM_HOTKEY).
+inline constexpr int kLauncherHotKeyId = 1;
+
 struct AppOptions {
   // The launcher's folder with a trailing backslash (Shift-JIS).
   std::string exeDir;
@@ -64,6 +67,10 @@ struct AppOptions {
   // Lists the monitors instead of the system (tests that change what the
   // launcher finds on a display change); set, it comes before a size.
   std::function<std::vector<MonitorDesc>()> readMonitors = nullptr;
+  // Whether the key that calls the launcher from any program is registered
+  // (the launcher's own start; in-process tests that check it): the key is
+  // one for the whole desktop, and test programs make many launchers.
+  bool hotKey = false;
 };
 
 class App : public ProgramState {
@@ -155,6 +162,21 @@ class App : public ProgramState {
   // Replaces the help viewers (tests); nullptr restores them.
   void SetHelpCall(win::HelpCall call) { helpCall_ = std::move(call); }
 
+  // --- The key that calls the launcher (app_keys.cpp) ---------------------
+  // Registers the key HotKey names (again), when the options ask for it; a
+  // key another program holds is told the user in an error box, and the
+  // setting stays as it is.  True when the key is registered now.
+  bool ApplyHotKey();
+  bool HotKeyRegistered() const { return hotKeyRegistered_; }
+  // The key was pressed: the bar expands, the group window opens with the
+  // group shown last (the first group at the first use) and takes the
+  // keyboard, the focus on its first program button.  With a dialog of the
+  // launcher open, that dialog comes to the front instead.
+  void HotKeyPressed();
+  // The window that had the keyboard before the key was pressed (another
+  // program's), for the group window to give it back; nullptr when none.
+  HWND HotKeyReturnWindow() const { return hotKeyReturn_; }
+
   // The first start's note (no settings file at start-up), or nullptr when
   // none is shown.  It closes when a group window opens or the settings
   // dialog does.
@@ -205,6 +227,8 @@ class App : public ProgramState {
   std::unique_ptr<BackupWiring> backup_;
   win::HelpCall helpCall_;
   bool firstStart_ = false;  // no settings file when the bar was made
+  bool hotKeyRegistered_ = false;
+  HWND hotKeyReturn_ = nullptr;
   std::unique_ptr<TStartNote> startNote_;
 };
 

@@ -20,6 +20,7 @@ namespace {
 int RunLauncher(const std::string& exeDir) {
   kb::AppOptions options{exeDir};
   options.firstStartNote = true;  // on a start without a settings file
+  options.hotKey = true;
   kb::App app(options);
   // The bar appears as soon as it is complete; the hidden windows follow
   // before the message loop starts, so no input reaches a half-made launcher.

@@ -42,6 +42,8 @@ void SettingsWiring::SetStartWithWindows(bool on) {
 
 void SettingsWiring::ApplyTaskbarButton() { app_.MainForm().ApplyTaskbarButton(); }
 
+void SettingsWiring::ApplyHotKey() { app_.ApplyHotKey(); }
+
 void SettingsWiring::ResetBar(const BarReset& reset) { app_.MainForm().ApplyReset(reset); }
 
 void SettingsWiring::StartProgram(const std::string& path, const std::string& parameters) {

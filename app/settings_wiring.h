@@ -24,6 +24,7 @@ class SettingsWiring : public SettingsActions {
   void ChangeScreen() override;
   void SetStartWithWindows(bool on) override;
   void ApplyTaskbarButton() override;
+  void ApplyHotKey() override;
   void ResetBar(const BarReset& reset) override;
   void StartProgram(const std::string& path, const std::string& parameters) override;
   void CloseLauncher() override;

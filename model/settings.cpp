@@ -12,6 +12,7 @@ namespace {
 
 constexpr const char* kInfo = "Info";
 constexpr const char* kMonitorKey = "Monitor";
+constexpr const char* kHotKeyKey = "HotKey";
 
 // The Boolean keys of "Info" in the order they are read and saved after the
 // edge and group/list counts.
@@ -64,6 +65,7 @@ Settings LoadSettings(const std::string& exeDir, const ProfileReader& file) {
   s.OnTray = ToByte(file.ReadInteger(kInfo, "OnTray", 0));
   s.StartUp = file.ReadBool(kInfo, "StartUp", false);
   s.Monitor = file.ReadString(kInfo, kMonitorKey, "");
+  s.HotKey = file.ReadString(kInfo, kHotKeyKey, "");
   ApplyListCountRule(s);
   return s;
 }
@@ -103,6 +105,7 @@ void WriteBarSettings(ProfileWriter& writer, const Settings& s, const Bounds& ba
   writer.WriteBool(kInfo, "StartUp", s.StartUp);
   // A file that never had a monitor chosen stays as other readers wrote it.
   if (!s.Monitor.empty()) writer.WriteString(kInfo, kMonitorKey, s.Monitor);
+  if (!s.HotKey.empty()) writer.WriteString(kInfo, kHotKeyKey, s.HotKey);
   for (int n = 1; n <= groupCount; ++n) {
     const TLaunchData& rec = groupEntries[n - 1];
     if (!rec.IconFile.empty()) WriteLaunchData(writer, GroupSectionName(n), rec);

@@ -35,6 +35,9 @@ struct Settings {
   // The bar's monitor (MonitorKeyValue); empty: the primary one.  Written
   // only when set, after the keys other readers know.
   std::string Monitor;
+  // The key that calls the launcher (model/hot_key.h) as stored; empty: the
+  // default.  Written only when chosen, like Monitor.
+  std::string HotKey;
   std::string SettingsPath;
 
   bool operator==(const Settings&) const = default;

@@ -196,6 +196,10 @@ void TPagesDlg::CreateOtherPage(HWND page) {
                        "タスクバーに表示", {"表示する", "表示しない"}, 2);
   RadioOnTheBar.SetHelpContext(help);
   CreateCheck(CheckStartUp, page, kCheckStartUp, 8, 104, "Windowsの起動時に自動実行させる", help);
+  // Below the page's other controls: the key and the field it is set in.
+  CreateCheck(HotKeyCheck, page, kHotKeyCheck, 8, 136, "ホットキーでKobaruneを呼び出す", help);
+  HotKeyField.Create(page, kHotKeyEdit, 26, 158, 160, 21);
+  SetWindowContextHelpId(HotKeyField.hwnd(), help);
 }
 
 void TPagesDlg::CreateVersionPage(HWND page) {
@@ -243,6 +247,7 @@ void TPagesDlg::RouteCommands() {
   router_.OnNotify(kBitBtn1, BN_CLICKED, [this] { BitBtn1Click(); });
   router_.OnNotify(kButton1, BN_CLICKED, [this] { Button1Click(); });
   router_.OnNotify(kFileNumLimitCheck, BN_CLICKED, [this] { FileNumLimitCheckClick(); });
+  router_.OnNotify(kHotKeyCheck, BN_CLICKED, [this] { HotKeyCheckClick(); });
   router_.OnNotify(kSpinMaxFile, EN_KILLFOCUS, [this] { SpinMaxFile.FieldLeft(); });
 }
 

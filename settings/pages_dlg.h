@@ -21,6 +21,7 @@
 #include "win/controls.h"
 #include "win/glyph_button.h"
 #include "win/help_viewer.h"
+#include "win/hot_key_edit.h"
 #include "win/timer.h"
 #include "win/dpi.h"
 #include "win/window.h"
@@ -40,7 +41,7 @@ class TPagesDlg : public win::Window {
     kRadioGroup1 = 130, kRadioGroup1Item0, kResetBtn = 140,
     kAutoHideCheck = 150, kAlwaysTopCheck, kOnActiveCheck, kSaverPauseCB,
     kFileNumLimitCheck = 160, kSpinMaxFile, kNotActiveHideCheck, kExecHideCheck, kAfterExecBUCheck,
-    kRadioOnTheBar = 170, kRadioOnTheBarItem0, kCheckStartUp = 180,
+    kRadioOnTheBar = 170, kRadioOnTheBarItem0, kCheckStartUp = 180, kHotKeyCheck = 185, kHotKeyEdit,
     kMonitorList = 145,
     kBitBtn1 = 190, kOKBtn = IDOK, kCancelBtn = IDCANCEL, kHelpBtn = 191,
   };
@@ -64,6 +65,7 @@ class TPagesDlg : public win::Window {
   void ResetBtnClick();
   void BitBtn1Click();
   void FileNumLimitCheckClick();
+  void HotKeyCheckClick();
   void Button1Click();
   void PageControl1Change();
   void PaintBox1Paint(HDC dc);
@@ -89,6 +91,9 @@ class TPagesDlg : public win::Window {
   win::CheckBox AutoHideCheck, AlwaysTopCheck, OnActiveCheck, SaverPauseCB;
   win::CheckBox FileNumLimitCheck, NotActiveHideCheck, ExecHideCheck, AfterExecBUCheck;
   win::CheckBox CheckStartUp;
+  // The key that calls the launcher from any program (その他 page).
+  win::CheckBox HotKeyCheck;
+  win::HotKeyEdit HotKeyField;
   SpinEdit SpinMaxFile;
   // The bar's monitor (表示位置 page), enabled with more than one.
   win::Label MonitorLabel1;

@@ -36,6 +36,11 @@ void TPagesDlg::FormShow() {
   AfterExecBUCheck.SetChecked(c.LateBU);
   RadioOnTheBar.SetItemIndex(TaskbarItemOf(c.OnTray));
   CheckStartUp.SetChecked(c.StartUp);
+  // Switched off, the field keeps the default to start from.
+  const HotKey hotKey = EffectiveHotKey(c.HotKey);
+  HotKeyCheck.SetChecked(!hotKey.None());
+  HotKeyField.SetKey(hotKey.None() ? EffectiveHotKey("") : hotKey);
+  HotKeyCheckClick();
   FillMonitorList();
   frameCounter_ = 0;
   Timer1.Stop();
@@ -44,6 +49,8 @@ void TPagesDlg::FormShow() {
 }
 
 void TPagesDlg::FileNumLimitCheckClick() { SpinMaxFile.SetEnabled(FileNumLimitCheck.Checked()); }
+
+void TPagesDlg::HotKeyCheckClick() { HotKeyField.SetEnabled(HotKeyCheck.Checked()); }
 
 void TPagesDlg::ReadPages() {
   SettingsChoice& c = choice_;
@@ -63,6 +70,15 @@ void TPagesDlg::ReadPages() {
   c.LateBU = AfterExecBUCheck.Checked();
   if (const int item = RadioOnTheBar.ItemIndex(); item >= 0) c.OnTray = static_cast<uint8_t>(item);
   c.StartUp = CheckStartUp.Checked();
+  // The stored text changes only with another key: a file that never chose
+  // one stays without the key, and a key with Win (the field cannot show
+  // it) stays as it is.  An emptied field switches the key off.
+  const HotKey shown = EffectiveHotKey(c.HotKey);
+  HotKey key = HotKeyCheck.Checked() ? HotKeyField.Key() : HotKey{};
+  HotKey shownInField = shown;
+  shownInField.win = false;
+  if (!UsableHotKey(key)) key = shown;
+  if (key != shown && !(shown.win && key == shownInField)) c.HotKey = HotKeyText(key);
   // Only another monitor chosen changes the stored one: a stored monitor
   // that is not there now stays stored.
   const std::vector<MonitorDesc>& monitors = state_.Monitors;
@@ -105,6 +121,7 @@ void TPagesDlg::OKBtnClick() {
   // Also when a restart was asked for: the launcher closes only after this.
   actions_.SetStartWithWindows(state_.settings.StartUp);
   actions_.ApplyTaskbarButton();
+  actions_.ApplyHotKey();
   if (InModal()) EndModal(win::mrOk);
 }
 

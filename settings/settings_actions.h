@@ -29,6 +29,9 @@ class SettingsActions {
   virtual void ChangeScreen() {}
   // The launcher's value in the Run key written (on) or deleted (off).
   virtual void SetStartWithWindows(bool on) = 0;
+  // The key that calls the launcher is registered again as HotKey says; a
+  // key another program holds is told to the user and stays chosen.
+  virtual void ApplyHotKey() {}
   // The taskbar button and the tray menu's toggle follow OnTray.
   virtual void ApplyTaskbarButton() = 0;
   // The bar takes the reset layout; it keeps its position on the screen.

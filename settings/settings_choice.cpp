@@ -21,6 +21,7 @@ SettingsChoice ChoiceOf(const Settings& s, uint8_t exitMethod) {
   c.StartUp = s.StartUp;
   c.ExitMethod = exitMethod;
   c.Monitor = s.Monitor;
+  c.HotKey = s.HotKey;
   return c;
 }
 
@@ -39,6 +40,7 @@ void TakeChoice(const SettingsChoice& c, Settings& s, uint8_t& exitMethod) {
   s.StartUp = c.StartUp;
   exitMethod = c.ExitMethod;
   s.Monitor = c.Monitor;
+  s.HotKey = c.HotKey;
   ApplyListCountRule(s);
 }
 

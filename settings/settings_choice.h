@@ -30,6 +30,8 @@ struct SettingsChoice {
   uint8_t ExitMethod = 0;
   // The bar's monitor as stored (Settings::Monitor).
   std::string Monitor;
+  // The key that calls the launcher as stored (Settings::HotKey).
+  std::string HotKey;
 
   bool operator==(const SettingsChoice&) const = default;
 };

@@ -35,6 +35,7 @@ void LauncherTest::Start(const std::string& settingsIni, int screenWidth, int sc
   options.screenWidth = screenWidth;
   options.screenHeight = screenHeight;
   options.backupClock = backupClock_;
+  options.hotKey = hotKey_;
   app_ = std::make_unique<App>(options);
   app_->CreateForms();
   app().SetShellAccess(&shell_);

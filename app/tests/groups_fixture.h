@@ -80,6 +80,8 @@ class LauncherTest : public ::testing::Test {
   RecordingBackup backup_;
   // The clocks the launcher's backup workers read (nullptr: the system's).
   std::shared_ptr<BackupClock> backupClock_;
+  // Whether the launcher registers its hot key (AppOptions::hotKey).
+  bool hotKey_ = false;
   std::unique_ptr<App> app_;
 };
 

@@ -28,7 +28,7 @@ class SettingsTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(root_); }
 
   void WriteSettingsFile(const std::string& text) {
-    ASSERT_TRUE(CreateFolder(exeDir_ + "data"));
+    ASSERT_TRUE(FolderExists(exeDir_ + "data") || CreateFolder(exeDir_ + "data"));
     ASSERT_TRUE(WriteFileAtomic(SettingsPathFor(exeDir_), text));
   }
   std::string SettingsFile() const { return ReadWholeFile(SettingsPathFor(exeDir_)).value_or("<none>"); }
@@ -169,19 +169,32 @@ TEST_F(SettingsTest, SaveThenLoadGivesTheSameSettings) {
   EXPECT_EQ(LoadSettings(exeDir_), s);
 }
 
-// The bar's monitor is a key of its own at the end of "Info", written only
-// once chosen: a file without it is saved as before.
-TEST_F(SettingsTest, MonitorKeyIsKeptAndWrittenOnlyWhenSet) {
-  WriteSettingsFile("[Info]\r\nType=0\r\nMonitor=\\\\.\\DISPLAY2,1024,0,1824,600\r\n");
-  Settings s = LoadSettings(exeDir_);
-  EXPECT_EQ(s.Monitor, "\\\\.\\DISPLAY2,1024,0,1824,600");
-  ProfileWriter with = ProfileWriter::FromBytes("");
-  WriteBarSettings(with, s, Bounds{}, nullptr, 0);
-  EXPECT_EQ(ProfileReader::FromBytes(with.Bytes()).ReadString("Info", "Monitor", ""), s.Monitor);
-  s.Monitor.clear();
-  ProfileWriter without = ProfileWriter::FromBytes("");
-  WriteBarSettings(without, s, Bounds{}, nullptr, 0);
-  EXPECT_EQ(without.Bytes().find("Monitor"), std::string::npos);
+// The bar's monitor and the hot key are keys of their own at the end of
+// "Info", written only once chosen: a file without them is saved as before.
+TEST_F(SettingsTest, OptionalInfoKeysAreKeptAndWrittenOnlyWhenSet) {
+  struct Case {
+    const char* key;
+    const char* value;
+    std::string Settings::*member;
+  };
+  const Case cases[] = {
+      {"Monitor", "\\\\.\\DISPLAY2,1024,0,1824,600", &Settings::Monitor},
+      {"HotKey", "Ctrl+Shift+F9", &Settings::HotKey},
+      {"HotKey", "none", &Settings::HotKey},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key);
+    WriteSettingsFile(std::string("[Info]\r\nType=0\r\n") + c.key + "=" + c.value + "\r\n");
+    Settings s = LoadSettings(exeDir_);
+    EXPECT_EQ(s.*c.member, c.value);
+    ProfileWriter with = ProfileWriter::FromBytes("");
+    WriteBarSettings(with, s, Bounds{}, nullptr, 0);
+    EXPECT_EQ(ProfileReader::FromBytes(with.Bytes()).ReadString("Info", c.key, ""), c.value);
+    (s.*c.member).clear();
+    ProfileWriter without = ProfileWriter::FromBytes("");
+    WriteBarSettings(without, s, Bounds{}, nullptr, 0);
+    EXPECT_EQ(without.Bytes().find(c.key), std::string::npos);
+  }
 }
 
 TEST_F(SettingsTest, EraseGroupSectionRemovesOnlyThatGroup) {
