@@ -1,16 +1,19 @@
 // UNLHA32.DLL: the LHA archiver library the launcher binds at run time.
 // Commands "a" (add, making the archive), "l"/"v" (list) and "t" (test) run
-// over the portable core (lzh/); the archive-handle functions of the family
-// are present and answer "not supported", so no caller can crash on them.
-// Calls may come from several threads at once: nothing here is shared but a
-// counter of running commands.
+// over the portable core (lzh/); the archive-handle functions are in
+// archive_handles.cpp.  Calls may come from several threads at once: what is
+// shared (the running commands, the modes and owner windows a caller set)
+// is one state object behind a mutex.
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <new>
 
 #include "lzh/archive.h"
 #include "lzh/commands.h"
+#include "tools/unlha/unlha32_api.h"
 #include "tools/unlha/win_file_system.h"
 
 namespace {
@@ -21,22 +24,80 @@ using kb::lzh::Status;
 constexpr WORD kVersion = 100;
 constexpr WORD kSubVersion = 0;
 
-std::atomic<int> g_running{0};
+using namespace kb::unlha;
 
-// The family's function numbers for UnlhaQueryFunctionList that this
-// library implements: the command call, the version, the running state,
-// the archive check, the member count and the query itself.
-constexpr int kImplementedFunctions[] = {0, 1, 8, 16, 18, 19};
+// Every function this library answers as the family describes.  Left out:
+// the configuration dialog (there is none) and the UTF-8 mode (names are
+// Shift-JIS only).
+constexpr int kImplementedFunctions[] = {
+    kFnCommand, kFnGetVersion, kFnGetCursorInterval, kFnSetCursorInterval, kFnGetBackGroundMode,
+    kFnSetBackGroundMode, kFnGetCursorMode, kFnSetCursorMode, kFnGetRunning, kFnCheckArchive, kFnGetFileCount,
+    kFnQueryFunctionList, kFnOpenArchive, kFnCloseArchive, kFnFindFirst, kFnFindNext, kFnSetOwnerWindow,
+    kFnClearOwnerWindow, kFnSetOwnerWindowEx, kFnKillOwnerWindowEx, kFnGetArcFileName, kFnGetArcFileSize,
+    kFnGetArcOriginalSize, kFnGetArcCompressedSize, kFnGetArcRatio, kFnGetArcDate, kFnGetArcTime, kFnGetArcOsType,
+    kFnIsSfxFile, kFnGetArcWriteTimeEx, kFnGetArcCreateTimeEx, kFnGetArcAccessTimeEx, kFnGetFileName,
+    kFnGetOriginalSize, kFnGetCompressedSize, kFnGetRatio, kFnGetDate, kFnGetTime, kFnGetCrc, kFnGetAttribute,
+    kFnGetOsType, kFnGetMethod, kFnGetWriteTime, kFnGetCreateTime, kFnGetAccessTime, kFnGetWriteTimeEx,
+    kFnGetCreateTimeEx, kFnGetAccessTimeEx, kFnGetArcFileSizeEx, kFnGetArcOriginalSizeEx,
+    kFnGetArcCompressedSizeEx, kFnGetOriginalSizeEx, kFnGetCompressedSizeEx, kFnSetOwnerWindowEx64,
+    kFnKillOwnerWindowEx64};
 
-constexpr DWORD kNoValue = 0xFFFFFFFF;
-constexpr WORD kNoWord = 0xFFFF;
-constexpr int kNotOpened = static_cast<int>(Status::kHarcNotOpened);
+// The family's default busy-cursor interval, in milliseconds.
+constexpr WORD kDefaultCursorInterval = 80;
+
+// What callers set for the whole process.  The library shows no window and
+// no busy cursor, and sends nothing to an owner window (its commands report
+// through their output text), so these are kept and answered, not acted on.
+class LibraryState {
+ public:
+  std::atomic<int> running{0};
+
+  template <typename Use>
+  auto With(Use use) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return use(*this);
+  }
+
+  bool backGround = false;
+  bool cursor = false;
+  WORD cursorInterval = kDefaultCursorInterval;
+  HWND owner = nullptr;
+  HWND ownerEx = nullptr;  // the owner window of the callback set with the Ex functions
+  ArchiverProc ownerProc = nullptr;
+
+ private:
+  std::mutex mutex_;
+};
+
+LibraryState& State() {
+  static LibraryState state;
+  return state;
+}
+
+BOOL SetOwnerEx(HWND window, ArchiverProc proc) {
+  if (window == nullptr || !IsWindow(window)) return FALSE;
+  return State().With([&](LibraryState& s) {
+    if (s.ownerEx != nullptr && s.ownerEx != window) return FALSE;  // another caller's window is set
+    s.ownerEx = window;
+    s.ownerProc = proc;
+    return TRUE;
+  });
+}
+
+BOOL KillOwnerEx(HWND window) {
+  return State().With([&](LibraryState& s) {
+    if (s.ownerEx == nullptr || s.ownerEx != window) return FALSE;
+    s.ownerEx = nullptr;
+    s.ownerProc = nullptr;
+    return TRUE;
+  });
+}
 
 // Counts a command as running for UnlhaGetRunning.
 class RunningScope {
  public:
-  RunningScope() { ++g_running; }
-  ~RunningScope() { --g_running; }
+  RunningScope() { ++State().running; }
+  ~RunningScope() { --State().running; }
   RunningScope(const RunningScope&) = delete;
   RunningScope& operator=(const RunningScope&) = delete;
 };
@@ -58,16 +119,35 @@ extern "C" {
 
 WORD WINAPI UnlhaGetVersion() { return kVersion; }
 WORD WINAPI UnlhaGetSubVersion() { return kSubVersion; }
-BOOL WINAPI UnlhaGetRunning() { return g_running.load() > 0; }
+BOOL WINAPI UnlhaGetRunning() { return State().running.load() > 0; }
 
-// The library never shows a window, so there is no background mode and no
-// busy cursor to switch.
-BOOL WINAPI UnlhaGetBackGroundMode() { return FALSE; }
-BOOL WINAPI UnlhaSetBackGroundMode(BOOL) { return FALSE; }
-BOOL WINAPI UnlhaGetCursorMode() { return FALSE; }
-BOOL WINAPI UnlhaSetCursorMode(BOOL) { return FALSE; }
-WORD WINAPI UnlhaGetCursorInterval() { return 0; }
-BOOL WINAPI UnlhaSetCursorInterval(WORD) { return FALSE; }
+BOOL WINAPI UnlhaGetBackGroundMode() {
+  return State().With([](LibraryState& s) { return s.backGround ? TRUE : FALSE; });
+}
+BOOL WINAPI UnlhaSetBackGroundMode(BOOL on) {
+  return State().With([&](LibraryState& s) {
+    s.backGround = on != FALSE;
+    return TRUE;
+  });
+}
+BOOL WINAPI UnlhaGetCursorMode() {
+  return State().With([](LibraryState& s) { return s.cursor ? TRUE : FALSE; });
+}
+BOOL WINAPI UnlhaSetCursorMode(BOOL on) {
+  return State().With([&](LibraryState& s) {
+    s.cursor = on != FALSE;
+    return TRUE;
+  });
+}
+WORD WINAPI UnlhaGetCursorInterval() {
+  return State().With([](LibraryState& s) { return s.cursorInterval; });
+}
+BOOL WINAPI UnlhaSetCursorInterval(WORD interval) {
+  return State().With([&](LibraryState& s) {
+    s.cursorInterval = interval;
+    return TRUE;
+  });
+}
 
 int WINAPI Unlha(HWND, LPCSTR commandLine, LPSTR output, DWORD size) {
   RunningScope running;
@@ -84,15 +164,15 @@ int WINAPI Unlha(HWND, LPCSTR commandLine, LPSTR output, DWORD size) {
   return static_cast<int>(result.status);
 }
 
-// Modes 0-2 read every member header; mode 3 (full CRC check) unpacks every
-// member too.
+// Every mode reads every member header; with the full-CRC bit every member
+// is unpacked too.
 BOOL WINAPI UnlhaCheckArchive(LPCSTR fileName, int mode) {
   RunningScope running;
   try {
     std::vector<kb::lzh::MemberLocation> members;
     std::unique_ptr<kb::lzh::ArchiveFile> file = OpenForCheck(fileName, &members);
     if (!file) return FALSE;
-    if ((mode & 3) == 3) {
+    if ((mode & kCheckFullCrc) != 0) {
       for (const kb::lzh::MemberLocation& m : members) {
         kb::lzh::UnpackMember(*file, m, [](const std::uint8_t*, std::size_t) {});
       }
@@ -103,7 +183,13 @@ BOOL WINAPI UnlhaCheckArchive(LPCSTR fileName, int mode) {
   }
 }
 
-BOOL WINAPI UnlhaConfigDialog(HWND, LPSTR, int) { return FALSE; }
+// There is no configuration dialog: nothing is shown, no option is handed
+// back (an empty text), and the answer is the one for a dialog left without
+// a change; UnlhaQueryFunctionList says the function is not there.
+BOOL WINAPI UnlhaConfigDialog(HWND, LPSTR options, int) {
+  if (options != nullptr) options[0] = '\0';
+  return FALSE;
+}
 
 int WINAPI UnlhaGetFileCount(LPCSTR archive) {
   try {
@@ -115,42 +201,41 @@ int WINAPI UnlhaGetFileCount(LPCSTR archive) {
   }
 }
 
-// Archive handles: never opened, so every call on one fails in a defined way.
-HANDLE WINAPI UnlhaOpenArchive(HWND, LPCSTR, DWORD) { return nullptr; }
-int WINAPI UnlhaCloseArchive(HANDLE) { return -1; }
-int WINAPI UnlhaFindFirst(HANDLE, LPCSTR, void*) { return kNotOpened; }
-int WINAPI UnlhaFindNext(HANDLE, void*) { return kNotOpened; }
-int WINAPI UnlhaGetArcFileName(HANDLE, LPSTR, int) { return kNotOpened; }
-DWORD WINAPI UnlhaGetArcFileSize(HANDLE) { return kNoValue; }
-DWORD WINAPI UnlhaGetArcOriginalSize(HANDLE) { return kNoValue; }
-DWORD WINAPI UnlhaGetArcCompressedSize(HANDLE) { return kNoValue; }
-WORD WINAPI UnlhaGetArcRatio(HANDLE) { return kNoWord; }
-WORD WINAPI UnlhaGetArcDate(HANDLE) { return kNoWord; }
-WORD WINAPI UnlhaGetArcTime(HANDLE) { return kNoWord; }
-UINT WINAPI UnlhaGetArcOSType(HANDLE) { return kNoValue; }
-int WINAPI UnlhaGetFileName(HANDLE, LPSTR, int) { return kNotOpened; }
-int WINAPI UnlhaGetMethod(HANDLE, LPSTR, int) { return kNotOpened; }
-DWORD WINAPI UnlhaGetOriginalSize(HANDLE) { return kNoValue; }
-DWORD WINAPI UnlhaGetCompressedSize(HANDLE) { return kNoValue; }
-WORD WINAPI UnlhaGetRatio(HANDLE) { return kNoWord; }
-WORD WINAPI UnlhaGetDate(HANDLE) { return kNoWord; }
-WORD WINAPI UnlhaGetTime(HANDLE) { return kNoWord; }
-DWORD WINAPI UnlhaGetWriteTime(HANDLE) { return kNoValue; }
-DWORD WINAPI UnlhaGetAccessTime(HANDLE) { return kNoValue; }
-DWORD WINAPI UnlhaGetCreateTime(HANDLE) { return kNoValue; }
-DWORD WINAPI UnlhaGetCRC(HANDLE) { return kNoValue; }
-int WINAPI UnlhaGetAttribute(HANDLE) { return -1; }
-UINT WINAPI UnlhaGetOSType(HANDLE) { return kNoValue; }
-
 BOOL WINAPI UnlhaQueryFunctionList(int function) {
-  for (int f : kImplementedFunctions) {
-    if (f == function) return TRUE;
-  }
-  return FALSE;
+  return std::find(std::begin(kImplementedFunctions), std::end(kImplementedFunctions), function) !=
+                 std::end(kImplementedFunctions)
+             ? TRUE
+             : FALSE;
 }
 
-// No window is ever shown, so there is no owner to set.
-BOOL WINAPI UnlhaSetOwnerWindow(HWND) { return FALSE; }
-BOOL WINAPI UnlhaClearOwnerWindow() { return FALSE; }
+// The owner window: one at a time; a second one is refused until it is
+// cleared.
+BOOL WINAPI UnlhaSetOwnerWindow(HWND window) {
+  if (window == nullptr || !IsWindow(window)) return FALSE;
+  return State().With([&](LibraryState& s) {
+    if (s.owner != nullptr && s.owner != window) return FALSE;
+    s.owner = window;
+    return TRUE;
+  });
+}
+BOOL WINAPI UnlhaClearOwnerWindow() {
+  return State().With([](LibraryState& s) {
+    s.owner = nullptr;
+    return TRUE;
+  });
+}
+
+BOOL WINAPI UnlhaSetOwnerWindowEx(HWND window, ArchiverProc proc) { return SetOwnerEx(window, proc); }
+BOOL WINAPI UnlhaKillOwnerWindowEx(HWND window) { return KillOwnerEx(window); }
+// The 64-bit variant differs in the record its callback is given, which
+// this library never sends; the size must still name a record.
+BOOL WINAPI UnlhaSetOwnerWindowEx64(HWND window, ArchiverProc proc, DWORD structSize) {
+  return structSize == 0 ? FALSE : SetOwnerEx(window, proc);
+}
+BOOL WINAPI UnlhaKillOwnerWindowEx64(HWND window) { return KillOwnerEx(window); }
+
+// Names are Shift-JIS only: the UTF-8 mode is refused, leaving it off is
+// what is already so.
+BOOL WINAPI UnlhaSetUnicodeMode(BOOL on) { return on ? FALSE : TRUE; }
 
 }  // extern "C"
