@@ -19,12 +19,11 @@
 namespace {
 
 using kb::lzh::Status;
+using namespace kb::unlha;
 
 // Version 1.00 (the family reports the version times 100).
 constexpr WORD kVersion = 100;
 constexpr WORD kSubVersion = 0;
-
-using namespace kb::unlha;
 
 // Every function this library answers as the family describes.  Left out:
 // the configuration dialog (there is none) and the UTF-8 mode (names are
