@@ -17,6 +17,7 @@
 #include "lzh/commands.h"
 #include "lzh/listing.h"
 #include "lzh/times.h"
+#include "tools/unlha/library_state.h"
 #include "tools/unlha/unlha32_api.h"
 #include "tools/unlha/win_file_system.h"
 
@@ -36,7 +37,7 @@ std::uint64_t FromFileTime(const FILETIME& t) {
 FILETIME ToFileTime(std::uint64_t t) { return FILETIME{static_cast<DWORD>(t), static_cast<DWORD>(t >> 32)}; }
 
 struct OpenedArchive {
-  std::string name;  // as the caller gave it
+  std::string name;  // Shift-JIS
   DWORD mode = 0;
   std::uint64_t size = 0;
   WIN32_FILE_ATTRIBUTE_DATA file{};
@@ -125,8 +126,16 @@ std::optional<std::uint64_t> MemberTime(const MemberHeader& h, Stamp which) {
 
 DWORD Clamp32(std::uint64_t v) { return v > 0xFFFFFFFFu ? kNoValue : static_cast<DWORD>(v); }
 
-// Copies a whole answer or refuses: a cut path would name another file.
-int CopyAnswer(const std::string& text, LPSTR buffer, int size) {
+// Copies a whole answer, in the caller's form, or refuses: a cut path would
+// name another file.
+int CopyAnswer(const std::string& shiftJis, LPSTR buffer, int size) {
+  std::string text;
+  try {
+    text = kb::unlha::CallerFromShiftJis(shiftJis);
+  } catch (const kb::lzh::LzhError& e) {
+    if (buffer != nullptr && size > 0) buffer[0] = '\0';
+    return static_cast<int>(e.status());
+  }
   if (buffer == nullptr || size <= 0) return kb::unlha::kAnswerTooBig;
   if (text.size() + 1 > static_cast<std::size_t>(size)) {
     buffer[0] = '\0';
@@ -147,7 +156,11 @@ void Fill(IndividualInfo* info, const MemberHeader& h) {
   const kb::lzh::DosDateTime dos = MemberDos(h);
   info->date = dos.date;
   info->time = dos.time;
-  kb::lzh::CopyToBuffer(h.name, info->fileName, sizeof info->fileName);
+  // A name with no form for the caller throws: the member is reported as
+  // an error and the next FindNext goes on after it.
+  const std::string name = kb::unlha::CallerFromShiftJis(h.name);
+  if (name.size() > kb::unlha::kNameMax) throw kb::lzh::LzhError(kb::lzh::Status::kNotSupported, "name too long");
+  std::memcpy(info->fileName, name.c_str(), name.size() + 1);
   kb::lzh::CopyToBuffer(kb::lzh::AttributeText(kb::lzh::MemberAttributes(h)), info->attribute, sizeof info->attribute);
   kb::lzh::CopyToBuffer(h.method, info->mode, sizeof info->mode);
 }
@@ -158,7 +171,9 @@ int Find(HANDLE h, IndividualInfo* info, const char* patterns) {
   return Table().With(h, kNotOpened, [&](OpenedArchive& a) -> int {
     if (patterns == nullptr && !a.search.started()) return kb::unlha::kNotSearchMode;
     try {
-      const MemberLocation* m = patterns != nullptr ? a.search.Start(patterns, ScopeOf(a.mode)) : a.search.Next();
+      const MemberLocation* m = patterns != nullptr
+                                    ? a.search.Start(kb::unlha::ShiftJisFromCaller(patterns), ScopeOf(a.mode))
+                                    : a.search.Next();
       if (m == nullptr) return kb::unlha::kFoundNothing;
       Fill(info, m->header);
       return 0;
@@ -222,7 +237,7 @@ extern "C" {
 HANDLE WINAPI UnlhaOpenArchive(HWND, LPCSTR fileName, DWORD mode) {
   if (fileName == nullptr) return nullptr;
   try {
-    std::unique_ptr<OpenedArchive> a = ReadArchive(fileName, mode);
+    std::unique_ptr<OpenedArchive> a = ReadArchive(kb::unlha::ShiftJisFromCaller(fileName), mode);
     return a ? Table().Add(std::move(a)) : nullptr;
   } catch (...) {
     return nullptr;

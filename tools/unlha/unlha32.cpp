@@ -3,7 +3,7 @@
 // over the portable core (lzh/); the archive-handle functions are in
 // archive_handles.cpp.  Calls may come from several threads at once: what is
 // shared (the running commands, the modes and owner windows a caller set)
-// is one state object behind a mutex.
+// is one state object behind a mutex (library_state.h).
 #include <windows.h>
 
 #include <algorithm>
@@ -13,6 +13,7 @@
 
 #include "lzh/archive.h"
 #include "lzh/commands.h"
+#include "tools/unlha/library_state.h"
 #include "tools/unlha/unlha32_api.h"
 #include "tools/unlha/win_file_system.h"
 
@@ -26,8 +27,7 @@ constexpr WORD kVersion = 100;
 constexpr WORD kSubVersion = 0;
 
 // Every function this library answers as the family describes.  Left out:
-// the configuration dialog (there is none) and the UTF-8 mode (names are
-// Shift-JIS only).
+// the configuration dialog (there is none).
 constexpr int kImplementedFunctions[] = {
     kFnCommand, kFnGetVersion, kFnGetCursorInterval, kFnSetCursorInterval, kFnGetBackGroundMode,
     kFnSetBackGroundMode, kFnGetCursorMode, kFnSetCursorMode, kFnGetRunning, kFnCheckArchive, kFnGetFileCount,
@@ -39,39 +39,7 @@ constexpr int kImplementedFunctions[] = {
     kFnGetOsType, kFnGetMethod, kFnGetWriteTime, kFnGetCreateTime, kFnGetAccessTime, kFnGetWriteTimeEx,
     kFnGetCreateTimeEx, kFnGetAccessTimeEx, kFnGetArcFileSizeEx, kFnGetArcOriginalSizeEx,
     kFnGetArcCompressedSizeEx, kFnGetOriginalSizeEx, kFnGetCompressedSizeEx, kFnSetOwnerWindowEx64,
-    kFnKillOwnerWindowEx64};
-
-// The family's default busy-cursor interval, in milliseconds.
-constexpr WORD kDefaultCursorInterval = 80;
-
-// What callers set for the whole process.  The library shows no window and
-// no busy cursor, and sends nothing to an owner window (its commands report
-// through their output text), so these are kept and answered, not acted on.
-class LibraryState {
- public:
-  std::atomic<int> running{0};
-
-  template <typename Use>
-  auto With(Use use) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return use(*this);
-  }
-
-  bool backGround = false;
-  bool cursor = false;
-  WORD cursorInterval = kDefaultCursorInterval;
-  HWND owner = nullptr;
-  HWND ownerEx = nullptr;  // the owner window of the callback set with the Ex functions
-  ArchiverProc ownerProc = nullptr;
-
- private:
-  std::mutex mutex_;
-};
-
-LibraryState& State() {
-  static LibraryState state;
-  return state;
-}
+    kFnKillOwnerWindowEx64, kFnSetUnicodeMode};
 
 BOOL SetOwnerEx(HWND window, ArchiverProc proc) {
   if (window == nullptr || !IsWindow(window)) return FALSE;
@@ -105,7 +73,7 @@ class RunningScope {
 std::unique_ptr<kb::lzh::ArchiveFile> OpenForCheck(LPCSTR name, std::vector<kb::lzh::MemberLocation>* members) {
   if (name == nullptr) return nullptr;
   kb::unlha::WinFileSystem fs;
-  std::unique_ptr<kb::lzh::ArchiveFile> file = fs.OpenArchive(name);
+  std::unique_ptr<kb::lzh::ArchiveFile> file = fs.OpenArchive(ShiftJisFromCaller(name));
   if (file) *members = kb::lzh::ReadDirectory(*file);
   return file;
 }
@@ -153,13 +121,19 @@ int WINAPI Unlha(HWND, LPCSTR commandLine, LPSTR output, DWORD size) {
   kb::lzh::CommandResult result;
   try {
     kb::unlha::WinFileSystem fs;
-    result = kb::lzh::RunCommand(commandLine != nullptr ? commandLine : "", fs);
+    result = kb::lzh::RunCommand(ShiftJisFromCaller(commandLine), fs);
+  } catch (const kb::lzh::LzhError& e) {
+    result = {e.status(), std::string("the command line: ") + e.what() + "\r\n"};
   } catch (const std::bad_alloc&) {
     result = {Status::kOutOfMemory, "not enough memory\r\n"};
   } catch (...) {
     result = {Status::kCannotWrite, "the command failed unexpectedly\r\n"};
   }
-  kb::lzh::CopyToBuffer(result.output, output, size);
+  try {
+    CopyToCaller(result.output, output, size);
+  } catch (...) {
+    if (output != nullptr && size > 0) output[0] = '\0';
+  }
   return static_cast<int>(result.status);
 }
 
@@ -233,8 +207,12 @@ BOOL WINAPI UnlhaSetOwnerWindowEx64(HWND window, ArchiverProc proc, DWORD struct
 }
 BOOL WINAPI UnlhaKillOwnerWindowEx64(HWND window) { return KillOwnerEx(window); }
 
-// Names are Shift-JIS only: the UTF-8 mode is refused, leaving it off is
-// what is already so.
-BOOL WINAPI UnlhaSetUnicodeMode(BOOL on) { return on ? FALSE : TRUE; }
+// With the mode on, every text the caller hands in or gets back is UTF-8;
+// inside, names stay Shift-JIS, and one that Shift-JIS cannot write is
+// refused.
+BOOL WINAPI UnlhaSetUnicodeMode(BOOL on) {
+  State().unicode = on != FALSE;
+  return TRUE;
+}
 
 }  // extern "C"

@@ -38,6 +38,14 @@ std::string ShiftJis(const std::wstring& w) {
   return s;
 }
 
+std::string Utf8(const std::wstring& w) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string s(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, s.data(), n, nullptr, nullptr);
+  s.resize(s.size() - 1);
+  return s;
+}
+
 void Put(const std::string& path, const std::string& bytes) {
   HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
@@ -86,7 +94,10 @@ class ArchiveHandlesTest : public ::testing::Test {
       FindClose(h);
     }
     RemoveDirectoryW(Wide(root_).c_str());
-    if (module_ != nullptr) FreeLibrary(module_);
+    if (module_ != nullptr) {
+      Fn<BOOL(WINAPI*)(BOOL)>("UnlhaSetUnicodeMode")(FALSE);  // no mode outlives its test
+      FreeLibrary(module_);
+    }
   }
 
   template <typename T>
@@ -472,17 +483,40 @@ TEST_F(ArchiveHandlesTest, ModesOwnersAndTheFunctionList) {
   char options[16] = "unchanged";
   EXPECT_FALSE(Fn<BOOL(WINAPI*)(HWND, LPSTR, int)>("UnlhaConfigDialog")(nullptr, options, 1));
   EXPECT_STREQ(options, "");
-  EXPECT_FALSE(Fn<BOOL(WINAPI*)(BOOL)>("UnlhaSetUnicodeMode")(TRUE));
-  EXPECT_TRUE(Fn<BOOL(WINAPI*)(BOOL)>("UnlhaSetUnicodeMode")(FALSE));
 
-  // Every function the library exports is in its list, but for the two it
-  // answers without doing: the dialog and the UTF-8 mode.
+  // Every function the library exports is in its list, but for the dialog.
   auto query = Fn<BOOL(WINAPI*)(int)>("UnlhaQueryFunctionList");
   int listed = 0;
   for (int f = 0; f <= 120; ++f) listed += query(f) ? 1 : 0;
-  EXPECT_EQ(listed, 55);
-  for (int f : {0, 8, 23, 25, 26, 33, 48, 57, 72, 86, 88}) EXPECT_TRUE(query(f)) << f;
-  for (int f : {17, 27, 28, 114, -1, 1000}) EXPECT_FALSE(query(f)) << f;
+  EXPECT_EQ(listed, 56);
+  for (int f : {0, 8, 23, 25, 26, 33, 48, 57, 72, 86, 88, 114}) EXPECT_TRUE(query(f)) << f;
+  for (int f : {17, 27, 28, -1, 1000}) EXPECT_FALSE(query(f)) << f;
+}
+
+TEST_F(ArchiveHandlesTest, TheUnicodeModeTakesAndGivesUtf8) {
+  auto unicode = Fn<BOOL(WINAPI*)(BOOL)>("UnlhaSetUnicodeMode");
+  ASSERT_TRUE(unicode(TRUE));
+  const std::string archive = Utf8(Wide(archive_));
+  HArc h = Open(archive);
+  EXPECT_NE(h, nullptr);
+  IndividualInfo info;
+  EXPECT_EQ(First(h, Utf8(L"\u8868*").c_str(), &info), 0);  // 表*
+  EXPECT_EQ(std::string(info.fileName), Utf8(L"\u8868\u793a.txt"));
+  std::string text;
+  EXPECT_EQ(Text("UnlhaGetFileName", h, &text), 0);
+  EXPECT_EQ(text, Utf8(L"\u8868\u793a.txt"));
+  EXPECT_EQ(Text("UnlhaGetArcFileName", h, &text), 0);
+  EXPECT_EQ(text, archive);
+  EXPECT_EQ(Close(h), 0);
+  EXPECT_NE(Run("l \"" + archive + "\"").find(Utf8(L"\u8868\u793a.txt")), std::string::npos);
+  // A name Shift-JIS cannot write is refused, never changed.
+  const std::string hangul = Utf8(Wide(root_) + L"\\\ud55c.lzh");
+  EXPECT_EQ(Open(hangul), nullptr);
+  std::vector<char> out(256);
+  EXPECT_EQ(Fn<int(WINAPI*)(HWND, LPCSTR, LPSTR, DWORD)>("Unlha")(nullptr, ("a \"" + hangul + "\" x").c_str(), out.data(), 256),
+            0x8023);
+  EXPECT_TRUE(unicode(FALSE));
+  EXPECT_EQ(Open(archive), nullptr) << "UTF-8 bytes are no Shift-JIS name of the archive";
 }
 
 }  // namespace
