@@ -1,42 +1,70 @@
 // UNLHA32.DLL: the LHA archiver library the launcher binds at run time.
 // Commands "a" (add, making the archive), "l"/"v" (list) and "t" (test) run
-// over the portable core (lzh/); the archive-handle functions of the family
-// are present and answer "not supported", so no caller can crash on them.
-// Calls may come from several threads at once: nothing here is shared but a
-// counter of running commands.
+// over the portable core (lzh/); the archive-handle functions are in
+// archive_handles.cpp.  Calls may come from several threads at once: what is
+// shared (the running commands, the modes and owner windows a caller set)
+// is one state object behind a mutex (library_state.h).
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <new>
 
 #include "lzh/archive.h"
 #include "lzh/commands.h"
+#include "tools/unlha/library_state.h"
+#include "tools/unlha/unlha32_api.h"
 #include "tools/unlha/win_file_system.h"
 
 namespace {
 
 using kb::lzh::Status;
+using namespace kb::unlha;
 
 // Version 1.00 (the family reports the version times 100).
 constexpr WORD kVersion = 100;
 constexpr WORD kSubVersion = 0;
 
-std::atomic<int> g_running{0};
+// Every function this library answers as the family describes.  Left out:
+// the configuration dialog (there is none).
+constexpr int kImplementedFunctions[] = {
+    kFnCommand, kFnGetVersion, kFnGetCursorInterval, kFnSetCursorInterval, kFnGetBackGroundMode,
+    kFnSetBackGroundMode, kFnGetCursorMode, kFnSetCursorMode, kFnGetRunning, kFnCheckArchive, kFnGetFileCount,
+    kFnQueryFunctionList, kFnOpenArchive, kFnCloseArchive, kFnFindFirst, kFnFindNext, kFnSetOwnerWindow,
+    kFnClearOwnerWindow, kFnSetOwnerWindowEx, kFnKillOwnerWindowEx, kFnGetArcFileName, kFnGetArcFileSize,
+    kFnGetArcOriginalSize, kFnGetArcCompressedSize, kFnGetArcRatio, kFnGetArcDate, kFnGetArcTime, kFnGetArcOsType,
+    kFnIsSfxFile, kFnGetArcWriteTimeEx, kFnGetArcCreateTimeEx, kFnGetArcAccessTimeEx, kFnGetFileName,
+    kFnGetOriginalSize, kFnGetCompressedSize, kFnGetRatio, kFnGetDate, kFnGetTime, kFnGetCrc, kFnGetAttribute,
+    kFnGetOsType, kFnGetMethod, kFnGetWriteTime, kFnGetCreateTime, kFnGetAccessTime, kFnGetWriteTimeEx,
+    kFnGetCreateTimeEx, kFnGetAccessTimeEx, kFnGetArcFileSizeEx, kFnGetArcOriginalSizeEx,
+    kFnGetArcCompressedSizeEx, kFnGetOriginalSizeEx, kFnGetCompressedSizeEx, kFnSetOwnerWindowEx64,
+    kFnKillOwnerWindowEx64, kFnSetUnicodeMode};
 
-// The family's function numbers for UnlhaQueryFunctionList that this
-// library implements: the command call, the version, the running state,
-// the archive check, the member count and the query itself.
-constexpr int kImplementedFunctions[] = {0, 1, 8, 16, 18, 19};
+BOOL SetOwnerEx(HWND window, ArchiverProc proc) {
+  if (window == nullptr || !IsWindow(window)) return FALSE;
+  return State().With([&](LibraryState& s) {
+    if (s.ownerEx != nullptr && s.ownerEx != window) return FALSE;  // another caller's window is set
+    s.ownerEx = window;
+    s.ownerProc = proc;
+    return TRUE;
+  });
+}
 
-constexpr DWORD kNoValue = 0xFFFFFFFF;
-constexpr WORD kNoWord = 0xFFFF;
-constexpr int kNotOpened = static_cast<int>(Status::kHarcNotOpened);
+BOOL KillOwnerEx(HWND window) {
+  return State().With([&](LibraryState& s) {
+    if (s.ownerEx == nullptr || s.ownerEx != window) return FALSE;
+    s.ownerEx = nullptr;
+    s.ownerProc = nullptr;
+    return TRUE;
+  });
+}
 
 // Counts a command as running for UnlhaGetRunning.
 class RunningScope {
  public:
-  RunningScope() { ++g_running; }
-  ~RunningScope() { --g_running; }
+  RunningScope() { ++State().running; }
+  ~RunningScope() { --State().running; }
   RunningScope(const RunningScope&) = delete;
   RunningScope& operator=(const RunningScope&) = delete;
 };
@@ -45,7 +73,7 @@ class RunningScope {
 std::unique_ptr<kb::lzh::ArchiveFile> OpenForCheck(LPCSTR name, std::vector<kb::lzh::MemberLocation>* members) {
   if (name == nullptr) return nullptr;
   kb::unlha::WinFileSystem fs;
-  std::unique_ptr<kb::lzh::ArchiveFile> file = fs.OpenArchive(name);
+  std::unique_ptr<kb::lzh::ArchiveFile> file = fs.OpenArchive(ShiftJisFromCaller(name));
   if (file) *members = kb::lzh::ReadDirectory(*file);
   return file;
 }
@@ -58,41 +86,66 @@ extern "C" {
 
 WORD WINAPI UnlhaGetVersion() { return kVersion; }
 WORD WINAPI UnlhaGetSubVersion() { return kSubVersion; }
-BOOL WINAPI UnlhaGetRunning() { return g_running.load() > 0; }
+BOOL WINAPI UnlhaGetRunning() { return State().running.load() > 0; }
 
-// The library never shows a window, so there is no background mode and no
-// busy cursor to switch.
-BOOL WINAPI UnlhaGetBackGroundMode() { return FALSE; }
-BOOL WINAPI UnlhaSetBackGroundMode(BOOL) { return FALSE; }
-BOOL WINAPI UnlhaGetCursorMode() { return FALSE; }
-BOOL WINAPI UnlhaSetCursorMode(BOOL) { return FALSE; }
-WORD WINAPI UnlhaGetCursorInterval() { return 0; }
-BOOL WINAPI UnlhaSetCursorInterval(WORD) { return FALSE; }
+BOOL WINAPI UnlhaGetBackGroundMode() {
+  return State().With([](LibraryState& s) { return s.backGround ? TRUE : FALSE; });
+}
+BOOL WINAPI UnlhaSetBackGroundMode(BOOL on) {
+  return State().With([&](LibraryState& s) {
+    s.backGround = on != FALSE;
+    return TRUE;
+  });
+}
+BOOL WINAPI UnlhaGetCursorMode() {
+  return State().With([](LibraryState& s) { return s.cursor ? TRUE : FALSE; });
+}
+BOOL WINAPI UnlhaSetCursorMode(BOOL on) {
+  return State().With([&](LibraryState& s) {
+    s.cursor = on != FALSE;
+    return TRUE;
+  });
+}
+WORD WINAPI UnlhaGetCursorInterval() {
+  return State().With([](LibraryState& s) { return s.cursorInterval; });
+}
+BOOL WINAPI UnlhaSetCursorInterval(WORD interval) {
+  return State().With([&](LibraryState& s) {
+    s.cursorInterval = interval;
+    return TRUE;
+  });
+}
 
 int WINAPI Unlha(HWND, LPCSTR commandLine, LPSTR output, DWORD size) {
   RunningScope running;
   kb::lzh::CommandResult result;
   try {
     kb::unlha::WinFileSystem fs;
-    result = kb::lzh::RunCommand(commandLine != nullptr ? commandLine : "", fs);
+    result = kb::lzh::RunCommand(ShiftJisFromCaller(commandLine), fs);
+  } catch (const kb::lzh::LzhError& e) {
+    result = {e.status(), std::string("the command line: ") + e.what() + "\r\n"};
   } catch (const std::bad_alloc&) {
     result = {Status::kOutOfMemory, "not enough memory\r\n"};
   } catch (...) {
     result = {Status::kCannotWrite, "the command failed unexpectedly\r\n"};
   }
-  kb::lzh::CopyToBuffer(result.output, output, size);
+  try {
+    CopyToCaller(result.output, output, size);
+  } catch (...) {
+    if (output != nullptr && size > 0) output[0] = '\0';
+  }
   return static_cast<int>(result.status);
 }
 
-// Modes 0-2 read every member header; mode 3 (full CRC check) unpacks every
-// member too.
+// Every mode reads every member header; with the full-CRC bit every member
+// is unpacked too.
 BOOL WINAPI UnlhaCheckArchive(LPCSTR fileName, int mode) {
   RunningScope running;
   try {
     std::vector<kb::lzh::MemberLocation> members;
     std::unique_ptr<kb::lzh::ArchiveFile> file = OpenForCheck(fileName, &members);
     if (!file) return FALSE;
-    if ((mode & 3) == 3) {
+    if ((mode & kCheckFullCrc) != 0) {
       for (const kb::lzh::MemberLocation& m : members) {
         kb::lzh::UnpackMember(*file, m, [](const std::uint8_t*, std::size_t) {});
       }
@@ -103,7 +156,13 @@ BOOL WINAPI UnlhaCheckArchive(LPCSTR fileName, int mode) {
   }
 }
 
-BOOL WINAPI UnlhaConfigDialog(HWND, LPSTR, int) { return FALSE; }
+// There is no configuration dialog: nothing is shown, no option is handed
+// back (an empty text), and the answer is the one for a dialog left without
+// a change; UnlhaQueryFunctionList says the function is not there.
+BOOL WINAPI UnlhaConfigDialog(HWND, LPSTR options, int) {
+  if (options != nullptr) options[0] = '\0';
+  return FALSE;
+}
 
 int WINAPI UnlhaGetFileCount(LPCSTR archive) {
   try {
@@ -115,42 +174,45 @@ int WINAPI UnlhaGetFileCount(LPCSTR archive) {
   }
 }
 
-// Archive handles: never opened, so every call on one fails in a defined way.
-HANDLE WINAPI UnlhaOpenArchive(HWND, LPCSTR, DWORD) { return nullptr; }
-int WINAPI UnlhaCloseArchive(HANDLE) { return -1; }
-int WINAPI UnlhaFindFirst(HANDLE, LPCSTR, void*) { return kNotOpened; }
-int WINAPI UnlhaFindNext(HANDLE, void*) { return kNotOpened; }
-int WINAPI UnlhaGetArcFileName(HANDLE, LPSTR, int) { return kNotOpened; }
-DWORD WINAPI UnlhaGetArcFileSize(HANDLE) { return kNoValue; }
-DWORD WINAPI UnlhaGetArcOriginalSize(HANDLE) { return kNoValue; }
-DWORD WINAPI UnlhaGetArcCompressedSize(HANDLE) { return kNoValue; }
-WORD WINAPI UnlhaGetArcRatio(HANDLE) { return kNoWord; }
-WORD WINAPI UnlhaGetArcDate(HANDLE) { return kNoWord; }
-WORD WINAPI UnlhaGetArcTime(HANDLE) { return kNoWord; }
-UINT WINAPI UnlhaGetArcOSType(HANDLE) { return kNoValue; }
-int WINAPI UnlhaGetFileName(HANDLE, LPSTR, int) { return kNotOpened; }
-int WINAPI UnlhaGetMethod(HANDLE, LPSTR, int) { return kNotOpened; }
-DWORD WINAPI UnlhaGetOriginalSize(HANDLE) { return kNoValue; }
-DWORD WINAPI UnlhaGetCompressedSize(HANDLE) { return kNoValue; }
-WORD WINAPI UnlhaGetRatio(HANDLE) { return kNoWord; }
-WORD WINAPI UnlhaGetDate(HANDLE) { return kNoWord; }
-WORD WINAPI UnlhaGetTime(HANDLE) { return kNoWord; }
-DWORD WINAPI UnlhaGetWriteTime(HANDLE) { return kNoValue; }
-DWORD WINAPI UnlhaGetAccessTime(HANDLE) { return kNoValue; }
-DWORD WINAPI UnlhaGetCreateTime(HANDLE) { return kNoValue; }
-DWORD WINAPI UnlhaGetCRC(HANDLE) { return kNoValue; }
-int WINAPI UnlhaGetAttribute(HANDLE) { return -1; }
-UINT WINAPI UnlhaGetOSType(HANDLE) { return kNoValue; }
-
 BOOL WINAPI UnlhaQueryFunctionList(int function) {
-  for (int f : kImplementedFunctions) {
-    if (f == function) return TRUE;
-  }
-  return FALSE;
+  return std::find(std::begin(kImplementedFunctions), std::end(kImplementedFunctions), function) !=
+                 std::end(kImplementedFunctions)
+             ? TRUE
+             : FALSE;
 }
 
-// No window is ever shown, so there is no owner to set.
-BOOL WINAPI UnlhaSetOwnerWindow(HWND) { return FALSE; }
-BOOL WINAPI UnlhaClearOwnerWindow() { return FALSE; }
+// The owner window: one at a time; a second one is refused until it is
+// cleared.
+BOOL WINAPI UnlhaSetOwnerWindow(HWND window) {
+  if (window == nullptr || !IsWindow(window)) return FALSE;
+  return State().With([&](LibraryState& s) {
+    if (s.owner != nullptr && s.owner != window) return FALSE;
+    s.owner = window;
+    return TRUE;
+  });
+}
+BOOL WINAPI UnlhaClearOwnerWindow() {
+  return State().With([](LibraryState& s) {
+    s.owner = nullptr;
+    return TRUE;
+  });
+}
+
+BOOL WINAPI UnlhaSetOwnerWindowEx(HWND window, ArchiverProc proc) { return SetOwnerEx(window, proc); }
+BOOL WINAPI UnlhaKillOwnerWindowEx(HWND window) { return KillOwnerEx(window); }
+// The 64-bit variant differs in the record its callback is given, which
+// this library never sends; the size must still name a record.
+BOOL WINAPI UnlhaSetOwnerWindowEx64(HWND window, ArchiverProc proc, DWORD structSize) {
+  return structSize == 0 ? FALSE : SetOwnerEx(window, proc);
+}
+BOOL WINAPI UnlhaKillOwnerWindowEx64(HWND window) { return KillOwnerEx(window); }
+
+// With the mode on, every text the caller hands in or gets back is UTF-8;
+// inside, names stay Shift-JIS, and one that Shift-JIS cannot write is
+// refused.
+BOOL WINAPI UnlhaSetUnicodeMode(BOOL on) {
+  State().unicode = on != FALSE;
+  return TRUE;
+}
 
 }  // extern "C"

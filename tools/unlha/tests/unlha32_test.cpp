@@ -146,14 +146,15 @@ TEST_F(Unlha32Test, EveryExportIsThereUndecorated) {
   EXPECT_GE(Fn<VersionFn>("UnlhaGetVersion")(), 100);
 }
 
-TEST_F(Unlha32Test, ArchiveHandleCallsAnswerNotSupported) {
+TEST_F(Unlha32Test, ArchiveHandleCallsWithoutAnArchiveAnswerNotOpened) {
   EXPECT_EQ(Fn<OpenFn>("UnlhaOpenArchive")(nullptr, "x.lzh", 0), nullptr);
   EXPECT_EQ(Fn<HarcIntFn>("UnlhaFindFirst")(nullptr, "*", nullptr), static_cast<int>(Status::kHarcNotOpened));
   EXPECT_EQ(Fn<HarcDwordFn>("UnlhaGetArcFileSize")(nullptr), 0xFFFFFFFFu);
   EXPECT_EQ(Fn<HarcDwordFn>("UnlhaGetCRC")(nullptr), 0xFFFFFFFFu);
   QueryFn query = Fn<QueryFn>("UnlhaQueryFunctionList");
   EXPECT_TRUE(query(0));    // the command call
-  EXPECT_FALSE(query(23));  // opening an archive
+  EXPECT_TRUE(query(23));   // opening an archive
+  EXPECT_FALSE(query(17));  // the configuration dialog
   EXPECT_FALSE(Fn<StateFn>("UnlhaGetRunning")());
   EXPECT_FALSE(Fn<StateFn>("UnlhaGetBackGroundMode")());
 }
