@@ -1,6 +1,6 @@
 // UNLHA32.DLL: the LHA archiver library the launcher binds at run time.
-// Commands "a" (add, making the archive), "l"/"v" (list) and "t" (test) run
-// over the portable core (lzh/); the archive-handle functions are in
+// Commands "a" (add, making the archive), "l"/"v" (list), "t" (test) and
+// "e"/"x" (extract) run over the portable core (lzh/); the archive-handle functions are in
 // archive_handles.cpp.  Calls may come from several threads at once: what is
 // shared (the running commands, the modes and owner windows a caller set)
 // is one state object behind a mutex (library_state.h).
