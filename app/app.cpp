@@ -38,12 +38,15 @@ namespace {
 constexpr UINT kShowErrorsMessage = WM_APP + 1;
 
 // A save killed midway leaves its temporary file beside the data file; the
-// next successful save would replace it, but until then it lies around.
+// next successful save would replace it, but until then it lies around.  An
+// archive backup stopped by the end of the process leaves its staging
+// folder in the backup folder.
 void RemoveSaveLeftovers(const std::string& exeDir) {
   for (const std::string& path :
        {SettingsPathFor(exeDir), IconStorePathFor(exeDir), BackupSettingsPath(exeDir)}) {
     RemoveSaveLeftover(path);
   }
+  RemoveArchiveLeftovers(StoredBackupFolders(ProfileReader(BackupSettingsPath(exeDir))));
 }
 
 }  // namespace

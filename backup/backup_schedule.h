@@ -27,6 +27,12 @@ class BackupSchedule {
   // One launch: counts down, starts a backup when one is due, saves.
   void CountDownBackup(const std::string& section);
 
+  // The launcher closes: ends the workers (BackupWorkers::Shutdown) and
+  // gives each backup they did not make its countdown from before its
+  // launch back, so the next launch makes it.  A section erased meanwhile
+  // stays erased.
+  void EndWorkers();
+
  private:
   TBKUPDlg& dialog_;
   std::string exeDir_;
