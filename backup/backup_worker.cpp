@@ -143,7 +143,7 @@ void WorkerShared::Ended(DWORD threadId, bool made) {
                                [threadId](const Live& worker) { return worker.id == threadId; });
   if (it == live.end()) return;
   // The thread may close its own handle: it runs on until it returns.
-  CloseHandle(it->thread);
+  if (CloseHandle(it->thread)) --handlesOpen;
   if (!made) unmade.push_back(std::move(it->origin));
   live.erase(it);
   if (live.empty() && idle) SetEvent(idle);
@@ -227,6 +227,7 @@ void BackupWorkers::Start(BackupJob job, BackupOrigin origin) {
   if (!thread) return;  // no thread: this backup is not made
   worker.release();     // the thread owns it now
   shared_->live.push_back({thread, id, std::move(origin)});
+  ++shared_->handlesOpen;
   if (shared_->idle) ResetEvent(shared_->idle);
 }
 
@@ -236,8 +237,8 @@ size_t BackupWorkers::Running() {
 }
 
 size_t BackupWorkers::ThreadHandlesHeld() {
-  // A handle is held exactly as long as its worker is listed.
-  return Running();
+  std::lock_guard<std::mutex> lock(shared_->mutex);
+  return shared_->handlesOpen;
 }
 
 bool BackupWorkers::WaitAll(DWORD timeoutMs) {

@@ -78,8 +78,9 @@ struct WorkerShared {
     DWORD id;
     BackupOrigin origin;
   };
-  std::mutex mutex;  // guards live and unmade
+  std::mutex mutex;  // guards live, unmade and handlesOpen
   std::vector<Live> live;
+  size_t handlesOpen = 0;  // thread handles not closed yet
   std::vector<BackupOrigin> unmade;
   HANDLE idle;  // manual reset; set while no worker runs
 };
