@@ -90,6 +90,9 @@ class ApplicationWindow : public win::Window {
       case WM_ENDSESSION:
         // The session goes on after all: what waited can be shown now.
         if (!wParam) PostMessageW(hwnd(), kShowErrorsMessage, 0, 0);
+        // It ends: the process goes without a close, and a backup still
+        // waiting or running with it.
+        if (wParam) app_.SessionEnds();
         return 0;
       default:
         return Window::HandleMessage(msg, wParam, lParam);
@@ -333,6 +336,10 @@ void App::ShowBar() {
   barShown_ = true;
   mainForm_->Show();  // FormShow shows or hides the taskbar button
   if (subForm_) ShowStartNote();
+}
+
+void App::SessionEnds() {
+  if (backup_) backup_->SessionEnds();
 }
 
 void App::Close() {

@@ -45,6 +45,8 @@ void BackupWiring::Connect(TEditWindow& editWindow, TSubForm& form) {
   form.SetBackupHooks(this);
 }
 
+void BackupWiring::SessionEnds() { schedule_->KeepUnfinishedDue(); }
+
 void BackupWiring::LoadBackupSettings(const std::string& section) {
   schedule_->LoadBackupSettings(section);
 }

@@ -49,6 +49,9 @@ class BackupWiring : public BackupHooks {
   TFileDrop& FileDrop1() { return *fileDrop1_; }
   TSelectFolderDialog& SelectFolderDialog1() { return *selectFolderDialog1_; }
 
+  // The Windows session ends: the backups not made so far stay due.
+  void SessionEnds();
+
   void LoadBackupSettings(const std::string& section) override;
   void CountDownBackup(const std::string& section) override;
   void SaveBackupSettings(const std::string& section) override;

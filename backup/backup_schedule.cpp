@@ -47,8 +47,11 @@ void BackupSchedule::CountDownBackup(const std::string& section) {
   SaveBackupSettings(section);
 }
 
-void BackupSchedule::EndWorkers() {
-  const std::vector<BackupOrigin> unmade = workers_.Shutdown();
+void BackupSchedule::EndWorkers() { KeepDue(workers_.Shutdown()); }
+
+void BackupSchedule::KeepUnfinishedDue() { KeepDue(workers_.Unfinished()); }
+
+void BackupSchedule::KeepDue(const std::vector<BackupOrigin>& unmade) {
   if (unmade.empty()) return;
   const std::string path = PrepareBackupSettingsPath(exeDir_);
   const ProfileReader reader(path);

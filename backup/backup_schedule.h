@@ -7,10 +7,12 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kb {
 
 class BackupWorkers;
+struct BackupOrigin;
 class TBKUPDlg;
 
 class BackupSchedule {
@@ -32,8 +34,15 @@ class BackupSchedule {
   // launch back, so the next launch makes it.  A section erased meanwhile
   // stays erased.
   void EndWorkers();
+  // The Windows session ends, which will end the process without a close:
+  // the backups not made so far keep their countdowns from before their
+  // launches (the workers go on while they can).
+  void KeepUnfinishedDue();
 
  private:
+  // Writes each origin's countdown back into its section, if it still is.
+  void KeepDue(const std::vector<BackupOrigin>& unmade);
+
   TBKUPDlg& dialog_;
   std::string exeDir_;
   std::function<bool()> lateBackup_;

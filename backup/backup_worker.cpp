@@ -262,6 +262,13 @@ std::vector<BackupOrigin> BackupWorkers::Shutdown(DWORD finishMs, DWORD stopMs) 
   return unmade;
 }
 
+std::vector<BackupOrigin> BackupWorkers::Unfinished() {
+  std::lock_guard<std::mutex> lock(shared_->mutex);
+  std::vector<BackupOrigin> unfinished = shared_->unmade;
+  for (const WorkerShared::Live& worker : shared_->live) unfinished.push_back(worker.origin);
+  return unfinished;
+}
+
 int RemoveArchiveLeftovers(const std::vector<std::string>& folders) {
   const DWORD self = GetCurrentProcessId();
   int removed = 0;

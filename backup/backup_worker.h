@@ -137,6 +137,9 @@ class BackupWorkers {
   // Returns at once when no worker runs.  Returns the origins of the
   // backups not made: dropped, stopped, or still running when it gave up.
   std::vector<BackupOrigin> Shutdown(DWORD finishMs = 3000, DWORD stopMs = 2000);
+  // The origins of the backups not made so far: those of the workers still
+  // running and of those that ended without making theirs.  Nothing ends.
+  std::vector<BackupOrigin> Unfinished();
 
  private:
   std::shared_ptr<WorkerShared> shared_;

@@ -20,6 +20,7 @@
 #include "components/folder_dialog.h"
 #include "groups/edit_window.h"
 #include "groups/tests/dialog_steps.h"
+#include "launcher/main_form.h"
 #include "win/testing/testing.h"
 #include "win/text.h"
 
@@ -181,6 +182,20 @@ TEST_F(BackupLaunchTest, ClosingDropsABackupStillWaitingAndIsNotHeldUpByIt) {
   // Reset to 3 at the launch; the backup was not made, so the countdown is
   // as before the launch and the next launch makes it.
   EXPECT_EQ(Stored("binf101", "Next"), 1) << "the backup stays due";
+}
+
+TEST_F(BackupLaunchTest, TheEndOfTheSessionDuringTheLateWaitLeavesTheBackupDue) {
+  StartLauncher("[Info]\r\nType=0\r\nLateBU=1\r\n");
+  RegisterSlot(1, true);
+  WriteBackupSection("binf101", 0, folder_.Path("BACK"));
+  OpenGroup(1);
+  Click(slot(1).hwnd());
+  ASSERT_EQ(Stored("binf101", "Next"), 3);
+  // The application window hears of it: the process ends without a close.
+  const HWND application = GetWindow(app().MainForm().hwnd(), GW_OWNER);
+  ASSERT_NE(application, nullptr);
+  SendMessageW(application, WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(Stored("binf101", "Next"), 1);
 }
 
 TEST_F(BackupLaunchTest, ABackupMadeBeforeTheCloseKeepsItsNewCountdown) {
