@@ -46,7 +46,7 @@ void RemoveSaveLeftovers(const std::string& exeDir) {
        {SettingsPathFor(exeDir), IconStorePathFor(exeDir), BackupSettingsPath(exeDir)}) {
     RemoveSaveLeftover(path);
   }
-  RemoveArchiveLeftovers(StoredBackupFolders(ProfileReader(BackupSettingsPath(exeDir))));
+  RemoveArchiveLeftoversLater(StoredBackupFolders(ProfileReader(BackupSettingsPath(exeDir))));
 }
 
 }  // namespace

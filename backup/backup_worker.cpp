@@ -115,6 +115,16 @@ bool ProcessRuns(DWORD id) {
   return runs;
 }
 
+DWORD WINAPI LeftoverThread(void* parameter) {
+  std::unique_ptr<std::vector<std::string>> folders(static_cast<std::vector<std::string>*>(parameter));
+  try {
+    RemoveArchiveLeftovers(*folders);
+  } catch (...) {
+    // A leftover that stays is removed at a later start.
+  }
+  return 0;
+}
+
 }  // namespace
 
 uint32_t BackupClock::TickCount() const { return GetTickCount(); }
@@ -281,9 +291,9 @@ int RemoveArchiveLeftovers(const std::vector<std::string>& folders) {
       if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
       const std::optional<std::string> name = win::Narrow(found.cFileName);
       const std::optional<uint32_t> owner = name ? StagingFolderOwner(*name) : std::nullopt;
-      // This process has started no archive yet when it looks; a folder of
-      // another launcher that still runs is that launcher's.
-      if (owner && (*owner == self || !ProcessRuns(*owner))) leftovers.push_back(*name);
+      // A folder of this process, or of another launcher that still runs,
+      // may be an archive being packed.
+      if (owner && *owner != self && !ProcessRuns(*owner)) leftovers.push_back(*name);
     } while (FindNextFileW(find, &found));
     FindClose(find);
     for (const std::string& name : leftovers) {
@@ -291,6 +301,15 @@ int RemoveArchiveLeftovers(const std::vector<std::string>& folders) {
     }
   }
   return removed;
+}
+
+void RemoveArchiveLeftoversLater(std::vector<std::string> folders) {
+  if (folders.empty()) return;
+  auto work = std::make_unique<std::vector<std::string>>(std::move(folders));
+  HANDLE thread = CreateThread(nullptr, 0, &LeftoverThread, work.get(), 0, nullptr);
+  if (!thread) return;
+  work.release();
+  CloseHandle(thread);  // nobody waits for it; the end of the process ends it
 }
 
 }  // namespace kb

@@ -146,8 +146,11 @@ class BackupWorkers {
 };
 
 // Removes the staging folders a launcher that ended mid-archive left in
-// `folders` (those of processes that still run are left alone).  Returns
-// how many went.
+// `folders` (those of this process and of processes that still run are left
+// alone).  Returns how many went.
 int RemoveArchiveLeftovers(const std::vector<std::string>& folders);
+// The same on a thread of its own, so that a slow or absent drive among the
+// folders cannot hold the start up.
+void RemoveArchiveLeftoversLater(std::vector<std::string> folders);
 
 }  // namespace kb

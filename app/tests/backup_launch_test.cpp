@@ -215,6 +215,8 @@ TEST_F(BackupLaunchTest, AStagingFolderAStoppedArchiveRunLeftGoesAtTheNextStart)
   folder_.Write("BACK\\" + StagingFolderName(999999, 1) + "\\lzh1A.tmp", "half an archive");
   folder_.Write("BACK\\older.lzh", "an archive of before");
   StartLauncher(kTopBar);
+  // Removed beside the start, which does not wait for it.
+  EXPECT_TRUE(wt::WaitUntil([&] { return folder_.List("BACK\\").size() == 1; }, 5000));
   EXPECT_EQ(folder_.List("BACK\\"), (std::vector<std::string>{"older.lzh"}));
 }
 

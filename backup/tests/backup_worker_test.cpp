@@ -348,5 +348,21 @@ TEST_F(ArchiveBackupTest, AnArchiveRunEndedWithItsProcessLeavesNothingOnceTheLef
   EXPECT_EQ(data_.List("BACK\\"), std::vector<std::string>{});
 }
 
+TEST_F(ArchiveBackupTest, OnlyStagingFoldersOfEndedProcessesAreLeftovers) {
+  const std::string own = StagingFolderName(GetCurrentProcessId(), 77);
+  const std::string ended = StagingFolderName(999999, 1);
+  for (const std::string& folder : {std::string("BACK"), "BACK\\" + own, "BACK\\" + ended,
+                                    std::string("BACK\\~kbarcade")}) {
+    data_.MakeFolder(folder);
+  }
+  data_.Write("BACK\\" + own + "\\lzh1.tmp", "being packed");
+  data_.Write("BACK\\" + ended + "\\lzh2.tmp", "left behind");
+  data_.Write("BACK\\" + ended + "\\981231235959.lzh", "left behind");
+  data_.Write("BACK\\~kbarcade\\keep.txt", "somebody else's");
+  data_.Write("BACK\\981231235959.lzh", "an archive");
+  EXPECT_EQ(RemoveArchiveLeftovers({data_.Path("BACK")}), 1);
+  EXPECT_EQ(data_.List("BACK\\"), (std::vector<std::string>{"981231235959.lzh", own, "~kbarcade"}));
+}
+
 }  // namespace
 }  // namespace kb
