@@ -129,23 +129,6 @@ TEST_F(BackupScheduleTest, ABackupTheCloseKeptFromBeingMadeLeavesItsCountdownDue
   EXPECT_FALSE(ProfileReader::FromBytes(File()).SectionExists("binf103"));
 }
 
-TEST_F(BackupScheduleTest, AtTheSessionsEndAWaitingBackupStaysDueAndGoesOnWaiting) {
-  BackupWorkers late{std::make_shared<LhaLibrary>()};
-  BackupSchedule schedule{dialog_, launcher_.path(), [] { return true; }, late};
-  BackupSettings s;
-  s.targets = {app_.Path("APP\\*.DAT")};
-  s.Folder = app_.Path("BACK");
-  s.Times = 3;
-  dialog_.Load(s);
-  schedule.SaveBackupSettings("binf101");
-  schedule.LoadBackupSettings("binf101");
-  schedule.CountDownBackup("binf101");
-  EXPECT_EQ(Stored("binf101", "Next"), 3);
-  schedule.KeepUnfinishedDue();
-  EXPECT_EQ(Stored("binf101", "Next"), 1);
-  EXPECT_EQ(late.Running(), 1u) << "the session may still go on";
-}
-
 TEST_F(BackupScheduleTest, EndingWorkersThatAllFinishedChangesNothing) {
   BackupSettings s;
   s.targets = {app_.Path("APP\\*.DAT")};
