@@ -38,12 +38,15 @@ namespace {
 constexpr UINT kShowErrorsMessage = WM_APP + 1;
 
 // A save killed midway leaves its temporary file beside the data file; the
-// next successful save would replace it, but until then it lies around.
+// next successful save would replace it, but until then it lies around.  An
+// archive backup stopped by the end of the process leaves its staging
+// folder in the backup folder.
 void RemoveSaveLeftovers(const std::string& exeDir) {
   for (const std::string& path :
        {SettingsPathFor(exeDir), IconStorePathFor(exeDir), BackupSettingsPath(exeDir)}) {
     RemoveSaveLeftover(path);
   }
+  RemoveArchiveLeftoversLater(StoredBackupFolders(ProfileReader(BackupSettingsPath(exeDir))));
 }
 
 }  // namespace
@@ -90,6 +93,9 @@ class ApplicationWindow : public win::Window {
       case WM_ENDSESSION:
         // The session goes on after all: what waited can be shown now.
         if (!wParam) PostMessageW(hwnd(), kShowErrorsMessage, 0, 0);
+        // It ends: the process goes without a close, and a backup still
+        // waiting or running with it.
+        if (wParam) app_.SessionEnds();
         return 0;
       default:
         return Window::HandleMessage(msg, wParam, lParam);
@@ -335,6 +341,10 @@ void App::ShowBar() {
   barShown_ = true;
   mainForm_->Show();  // FormShow shows or hides the taskbar button
   if (subForm_) ShowStartNote();
+}
+
+void App::SessionEnds() {
+  if (backup_) backup_->SessionEnds();
 }
 
 void App::Close() {

@@ -102,6 +102,9 @@ class App : public ProgramState {
 
   // Asks the bar to close, as every way out of the launcher does.
   void Close();
+  // The Windows session ends (WM_ENDSESSION): the backups not made yet stay
+  // due for the next launch.
+  void SessionEnds();
 
   // The error box for errors that reach the message loop and for a refused
   // save: captioned "Kobarune", the text followed by ".".

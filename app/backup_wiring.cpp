@@ -31,14 +31,21 @@ BackupWiring::BackupWiring(ProgramState& state, HWND owner, std::shared_ptr<LhaL
   dialog_->SetFileChooser(&ChooseFileWithDialog);
 }
 
-BackupWiring::~BackupWiring() = default;
+BackupWiring::~BackupWiring() {
+  // The dialog is hidden by now; the workers end before anything they share
+  // goes, and the backups they could not make stay due.
+  schedule_->EndWorkers();
+}
 
 void BackupWiring::Connect(TEditWindow& editWindow, TSubForm& form) {
   dialog_->SetWorkingFolderSource([&editWindow] { return editWindow.WorkingDir(); });
   editWindow.SetBackupDialog([this] { dialog_->Execute(); });
   editWindow.SetBackupTargetsClearer([this] { dialog_->ClearTargets(); });
+  editWindow.SetBackupFieldsCheck([this] { return dialog_->UnstorableField(); });
   form.SetBackupHooks(this);
 }
+
+void BackupWiring::SessionEnds() { schedule_->KeepUnfinishedDue(); }
 
 void BackupWiring::LoadBackupSettings(const std::string& section) {
   schedule_->LoadBackupSettings(section);

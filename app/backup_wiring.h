@@ -29,9 +29,11 @@ class BackupWiring : public BackupHooks {
   // Creates the dialog (hidden, owned by `owner`) and its components.
   BackupWiring(ProgramState& state, HWND owner, std::shared_ptr<LhaLibrary> library,
                std::shared_ptr<BackupClock> clock);
-  // Closes the dialog, then ends the workers the launcher's way: a worker
+  // Ends the workers the launcher's way, then closes the dialog: a worker
   // still waiting for its late start is dropped, a copying one gets a few
-  // seconds and is then stopped between two blocks.
+  // seconds and is then stopped between two blocks; the countdown of each
+  // backup not made is left as it was before its launch, so the next launch
+  // makes it.
   ~BackupWiring() override;
 
   // The registration dialog's backup button opens the dialog, whose default
@@ -46,6 +48,9 @@ class BackupWiring : public BackupHooks {
   BackupWorkers& Workers() { return *workers_; }
   TFileDrop& FileDrop1() { return *fileDrop1_; }
   TSelectFolderDialog& SelectFolderDialog1() { return *selectFolderDialog1_; }
+
+  // The Windows session ends: the backups not made so far stay due.
+  void SessionEnds();
 
   void LoadBackupSettings(const std::string& section) override;
   void CountDownBackup(const std::string& section) override;

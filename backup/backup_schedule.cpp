@@ -21,7 +21,9 @@ void BackupSchedule::LoadBackupSettings(const std::string& section) {
 }
 
 void BackupSchedule::SaveBackupSettings(const std::string& section) {
-  BackupSettings settings = dialog_.Current();
+  // An empty list erases the section whatever the other fields hold, so
+  // they are not read then.
+  BackupSettings settings = dialog_.HasTargets() ? dialog_.Current() : BackupSettings{};
   const size_t listed = settings.targets.size();
   ProfileWriter writer(PrepareBackupSettingsPath(exeDir_));
   SaveBackupSection(writer, section, settings);
@@ -37,11 +39,37 @@ void BackupSchedule::SaveBackupSettings(const std::string& section) {
 
 void BackupSchedule::CountDownBackup(const std::string& section) {
   BackupSettings settings = dialog_.Current();
+  const int32_t before = settings.Next;
   if (CountDown(settings)) {
-    workers_.Start(MakeBackupJob(settings, lateBackup_ && lateBackup_()));
+    workers_.Start(MakeBackupJob(settings, lateBackup_ && lateBackup_()), {section, before});
   }
   dialog_.Next = settings.Next;
   SaveBackupSettings(section);
+}
+
+void BackupSchedule::EndWorkers() { KeepDue(workers_.Shutdown()); }
+
+void BackupSchedule::KeepUnfinishedDue() { KeepDue(workers_.Unfinished()); }
+
+void BackupSchedule::KeepDue(const std::vector<BackupOrigin>& unmade) {
+  if (unmade.empty()) return;
+  const std::string path = PrepareBackupSettingsPath(exeDir_);
+  const ProfileReader reader(path);
+  ProfileWriter writer(path);
+  bool changed = false;
+  for (const BackupOrigin& origin : unmade) {
+    // Only where settings still are: a countdown alone would make a
+    // section of nothing to back up.
+    if (origin.section.empty() || !reader.SectionExists(origin.section)) continue;
+    WriteBackupCountdown(writer, origin.section, origin.next);
+    changed = true;
+  }
+  if (!changed) return;
+  try {
+    writer.Commit();
+  } catch (const WriteError&) {
+    // As every save of the backup settings: silent.
+  }
 }
 
 }  // namespace kb

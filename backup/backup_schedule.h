@@ -7,10 +7,12 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kb {
 
 class BackupWorkers;
+struct BackupOrigin;
 class TBKUPDlg;
 
 class BackupSchedule {
@@ -27,7 +29,20 @@ class BackupSchedule {
   // One launch: counts down, starts a backup when one is due, saves.
   void CountDownBackup(const std::string& section);
 
+  // The launcher closes: ends the workers (BackupWorkers::Shutdown) and
+  // gives each backup they did not make its countdown from before its
+  // launch back, so the next launch makes it.  A section erased meanwhile
+  // stays erased.
+  void EndWorkers();
+  // The Windows session ends, which will end the process without a close:
+  // the backups not made so far keep their countdowns from before their
+  // launches (the workers go on while they can).
+  void KeepUnfinishedDue();
+
  private:
+  // Writes each origin's countdown back into its section, if it still is.
+  void KeepDue(const std::vector<BackupOrigin>& unmade);
+
   TBKUPDlg& dialog_;
   std::string exeDir_;
   std::function<bool()> lateBackup_;

@@ -23,6 +23,30 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
 constexpr POINT kBox1{0, 8};
 constexpr POINT kBox2{0, 192};
 
+// The folder and the interval are stored as Shift-JIS.
+constexpr char kFolderUnstorable[] = "保存フォルダ";
+constexpr char kTimesUnstorable[] = "バックアップの間隔";
+constexpr char kUnstorableTail[] =
+    "にはシフトJISで表せない文字が含まれているため、バックアップの指定を保存できません";
+
+// The control's text when Shift-JIS can hold it; otherwise nullopt, and
+// `shown` gets the text with '?' for each character it cannot.
+std::optional<std::string> StorableText(HWND control, std::string* shown) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  if (std::optional<std::string> sjis = win::Narrow(text)) return sjis;
+  shown->clear();
+  for (wchar_t c : text) {
+    const wchar_t one[1] = {c};
+    if (std::optional<std::string> s = win::Narrow(std::wstring_view(one, 1))) {
+      *shown += *s;
+    } else {
+      *shown += '?';
+    }
+  }
+  return std::nullopt;
+}
+
 constexpr char kListFull[] = "バックアップ対象は255個までです。これ以上は追加できません。";
 constexpr char kTooLong[] =
     "次の名前は長すぎるため、バックアップ対象にできません（255バイトまで）。";
@@ -66,7 +90,7 @@ void TBKUPDlg::CreateControls() {
   router_.OnNotify(kButton2, BN_CLICKED, [this] { Button2Click(); });
   router_.OnNotify(kButton3, BN_CLICKED, [this] { Button3Click(); });
   router_.OnNotify(kListCandidate, LBN_SELCHANGE, [this] { ListCandidateClick(); });
-  router_.OnNotify(kBitBtn1, BN_CLICKED, [this] { EndModal(win::mrOk); });
+  router_.OnNotify(kBitBtn1, BN_CLICKED, [this] { BitBtn1Click(); });
   router_.OnNotify(kBitBtn2, BN_CLICKED, [this] { EndModal(win::mrCancel); });
   listCandidate_.SetOnKeyUp([this](WPARAM key) { ListCandidateKeyUp(key); });
 }
@@ -141,6 +165,36 @@ BackupSettings TBKUPDlg::Current() const {
   s.Times = spinEdit1_.Value();
   s.Next = Next;
   return s;
+}
+
+HWND TBKUPDlg::UnstorableControl() const {
+  std::string shown;
+  for (HWND control : {edit2_.hwnd(), spinEdit1_.hwnd()}) {
+    if (!StorableText(control, &shown)) return control;
+  }
+  return nullptr;
+}
+
+std::optional<std::string> TBKUPDlg::UnstorableField() const {
+  std::string shown;
+  if (!StorableText(edit2_.hwnd(), &shown)) {
+    return std::string(kFolderUnstorable) + "「" + shown + "」" + kUnstorableTail;
+  }
+  if (!StorableText(spinEdit1_.hwnd(), &shown)) {
+    return std::string(kTimesUnstorable) + "「" + shown + "」" + kUnstorableTail;
+  }
+  return std::nullopt;
+}
+
+void TBKUPDlg::BitBtn1Click() {
+  // Refused while the user can still correct it: the registration dialog's
+  // OK would otherwise find the settings it has to save unreadable.
+  if (const std::optional<std::string> why = UnstorableField()) {
+    win::MessageDlg(hwnd(), *why, win::MsgKind::Error, win::MsgButtons::Ok);
+    if (HWND control = UnstorableControl()) SetFocus(control);
+    return;
+  }
+  if (InModal()) EndModal(win::mrOk);
 }
 
 void TBKUPDlg::Load(const BackupSettings& settings) {

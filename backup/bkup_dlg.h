@@ -56,8 +56,16 @@ class TBKUPDlg : public win::Window {
   // Shows the dialog modally; returns win::mrOk or win::mrCancel.
   int Execute();
 
-  // The current backup settings, as the controls hold them.
+  // The current backup settings, as the controls hold them.  Throws
+  // win::UnrepresentableName when the folder or the interval holds a
+  // character without a Shift-JIS form (see UnstorableField).
   BackupSettings Current() const;
+  // Whether the target list holds any entry.
+  bool HasTargets() const { return listCandidate_.Count() > 0; }
+  // The message that refuses the folder or the interval field when one of
+  // them holds a character without a Shift-JIS form; nullopt when both can
+  // be stored.
+  std::optional<std::string> UnstorableField() const;
   // Puts settings into the controls: the entry field, the list and the
   // folder are cleared first; the countdown text shows settings.Next.
   void Load(const BackupSettings& settings);
@@ -91,6 +99,8 @@ class TBKUPDlg : public win::Window {
   // Num files dropped on the target list at (x, y).
   void FileDrop1FileDrop(int num, const std::vector<std::string>& files, int x, int y);
   void Button3Click();
+  // OK: refused while a field cannot be stored; otherwise closes.
+  void BitBtn1Click();
 
   // Lays the dialog out at `dpi` (its sizes are those of 96 dpi) and centres
   // it again.
@@ -109,6 +119,8 @@ class TBKUPDlg : public win::Window {
   TargetRefusal AddTarget(const std::string& target);
   void ShowRefusal(TargetRefusal why, const std::vector<std::string>& names);
   std::string WorkingFolder() const;
+  // The first of the folder and interval fields that cannot be stored.
+  HWND UnstorableControl() const;
 
   win::Label label1_, label2_, label3_, label4_, label5_;
   win::Edit candidate_, edit2_;

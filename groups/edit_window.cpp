@@ -231,6 +231,7 @@ void TEditWindow::SetBackUp(bool on) { checkBox1_.SetChecked(on); }
 bool TEditWindow::BackUp() const { return checkBox1_.Checked(); }
 
 void TEditWindow::SetGroupMode(bool group) {
+  groupMode_ = group;
   SetWindowTextW(hwnd(), win::Widen(group ? kGroupCaption : kProgramCaption).c_str());
   win::Control* programOnly[] = {&label1_, &label2_, &edit1_, &edit2_, &button1_,
                                  &label6_, &comboBox2_, &checkBox1_, &bitBtn7_};
@@ -342,6 +343,14 @@ bool TEditWindow::FieldsRepresentable() {
     } catch (const win::UnrepresentableName& e) {
       win::MessageDlg(hwnd(), e.what(), win::MsgKind::Error, win::MsgButtons::Ok);
       edit->Focus();
+      return false;
+    }
+  }
+  // The program button saves the backup settings right after OK; a group
+  // has none, and a deleted registration erases them whatever they hold.
+  if (!groupMode_ && !deleteRequested_ && checkBackupFields_) {
+    if (const std::optional<std::string> why = checkBackupFields_()) {
+      win::MessageDlg(hwnd(), *why, win::MsgKind::Error, win::MsgButtons::Ok);
       return false;
     }
   }

@@ -102,6 +102,10 @@ class TEditWindow : public win::Window {
   void SetProgressFactory(ProgressFactory factory) { makeProgress_ = std::move(factory); }
   void SetBackupDialog(std::function<void()> show) { showBackupDialog_ = std::move(show); }
   void SetBackupTargetsClearer(std::function<void()> clear) { clearBackupTargets_ = std::move(clear); }
+  // What OK asks of the backup settings the program button will save: the
+  // message that refuses them, or nullopt when they can be stored.
+  using BackupFieldsCheck = std::function<std::optional<std::string>()>;
+  void SetBackupFieldsCheck(BackupFieldsCheck check) { checkBackupFields_ = std::move(check); }
 
   // Lays the dialog out at `dpi` (every size of the form is that of 96 dpi):
   // positions, sizes, fonts, the icon list's icons; centred again.
@@ -167,6 +171,8 @@ class TEditWindow : public win::Window {
   ProgressFactory makeProgress_;
   std::function<void()> showBackupDialog_;
   std::function<void()> clearBackupTargets_;
+  BackupFieldsCheck checkBackupFields_;
+  bool groupMode_ = false;
 };
 
 // The file dialog behind both "参照..." buttons (GetOpenFileNameW).

@@ -81,8 +81,12 @@ int EditProgramSlot(TEditWindow& dialog, ProgramSlotEditor& slot) {
   const int result = dialog.Execute();
   if (result != win::mrOk) return result;
 
-  TakeEditWindow(dialog, record);
+  // The record changes only once the backup settings are saved: a save
+  // that throws leaves the button, the table and the section as they were.
+  TLaunchData edited = record;
+  TakeEditWindow(dialog, edited);
   slot.SaveBackupSettings();
+  record = std::move(edited);
   HICON icon = ProgramRecordIcon(record);
   if (record.IconFile.empty() && record.FPFileName.empty()) slot.BlankGlyph();
   slot.SetIconGlyph(icon);

@@ -76,4 +76,55 @@ std::vector<CopyStep> PlanCopies(const BackupJob& job, const PatternSearch& sear
 
 bool ArchiveWanted(const BackupJob& job) { return !job.Folder.empty(); }
 
+namespace {
+constexpr std::string_view kStagingHead = "~kbarc";
+constexpr std::string_view kStagingTail = ".kbtmp";
+
+bool AllDigits(std::string_view text) {
+  if (text.empty() || text.size() > 10) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+}  // namespace
+
+std::string StagingFolderName(uint32_t processId, uint32_t n) {
+  std::string name(kStagingHead);
+  name.append(std::to_string(processId)).append(1, '_').append(std::to_string(n));
+  name.append(kStagingTail);
+  return name;
+}
+
+std::optional<uint32_t> StagingFolderOwner(std::string_view name) {
+  // Names from the file system: the system compares them without case.
+  if (name.size() <= kStagingHead.size() + kStagingTail.size()) return std::nullopt;
+  if (LowerAscii(name.substr(0, kStagingHead.size())) != kStagingHead) return std::nullopt;
+  if (LowerAscii(name.substr(name.size() - kStagingTail.size())) != kStagingTail) return std::nullopt;
+  const std::string_view middle =
+      name.substr(kStagingHead.size(), name.size() - kStagingHead.size() - kStagingTail.size());
+  const size_t bar = middle.find('_');
+  if (bar == std::string_view::npos) return std::nullopt;
+  const std::string_view id = middle.substr(0, bar);
+  if (!AllDigits(id) || !AllDigits(middle.substr(bar + 1))) return std::nullopt;
+  const unsigned long long value = std::stoull(std::string(id));
+  if (value > 0xFFFFFFFFull) return std::nullopt;
+  return static_cast<uint32_t>(value);
+}
+
+std::string NumberedArchiveName(std::string_view name, int n) {
+  if (n <= 1) return std::string(name);
+  // The extension is the part from the last dot of the name on; the
+  // archiver's names are plain ASCII digits, but a dot is never a trail byte.
+  size_t dot = std::string_view::npos;
+  for (size_t i = 0; i < name.size(); i += CharLength(name, i)) {
+    if (name[i] == '.') dot = i;
+  }
+  if (dot == std::string_view::npos) dot = name.size();
+  std::string numbered(name.substr(0, dot));
+  numbered.append(1, '_').append(std::to_string(n));
+  numbered.append(name.substr(dot));
+  return numbered;
+}
+
 }  // namespace kb

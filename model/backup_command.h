@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,5 +75,18 @@ std::vector<CopyStep> PlanCopies(const BackupJob& job, const PatternSearch& sear
 
 // Whether an archive backup of this job is made at all (it needs a folder).
 bool ArchiveWanted(const BackupJob& job);
+
+// An archive is packed in a staging folder of its own inside the backup
+// folder, "~kbarc<process id>_<n>.kbtmp", and then moved out under a name
+// no other archive has.  A process that ended mid-run leaves its staging
+// folder behind; the next start removes it.
+std::string StagingFolderName(uint32_t processId, uint32_t n);
+// The process id in a staging folder's name; nullopt for any other name.
+std::optional<uint32_t> StagingFolderOwner(std::string_view name);
+
+// The n-th name an archive may take in its folder: the archiver's own name
+// for n = 1, then "_2", "_3" ... before the extension
+// ("981231235959.lzh", "981231235959_2.lzh").
+std::string NumberedArchiveName(std::string_view name, int n);
 
 }  // namespace kb

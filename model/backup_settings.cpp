@@ -6,6 +6,7 @@
 #include "common/path.h"
 #include "common/profile.h"
 #include "common/values.h"
+#include "model/launch_data.h"
 #include "model/settings.h"
 
 namespace kb {
@@ -138,6 +139,27 @@ bool CountDown(BackupSettings& settings) {
 
 std::string CountdownText(int32_t next) {
   return "指定されたデータは、あと　" + std::to_string(next) + "回の起動後にバックアップされます";
+}
+
+void WriteBackupCountdown(ProfileWriter& writer, std::string_view section, int32_t next) {
+  writer.WriteInteger(section, kNextKey, next);
+}
+
+std::vector<std::string> StoredBackupFolders(const ProfileReader& reader) {
+  std::vector<std::string> folders;
+  for (int g = 1; g <= kMaxGroups; ++g) {
+    for (int b = 1; b <= kMaxSlots; ++b) {
+      const std::string section = BackupSectionName(g, b);
+      if (!reader.SectionExists(section)) continue;
+      const std::string folder = reader.ReadString(section, kFolderKey, "");
+      if (folder.empty()) continue;
+      const bool known = std::any_of(folders.begin(), folders.end(), [&](const std::string& f) {
+        return LowerAscii(f) == LowerAscii(folder);
+      });
+      if (!known) folders.push_back(folder);
+    }
+  }
+  return folders;
 }
 
 }  // namespace kb

@@ -86,9 +86,18 @@ BackupSettings ReadBackupSettings(const ProfileReader& reader, std::string_view 
 // was dropped.  File keys above the new Number stay as they were.
 void SaveBackupSection(ProfileWriter& writer, std::string_view section, BackupSettings& settings);
 
+// Writes only the countdown of a section (a backup that could not be made
+// is owed to the next launch).
+void WriteBackupCountdown(ProfileWriter& writer, std::string_view section, int32_t next);
+
 // One launch: Next drops by one; at less than 1 a backup is due and Next
 // becomes Times.  Returns whether a backup is due.
 bool CountDown(BackupSettings& settings);
+
+// The destination folders of every section the file holds (group 1..40,
+// button 1..40), each once (compared without regard to the case of A-Z),
+// in section order; empty ones left out.
+std::vector<std::string> StoredBackupFolders(const ProfileReader& reader);
 
 // "指定されたデータは、あと　" + next + "回の起動後にバックアップされます".
 std::string CountdownText(int32_t next);

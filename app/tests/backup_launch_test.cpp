@@ -20,6 +20,7 @@
 #include "components/folder_dialog.h"
 #include "groups/edit_window.h"
 #include "groups/tests/dialog_steps.h"
+#include "launcher/main_form.h"
 #include "win/testing/testing.h"
 #include "win/text.h"
 
@@ -178,7 +179,73 @@ TEST_F(BackupLaunchTest, ClosingDropsABackupStillWaitingAndIsNotHeldUpByIt) {
   clock_->ticks += 60000;
   Sleep(300);
   EXPECT_TRUE(Backed().empty());
-  EXPECT_EQ(Stored("binf101", "Next"), 3) << "the countdown was saved at the launch";
+  // Reset to 3 at the launch; the backup was not made, so the countdown is
+  // as before the launch and the next launch makes it.
+  EXPECT_EQ(Stored("binf101", "Next"), 1) << "the backup stays due";
+}
+
+TEST_F(BackupLaunchTest, TheEndOfTheSessionDuringTheLateWaitLeavesTheBackupDue) {
+  StartLauncher("[Info]\r\nType=0\r\nLateBU=1\r\n");
+  RegisterSlot(1, true);
+  WriteBackupSection("binf101", 0, folder_.Path("BACK"));
+  OpenGroup(1);
+  Click(slot(1).hwnd());
+  ASSERT_EQ(Stored("binf101", "Next"), 3);
+  // The application window hears of it: the process ends without a close.
+  const HWND application = GetWindow(app().MainForm().hwnd(), GW_OWNER);
+  ASSERT_NE(application, nullptr);
+  SendMessageW(application, WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(Stored("binf101", "Next"), 1);
+}
+
+TEST_F(BackupLaunchTest, AStagingFolderAStoppedArchiveRunLeftGoesAtTheNextStart) {
+  WriteBackupSection("binf101", 1, folder_.Path("BACK"));
+  folder_.Write("BACK\\" + StagingFolderName(999999, 1) + "\\lzh1A.tmp", "half an archive");
+  folder_.Write("BACK\\older.lzh", "an archive of before");
+  StartLauncher(kTopBar);
+  // Removed beside the start, which does not wait for it.
+  EXPECT_TRUE(wt::WaitUntil([&] { return folder_.List("BACK\\").size() == 1; }, 5000));
+  EXPECT_EQ(folder_.List("BACK\\"), (std::vector<std::string>{"older.lzh"}));
+}
+
+TEST_F(BackupLaunchTest, AFolderShiftJisCannotHoldIsRefusedAndNothingIsHalfSaved) {
+  StartLauncher(kTopBar);
+  RegisterSlot(1, true);
+  WriteBackupSection("binf101", 0, folder_.Path("BACK"));
+  const std::string fileBefore = folder_.Read("data\\BUInfo.dat");
+  OpenGroup(1);
+  const TLaunchData recordBefore = slot(1).Entry;
+  const std::string expected =
+      "保存フォルダ「D:\\バック?」にはシフトJISで表せない文字が含まれているため、"
+      "バックアップの指定を保存できません";
+  std::string registrationAnswer;
+  bool registrationStayedOpen = false, done = false;
+  // The backup target dialog takes the folder as typed (its OK would refuse
+  // it too) and is closed with Cancel, which keeps the edit.
+  WhenBackupDialogOpen([&] {
+    SetWindowTextW(backupDialog().Control(TBKUPDlg::kEdit2), L"D:\\バック\u0E01");
+    PostMessageW(backupDialog().Control(IDCANCEL), BM_CLICK, 0, 0);
+  });
+  RunLater([&] {
+    SetText(editWindow().Control(TEditWindow::kEdit3), "新しい名前");
+    test::Click(editWindow().Control(TEditWindow::kBitBtn7));  // returns when it closes
+    auto answer = wt::AnswerDialogLater("ｴﾗｰ", IDOK, 10000);
+    PostMessageW(editWindow().Control(IDOK), BM_CLICK, 0, 0);
+    wt::WaitUntil([&] { return answer->Fired(); }, 10000);
+    wt::PumpMessagesFor(200);
+    registrationAnswer = answer->ShownText();
+    registrationStayedOpen = editWindow().InModal();
+    PostMessageW(editWindow().Control(IDCANCEL), BM_CLICK, 0, 0);
+    done = true;
+  }, 100);
+  RightClick(slot(1).hwnd());
+  ASSERT_TRUE(wt::WaitUntil([&] { return done && !editWindow().InModal(); }, 20000));
+
+  EXPECT_EQ(registrationAnswer, expected);
+  EXPECT_TRUE(registrationStayedOpen);
+  EXPECT_EQ(slot(1).Entry, recordBefore) << "the button keeps its record";
+  EXPECT_EQ(form().Entries.At(1, 1), recordBefore) << "and so does the table";
+  EXPECT_EQ(folder_.Read("data\\BUInfo.dat"), fileBefore) << "the section is as it was";
 }
 
 TEST_F(BackupLaunchTest, AnArchiveBackupHandsTheArchiverBesideTheLauncherTheCommandLine) {
@@ -191,10 +258,13 @@ TEST_F(BackupLaunchTest, AnArchiveBackupHandsTheArchiverBesideTheLauncherTheComm
   OpenGroup(1);
   Click(slot(1).hwnd());
   ASSERT_TRUE(WorkersDone());
+  // Packed in the backup's own staging folder inside the backup folder.
   EXPECT_EQ(folder_.Read("unlha_calls.txt"),
-            "owner=0 size=65534 a \"" + folder_.Path("BACK") + "\\981231235959\" \"" +
+            "owner=0 size=65534 a \"" + folder_.Path("BACK") + "\\" +
+                StagingFolderName(GetCurrentProcessId(), 1) + "\\981231235959\" \"" +
                 folder_.Path("APP\\*.DAT") + "\"\r\n");
   EXPECT_TRUE(Backed().empty());
+  EXPECT_TRUE(folder_.List("BACK\\").empty());
 }
 
 TEST_F(BackupLaunchTest, TheLaunchersOwnArchiverPacksTheMatchingFilesIntoANewArchive) {

@@ -101,5 +101,49 @@ TEST_F(BackupScheduleTest, AFileThatCannotBeWrittenIsNotReported) {
   ASSERT_TRUE(workers_.WaitAll(10000));
 }
 
+TEST_F(BackupScheduleTest, ABackupTheCloseKeptFromBeingMadeLeavesItsCountdownDue) {
+  BackupWorkers late{std::make_shared<LhaLibrary>()};
+  BackupSchedule schedule{dialog_, launcher_.path(), [] { return true; }, late};
+  BackupSettings s;
+  s.targets = {app_.Path("APP\\*.DAT")};
+  s.Folder = app_.Path("BACK");
+  s.Times = 3;
+  s.Next = -2;  // edited in the file
+  for (const char* section : {"binf101", "binf102", "binf103"}) {
+    dialog_.Load(s);
+    schedule.SaveBackupSettings(section);
+    schedule.LoadBackupSettings(section);
+    schedule.CountDownBackup(section);  // due: a worker waits 20 seconds
+    EXPECT_EQ(Stored(section, "Next"), 3) << section;
+  }
+  dialog_.ClearTargets();  // binf103 deleted meanwhile
+  schedule.SaveBackupSettings("binf103");
+  ASSERT_EQ(late.Running(), 3u);
+
+  schedule.EndWorkers();
+  EXPECT_EQ(late.Running(), 0u);
+  EXPECT_TRUE(app_.List("BACK\\").empty()) << "no copy at the close";
+  EXPECT_EQ(Stored("binf101", "Next"), -2) << "as before the launch: the next one backs up";
+  EXPECT_EQ(Stored("binf102", "Next"), -2);
+  EXPECT_EQ(Stored("binf102", "Number"), 1);
+  EXPECT_FALSE(ProfileReader::FromBytes(File()).SectionExists("binf103"));
+}
+
+TEST_F(BackupScheduleTest, EndingWorkersThatAllFinishedChangesNothing) {
+  BackupSettings s;
+  s.targets = {app_.Path("APP\\*.DAT")};
+  s.Folder = app_.Path("BACK");
+  s.Times = 4;
+  dialog_.Load(s);
+  schedule_.SaveBackupSettings("binf101");
+  schedule_.LoadBackupSettings("binf101");
+  schedule_.CountDownBackup("binf101");
+  ASSERT_TRUE(workers_.WaitAll(10000));
+  const std::string before = File();
+  schedule_.EndWorkers();
+  EXPECT_EQ(File(), before);
+  EXPECT_EQ(Stored("binf101", "Next"), 4);
+}
+
 }  // namespace
 }  // namespace kb

@@ -317,5 +317,42 @@ TEST_F(BkupDlgTest, TheIntervalFieldReadsAsTheSpinEditDoes) {
   EXPECT_EQ(high, 100);
 }
 
+TEST_F(BkupDlgTest, AFolderOrIntervalShiftJisCannotHoldIsNamedAndOkKeepsTheDialogOpen) {
+  const std::string tail = "にはシフトJISで表せない文字が含まれているため、バックアップの指定を保存できません";
+  const struct {
+    const wchar_t* folder;
+    const wchar_t* times;
+    std::optional<std::string> refusal;
+  } cases[] = {
+      {L"D:\\表", L"5", std::nullopt},
+      {L"D:\\\u00E9t\u00E9", L"5", "保存フォルダ「D:\\?t?」" + tail},
+      {L"D:\\x", L"5\u0E01", "バックアップの間隔「5?」" + tail},
+      {L"\u0E01", L"\u0E01", "保存フォルダ「?」" + tail},  // the folder first
+  };
+  for (const auto& c : cases) {
+    SetWindowTextW(Item(TBKUPDlg::kEdit2), c.folder);
+    SetWindowTextW(Item(TBKUPDlg::kSpinEdit1), c.times);
+    EXPECT_EQ(dialog_.UnstorableField(), c.refusal);
+  }
+  // OK with such a folder: the message, and the dialog stays open until
+  // the folder is mended.
+  bool stayed = false;
+  std::string shown;
+  const int result = RunModal([&] {
+    SetWindowTextW(Item(TBKUPDlg::kEdit2), L"\u0E01");
+    SetWindowTextW(Item(TBKUPDlg::kSpinEdit1), L"5");
+    auto answer = wt::AnswerDialogLater("ｴﾗｰ", IDOK, 10000);
+    PostMessageW(Item(IDOK), BM_CLICK, 0, 0);
+    wt::WaitUntil([&] { return answer->Fired(); }, 10000);
+    wt::PumpMessagesFor(200);
+    shown = answer->ShownText();
+    stayed = dialog_.InModal();
+    SetWindowTextW(Item(TBKUPDlg::kEdit2), L"D:\\x");
+  }, IDOK);
+  EXPECT_EQ(result, win::mrOk);
+  EXPECT_EQ(shown, "保存フォルダ「?」" + tail);
+  EXPECT_TRUE(stayed);
+}
+
 }  // namespace
 }  // namespace kb

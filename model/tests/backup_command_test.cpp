@@ -13,6 +13,35 @@ TEST(ArchiveStampTest, TwoDigitsForEachPartInOrder) {
   EXPECT_EQ(ArchiveStamp({2000, 10, 9, 0, 0, 0}), "001009000000");
 }
 
+TEST(NumberedArchiveNameTest, TheFirstNameIsTheArchiversThenANumberBeforeTheExtension) {
+  const struct {
+    const char* name;
+    int n;
+    const char* numbered;
+  } cases[] = {
+      {"981231235959.lzh", 1, "981231235959.lzh"},
+      {"981231235959.lzh", 2, "981231235959_2.lzh"},
+      {"981231235959.LZH", 13, "981231235959_13.LZH"},
+      {"981231235959", 3, "981231235959_3"},
+      {"a.b.lzh", 2, "a.b_2.lzh"},
+      {"\x95\x5c.lzh", 2, "\x95\x5c_2.lzh"},  // the dot search walks whole characters
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(NumberedArchiveName(c.name, c.n), c.numbered) << c.name << " " << c.n;
+  }
+}
+
+TEST(StagingFolderTest, TheNameCarriesTheProcessAndOnlySuchNamesAreTaken) {
+  EXPECT_EQ(StagingFolderOwner(StagingFolderName(1234, 7)), 1234u);
+  EXPECT_EQ(StagingFolderOwner(StagingFolderName(0xFFFFFFFFu, 1)), 0xFFFFFFFFu);
+  EXPECT_EQ(StagingFolderOwner("~KBARC88_2.KBTMP"), 88u);  // names compare without case
+  for (const char* other : {"~kbarc_1.kbtmp", "~kbarc12.kbtmp", "~kbarc12_.kbtmp", "~kbarc1x_2.kbtmp",
+                            "~kbarc12_3.tmp", "kbarc12_3.kbtmp", "~kbarc4294967296_1.kbtmp",
+                            "981231235959.lzh", ""}) {
+    EXPECT_EQ(StagingFolderOwner(other), std::nullopt) << other;
+  }
+}
+
 TEST(ArchiveCommandLineTest, ArchivePathThenEveryTargetQuotedInListOrder) {
   EXPECT_EQ(ArchiveCommandLine("D:\\Back up", "981231235959",
                                {"C:\\APP\\*.DAT", "C:\\My Data\\a.ini"}),

@@ -211,5 +211,19 @@ TEST(BackupCountdownTextTest, TheValueLoadedBetweenTheTwoPieces) {
             "指定されたデータは、あと　-2回の起動後にバックアップされます");
 }
 
+TEST(StoredBackupFoldersTest, EveryStoredFolderOnceInSectionOrder) {
+  const ProfileReader reader = ProfileReader::FromBytes(
+      "[binf101]\r\nFolder=D:\\Back\r\n[binf4040]\r\nFolder=E:\\Last\r\n"
+      "[binf205]\r\nFolder=d:\\BACK\r\n[binf301]\r\nFolder=\r\n[binf4100]\r\nFolder=F:\\x\r\n"
+      "[binf102]\r\nWay=1\r\n[Other]\r\nFolder=G:\\y\r\n");
+  EXPECT_EQ(StoredBackupFolders(reader), (std::vector<std::string>{"D:\\Back", "E:\\Last"}));
+}
+
+TEST(BackupCountdownWriteTest, OnlyNextChanges) {
+  ProfileWriter writer = ProfileWriter::FromBytes("[binf101]\r\nWay=1\r\nNext=3\r\nNumber=1\r\n");
+  WriteBackupCountdown(writer, "binf101", -2);
+  EXPECT_EQ(writer.Bytes(), "[binf101]\r\nWay=1\r\nNext=-2\r\nNumber=1\r\n");
+}
+
 }  // namespace
 }  // namespace kb
