@@ -13,10 +13,8 @@
 
 #include "bench/lzh/bench_common.h"
 #include "lzh/archive.h"
-#include "lzh/bit_io.h"
 #include "lzh/crc16.h"
 #include "lzh/header.h"
-#include "lzh/huffman.h"
 #include "lzh/lh5_encoder.h"
 #include "lzh/lh5_format.h"
 #include "lzh/tests/old_formats.h"
@@ -61,108 +59,29 @@ void WriteArchive(const fs::path& path, const char* name, std::uint64_t size, in
 
 // Zeros as other writers cut them: one literal, then copies of 256 bytes
 // from one byte back, blockTokens tokens a block, every table written out
-// in full (each symbol a length, no one-symbol forms).  With `changing` the
-// main table differs from the block before (the four 9-bit codes move), so
-// no table can be reused and every block costs its table builds.
-class FullTableZeros {
- public:
-  FullTableZeros(OutputFile& out, int blockTokens, bool changing)
-      : bits_(out), blockTokens_(blockTokens), changing_(changing) {}
-
-  void Write(std::uint64_t size) {
-    std::vector<std::uint16_t> tokens;
-    auto push = [&](std::uint16_t token) {
-      tokens.push_back(token);
-      if (static_cast<int>(tokens.size()) == blockTokens_) {
-        Block(tokens);
-        tokens.clear();
-      }
-    };
-    for (std::uint64_t done = 0; done < size;) {
-      std::uint64_t n = std::min<std::uint64_t>(kMaxMatch, size - done);
-      if (done == 0 || n < kMinMatch) {
-        push(0);
-        done += 1;
-      } else {
-        push(static_cast<std::uint16_t>(256 + n - kMinMatch));
-        done += n;
-      }
+// in full (and changed every block with `changing`, so that no table can
+// be reused and every block costs its table builds).
+std::uint64_t FullTableZeros(OutputFile& out, std::uint64_t size, int blockTokens, bool changing) {
+  testing::FullTableLh5Writer writer(out, changing);
+  std::vector<testing::FullTableLh5Writer::Token> tokens;
+  for (std::uint64_t done = 0; done < size;) {
+    std::uint64_t n = std::min<std::uint64_t>(kMaxMatch, size - done);
+    if (done == 0 || n < kMinMatch) {
+      tokens.push_back({0, 0});
+      done += 1;
+    } else {
+      tokens.push_back({static_cast<std::uint16_t>(256 + n - kMinMatch), 0});
+      done += n;
     }
-    if (!tokens.empty()) Block(tokens);
-    bits_.Flush();
-  }
-  std::uint64_t Size() const { return bits_.BytesWritten(); }
-
- private:
-  // Completes a code over n symbols: the lengths already set stay, the
-  // others share what is left of the code space at longLength - 1 and
-  // longLength bits (x and y of them: 2x + y = left, x + y = rest).
-  static void Fill(std::uint8_t* lengths, int n, int longLength) {
-    std::uint32_t left = 1u << longLength;
-    int rest = 0;
-    for (int i = 0; i < n; ++i) {
-      if (lengths[i] != 0) left -= 1u << (longLength - lengths[i]);
-      else ++rest;
-    }
-    int x = static_cast<int>(left) - rest;
-    for (int i = 0; i < n; ++i) {
-      if (lengths[i] != 0) continue;
-      lengths[i] = static_cast<std::uint8_t>(x-- > 0 ? longLength - 1 : longLength);
+    if (static_cast<int>(tokens.size()) == blockTokens) {
+      writer.Block(tokens);
+      tokens.clear();
     }
   }
-
-  void SmallTable(const std::uint8_t* lengths, int n, int countBits, int special) {
-    bits_.Put(static_cast<std::uint32_t>(n), countBits);
-    for (int i = 0; i < n; ++i) {
-      int len = lengths[i];
-      if (len <= 6) {
-        bits_.Put(static_cast<std::uint32_t>(len), 3);
-      } else {
-        bits_.Put(7, 3);
-        bits_.Put(((1u << (len - 7)) - 1) << 1, len - 6);
-      }
-      if (i + 1 == special) bits_.Put(0, 2);
-    }
-  }
-
-  void Block(const std::vector<std::uint16_t>& tokens) {
-    std::array<std::uint8_t, kLiteralLengthSymbols> main{};
-    // The zero literal and the longest copy take short codes; in a changing
-    // stream four other symbols (moving each block) take 10 bits, the rest 11.
-    main[0] = 2;
-    main[kLiteralLengthSymbols - 1] = 1;
-    if (changing_) {
-      for (int k = 0; k < 4; ++k) main[1 + (block_ * 4 + k) % 500] = 10;
-    }
-    Fill(main.data(), kLiteralLengthSymbols, 11);
-    std::array<std::uint8_t, kHelperSymbols> helper{};
-    Fill(helper.data(), kHelperSymbols, 5);
-    std::array<std::uint8_t, kLh5Shape.distanceSymbols> dist{};
-    Fill(dist.data(), kLh5Shape.distanceSymbols, 4);
-    std::array<std::uint16_t, kLiteralLengthSymbols> mainCodes{};
-    std::array<std::uint16_t, kHelperSymbols> helperCodes{};
-    std::array<std::uint16_t, kLh5Shape.distanceSymbols> distCodes{};
-    AssignCodes(main.data(), kLiteralLengthSymbols, mainCodes.data());
-    AssignCodes(helper.data(), kHelperSymbols, helperCodes.data());
-    AssignCodes(dist.data(), kLh5Shape.distanceSymbols, distCodes.data());
-
-    bits_.Put(static_cast<std::uint32_t>(tokens.size()), 16);
-    SmallTable(helper.data(), kHelperSymbols, kHelperCountBits, kHelperSpecialIndex);
-    bits_.Put(kLiteralLengthSymbols, kLiteralCountBits);
-    for (int i = 0; i < kLiteralLengthSymbols; ++i) bits_.Put(helperCodes[main[i] + 2], helper[main[i] + 2]);
-    SmallTable(dist.data(), kLh5Shape.distanceSymbols, kLh5Shape.distanceCountBits, -1);
-    for (std::uint16_t t : tokens) {
-      bits_.Put(mainCodes[t], main[t]);
-      if (t >= 256) bits_.Put(distCodes[0], dist[0]);  // distance 1
-    }
-    ++block_;
-  }
-
-  BitWriter bits_;
-  int blockTokens_;
-  bool changing_;
-  int block_ = 0;
-};
+  if (!tokens.empty()) writer.Block(tokens);
+  writer.Finish();
+  return writer.Size();
+}
 
 void WriteFullTableZeros(const fs::path& path, std::uint64_t size, int blockTokens, bool changing) {
   MemoryOutput out;
@@ -171,9 +90,7 @@ void WriteFullTableZeros(const fs::path& path, std::uint64_t size, int blockToke
   h.name = "zeros.bin";
   std::vector<std::uint8_t> header = WriteLevel2Header(h);
   out.Write(header.data(), header.size());
-  FullTableZeros writer(out, blockTokens, changing);
-  writer.Write(size);
-  h.compressedSize = writer.Size();
+  h.compressedSize = FullTableZeros(out, size, blockTokens, changing);
   h.originalSize = size;
   std::vector<std::uint8_t> chunk(1 << 20, 0);
   std::uint16_t crc = 0;
