@@ -23,7 +23,9 @@ class MemberDecoder {
 
 // Whether this library unpacks the method: -lh0- to -lh7- (not -lh2- and
 // -lh3-, which no released archiver wrote), -lhd- (a folder), -lzs-, -lz4-,
-// -lz5-, -pm0-, -pm1-, -pm2-.
+// -lz5- and -pm0- (stored).  The compressed PMarc methods -pm1- and -pm2-
+// are not among them: such members are listed, and reported as of an
+// unknown method when they are tested.
 bool IsKnownMethod(const std::string& method);
 
 // The decoder of the member's data.  Throws LzhError kMethod for a method

@@ -1,6 +1,8 @@
 // Unpacking speed against lhasa: 400 MiB of zeros written in blocks of a
 // few tokens (as some other writers cut their streams) and in this
-// library's own blocks, and the 10 MiB mixed sample.  Each archive is
+// library's own blocks, 100 MiB of zeros in tiny blocks whose tables are
+// written out in full (and changed every block), and the 10 MiB mixed
+// sample as -lh5- and in the older methods (-lh1-, -lzs-, -lz5-).  Each archive is
 // tested by lzh_pack t and by lhasa t, processes both, best of 3, and
 // unpacked in memory by the core alone.  Prints figures; it is not a test.
 //
@@ -14,6 +16,8 @@
 #include "lzh/crc16.h"
 #include "lzh/header.h"
 #include "lzh/lh5_encoder.h"
+#include "lzh/lh5_format.h"
+#include "lzh/tests/old_formats.h"
 
 namespace fs = std::filesystem;
 using namespace kb::lzh;
@@ -44,6 +48,55 @@ void WriteArchive(const fs::path& path, const char* name, std::uint64_t size, in
   encoder.Finish();
   h.compressedSize = encoder.CompressedSize();
   h.originalSize = size;
+  h.crc = crc;
+  header = WriteLevel2Header(h);
+  std::vector<std::uint8_t> bytes = out.bytes();
+  std::copy(header.begin(), header.end(), bytes.begin());
+  bytes.push_back(0);
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Zeros as other writers cut them: one literal, then copies of 256 bytes
+// from one byte back, blockTokens tokens a block, every table written out
+// in full (and changed every block with `changing`, so that no table can
+// be reused and every block costs its table builds).
+std::uint64_t FullTableZeros(OutputFile& out, std::uint64_t size, int blockTokens, bool changing) {
+  testing::FullTableLh5Writer writer(out, changing);
+  std::vector<testing::FullTableLh5Writer::Token> tokens;
+  for (std::uint64_t done = 0; done < size;) {
+    std::uint64_t n = std::min<std::uint64_t>(kMaxMatch, size - done);
+    if (done == 0 || n < kMinMatch) {
+      tokens.push_back({0, 0});
+      done += 1;
+    } else {
+      tokens.push_back({static_cast<std::uint16_t>(256 + n - kMinMatch), 0});
+      done += n;
+    }
+    if (static_cast<int>(tokens.size()) == blockTokens) {
+      writer.Block(tokens);
+      tokens.clear();
+    }
+  }
+  if (!tokens.empty()) writer.Block(tokens);
+  writer.Finish();
+  return writer.Size();
+}
+
+void WriteFullTableZeros(const fs::path& path, std::uint64_t size, int blockTokens, bool changing) {
+  MemoryOutput out;
+  MemberHeader h;
+  h.method = "-lh5-";
+  h.name = "zeros.bin";
+  std::vector<std::uint8_t> header = WriteLevel2Header(h);
+  out.Write(header.data(), header.size());
+  h.compressedSize = FullTableZeros(out, size, blockTokens, changing);
+  h.originalSize = size;
+  std::vector<std::uint8_t> chunk(1 << 20, 0);
+  std::uint16_t crc = 0;
+  for (std::uint64_t done = 0; done < size; done += chunk.size()) {
+    crc = UpdateCrc16(crc, chunk.data(), static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), size - done)));
+  }
   h.crc = crc;
   header = WriteLevel2Header(h);
   std::vector<std::uint8_t> bytes = out.bytes();
@@ -105,11 +158,43 @@ int main(int argc, char** argv) {
     if (!fs::exists(path)) WriteArchive(path, "zeros.bin", zeros, tokens, makeZeros);
     Compare(("400 MiB zeros, " + std::to_string(tokens) + "-token blocks").c_str(), path, zeros);
   }
+  // Full tables take about 330 bytes a block: a quarter of the zeros keeps
+  // lhasa's runs short.
+  const std::uint64_t fullTableZeros = 100 * kMiB;
+  for (bool changing : {false, true}) {
+    for (int tokens : {1, 16}) {
+      std::string name = std::string(changing ? "changing" : "full") + "_" + std::to_string(tokens);
+      fs::path path = dir / ("zeros_" + name + ".lzh");
+      if (!fs::exists(path)) WriteFullTableZeros(path, fullTableZeros, tokens, changing);
+      Compare(("100 MiB zeros, " + std::to_string(tokens) + "-token blocks, " +
+               (changing ? "changing" : "full") + " tables").c_str(),
+              path, fullTableZeros);
+    }
+  }
   std::vector<std::uint8_t> sample = MixedSample();
   fs::path mixed = dir / "mixed.lzh";
   WriteArchive(mixed, "mixed.bin", sample.size(), 1 << 14, [&](std::uint8_t* p, std::uint64_t at, std::size_t n) {
     std::copy_n(sample.begin() + static_cast<std::ptrdiff_t>(at), n, p);
   });
   Compare("10 MiB mixed sample", mixed, sample.size());
+  // The older methods, written by the tests' encoders (greedy matching).
+  struct Old {
+    const char* method;
+    std::vector<std::uint8_t> (*pack)(const std::vector<std::uint8_t>&);
+  } const olds[] = {{"-lh1-", testing::EncodeLh1}, {"-lzs-", testing::EncodeLzs}, {"-lz5-", testing::EncodeLz5}};
+  for (const Old& o : olds) {
+    fs::path path = dir / ("mixed_" + std::string(o.method + 1, 3) + ".lzh");
+    if (!fs::exists(path)) {
+      testing::OldMember m;
+      m.method = o.method;
+      m.name = "mixed.bin";
+      m.original = sample;
+      m.packed = o.pack(sample);
+      std::vector<std::uint8_t> bytes = testing::OldArchive({m});
+      std::ofstream(path, std::ios::binary)
+          .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    Compare(("10 MiB mixed sample, " + std::string(o.method)).c_str(), path, sample.size());
+  }
   return 0;
 }

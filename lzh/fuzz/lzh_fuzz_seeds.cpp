@@ -1,6 +1,7 @@
 // Writes small archives into the folder named on the command line: text,
 // runs of zeros (one-symbol blocks), random bytes (stored), two members,
-// and the older methods at every header level.
+// the older methods at every header level, and -lh5- in tiny blocks of
+// full tables.
 #include <fstream>
 #include <random>
 #include <string>
@@ -58,6 +59,20 @@ int main(int argc, char** argv) {
       std::ofstream(dir + "/" + std::string(o.method + 1, 3) + "_l" + std::to_string(level) + ".lzh", std::ios::binary)
           .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
+  }
+  // -lh5- as other writers cut it: blocks of a few tokens with every table
+  // written out in full, fixed or changing from block to block.
+  // About 330 bytes a block: a short text keeps the seed within the
+  // fuzzer's input size.
+  std::vector<std::uint8_t> tiny(small.begin(), small.begin() + 120);
+  for (bool changing : {false, true}) {
+    OldMember m;
+    m.method = "-lh5-";
+    m.original = tiny;
+    m.packed = testing::EncodeLh5FullTables(tiny, 4, changing);
+    std::vector<std::uint8_t> bytes = testing::OldArchive({m});
+    std::ofstream(dir + "/lh5_full" + (changing ? "_changing" : "") + ".lzh", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
   return 0;
 }

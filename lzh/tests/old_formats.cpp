@@ -1,9 +1,13 @@
 #include "lzh/tests/old_formats.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 
 #include "lzh/bit_io.h"
 #include "lzh/crc16.h"
+#include "lzh/huffman.h"
+#include "lzh/lh5_format.h"
 #include "lzh/lh1_tree.h"
 #include "lzh/lzss_decoder.h"
 #include "lzh/stream.h"
@@ -159,6 +163,107 @@ Bytes EncodeLh1(const Bytes& data) {
     }
   }
   bits.Flush();
+  return out.bytes();
+}
+
+namespace {
+
+// Completes a code over n symbols: the lengths already set stay, the others
+// share what is left of the code space at longLength - 1 and longLength
+// bits (x and y of them: 2x + y = left, x + y = rest).
+void CompleteCode(std::uint8_t* lengths, int n, int longLength) {
+  std::uint32_t left = 1u << longLength;
+  int rest = 0;
+  for (int i = 0; i < n; ++i) {
+    if (lengths[i] != 0) {
+      left -= 1u << (longLength - lengths[i]);
+    } else {
+      ++rest;
+    }
+  }
+  int x = static_cast<int>(left) - rest;
+  for (int i = 0; i < n; ++i) {
+    if (lengths[i] == 0) lengths[i] = static_cast<std::uint8_t>(x-- > 0 ? longLength - 1 : longLength);
+  }
+}
+
+}  // namespace
+
+void FullTableLh5Writer::SmallTable(const std::uint8_t* lengths, int n, int countBits, int special) {
+  bits_.Put(static_cast<std::uint32_t>(n), countBits);
+  for (int i = 0; i < n; ++i) {
+    const int len = lengths[i];
+    if (len <= 6) {
+      bits_.Put(static_cast<std::uint32_t>(len), 3);
+    } else {
+      bits_.Put(7, 3);
+      bits_.Put(((1u << (len - 7)) - 1) << 1, len - 6);
+    }
+    if (i + 1 == special) bits_.Put(0, 2);  // no zero lengths to skip
+  }
+}
+
+void FullTableLh5Writer::Block(const std::vector<Token>& tokens) {
+  constexpr int kDistances = kLh5Shape.distanceSymbols;
+  std::array<std::uint8_t, kLiteralLengthSymbols> main{};
+  main[0] = 2;
+  main[kLiteralLengthSymbols - 1] = 1;
+  if (changing_) {
+    for (int k = 0; k < 4; ++k) main[1 + (block_ * 4 + k) % (kLiteralLengthSymbols - 2)] = 10;
+  }
+  CompleteCode(main.data(), kLiteralLengthSymbols, 11);
+  std::array<std::uint8_t, kHelperSymbols> helper{};
+  CompleteCode(helper.data(), kHelperSymbols, 5);
+  std::array<std::uint8_t, kDistances> dist{};
+  CompleteCode(dist.data(), kDistances, 4);
+  std::array<std::uint16_t, kLiteralLengthSymbols> mainCodes{};
+  std::array<std::uint16_t, kHelperSymbols> helperCodes{};
+  std::array<std::uint16_t, kDistances> distCodes{};
+  AssignCodes(main.data(), kLiteralLengthSymbols, mainCodes.data());
+  AssignCodes(helper.data(), kHelperSymbols, helperCodes.data());
+  AssignCodes(dist.data(), kDistances, distCodes.data());
+
+  bits_.Put(static_cast<std::uint32_t>(tokens.size()), 16);
+  SmallTable(helper.data(), kHelperSymbols, kHelperCountBits, kHelperSpecialIndex);
+  bits_.Put(kLiteralLengthSymbols, kLiteralCountBits);
+  for (std::uint8_t len : main) bits_.Put(helperCodes[len + 2], helper[len + 2]);
+  SmallTable(dist.data(), kDistances, kLh5Shape.distanceCountBits, -1);
+  for (const Token& t : tokens) {
+    bits_.Put(mainCodes[t.symbol], main[t.symbol]);
+    if (t.symbol < 256) continue;
+    const unsigned d = t.distance;
+    const int p = d == 0 ? 0 : static_cast<int>(std::bit_width(d));
+    bits_.Put(distCodes[p], dist[p]);
+    if (p > 1) bits_.Put(d, p - 1);
+  }
+  ++block_;
+}
+
+Bytes EncodeLh5FullTables(const Bytes& data, int blockTokens, bool changing) {
+  MemoryOutput out;
+  FullTableLh5Writer writer(out, changing);
+  // Copies reach back only into the data itself: a reference into the
+  // window's first blanks is read by lhasa, but not by 7-Zip.
+  const std::size_t window = std::size_t{1} << kLh5Shape.dictBits;
+  Matcher m(Bytes(), data, static_cast<int>(window), kMaxMatch);
+  std::vector<FullTableLh5Writer::Token> tokens;
+  while (!m.Done()) {
+    std::size_t from = 0;
+    const int n = m.Find(&from);
+    if (n >= kMinMatch) {
+      tokens.push_back({static_cast<std::uint16_t>(256 + n - kMinMatch), static_cast<std::uint16_t>(m.pos() - from - 1)});
+      m.Advance(n);
+    } else {
+      tokens.push_back({m.Byte(), 0});
+      m.Advance(1);
+    }
+    if (static_cast<int>(tokens.size()) == blockTokens) {
+      writer.Block(tokens);
+      tokens.clear();
+    }
+  }
+  if (!tokens.empty()) writer.Block(tokens);
+  writer.Finish();
   return out.bytes();
 }
 

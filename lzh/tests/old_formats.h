@@ -1,11 +1,15 @@
 // Writers of what this library only reads, for the tests: the older
 // methods' streams (-lzs-, -lz5-, -lh1-, coded from their public
-// descriptions; plain greedy matching) and member headers of every level.
+// descriptions; plain greedy matching), -lh5- streams shaped as other
+// writers shape them, and member headers of every level.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "lzh/bit_io.h"
+#include "lzh/stream.h"
 
 namespace kb::lzh::testing {
 
@@ -16,6 +20,34 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes EncodeLzs(const Bytes& data);
 Bytes EncodeLz5(const Bytes& data);
 Bytes EncodeLh1(const Bytes& data);
+
+// -lh5- blocks as writers that never prune their tables write them: every
+// symbol of every table has a code (no one-symbol forms, no trailing zero
+// lengths), the literal 0 and the longest copy the shortest ones.  With
+// `changing`, four other main symbols take 10-bit codes that move every
+// block, so no block repeats the table before it.
+class FullTableLh5Writer {
+ public:
+  struct Token {
+    std::uint16_t symbol;    // literal, or 256 + length - 3
+    std::uint16_t distance;  // a copy's distance - 1
+  };
+  FullTableLh5Writer(OutputFile& out, bool changing) : bits_(out), changing_(changing) {}
+  void Block(const std::vector<Token>& tokens);
+  void Finish() { bits_.Flush(); }
+  std::uint64_t Size() const { return bits_.BytesWritten(); }
+
+ private:
+  void SmallTable(const std::uint8_t* lengths, int n, int countBits, int special);
+
+  BitWriter bits_;
+  bool changing_;
+  int block_ = 0;
+};
+
+// data as -lh5- (greedy matching) in blocks of blockTokens tokens, written
+// by FullTableLh5Writer.
+Bytes EncodeLh5FullTables(const Bytes& data, int blockTokens, bool changing);
 
 struct Extension {
   std::uint8_t type;

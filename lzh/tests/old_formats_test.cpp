@@ -31,9 +31,13 @@ struct Method {
   Bytes (*pack)(const Bytes&);
 };
 Bytes Stored(const Bytes& data) { return data; }
+// Blocks of three tokens, tables written out in full and changing every
+// block: each block builds all its tables anew.
+Bytes FullTables(const Bytes& data) { return testing::EncodeLh5FullTables(data, 3, true); }
 const Method kMethods[] = {
     {"-lh0-", Stored}, {"-lz4-", Stored}, {"-pm0-", Stored}, {"-lzs-", testing::EncodeLzs},
     {"-lz5-", testing::EncodeLz5}, {"-lh1-", testing::EncodeLh1}, {"-lh5-", PackLh5},
+    {"-lh5-", FullTables},
 };
 
 Bytes Unpack(ArchiveFile& file, const MemberLocation& m) {
@@ -107,6 +111,31 @@ TEST(OldMethods, DamagedStreamsFailCleanly) {
         EXPECT_TRUE(e.status() == Status::kBrokenData || e.status() == Status::kFileCrc)
             << method.name << " damage " << damage << ": " << e.what();
       }
+    }
+  }
+}
+
+// Full tables in blocks of every size, fixed or changing (whatever the
+// decoder keeps of a block's tables must never leak into the next), in
+// members around one of this library's own one-symbol blocks.
+TEST(OldMethods, FullTablesInBlocksOfAnySizeUnpack) {
+  const Bytes data = Sample(Kind::kMixed, 60000, 21);
+  for (int tokens : {1, 2, 5, 64, 4000}) {
+    for (bool changing : {false, true}) {
+      SCOPED_TRACE(std::to_string(tokens) + (changing ? " changing" : " fixed"));
+      std::vector<OldMember> members;
+      for (const Bytes& part : {data, Bytes(3000, 0), data}) {
+        OldMember m;
+        m.method = "-lh5-";
+        m.original = part;
+        m.packed = part.size() == 3000 ? PackLh5(part) : testing::EncodeLh5FullTables(part, tokens, changing);
+        members.push_back(m);
+      }
+      Bytes archive = testing::OldArchive(members);
+      MemoryArchive file(archive);
+      std::vector<MemberLocation> read = ReadDirectory(file);
+      ASSERT_EQ(read.size(), members.size());
+      for (std::size_t i = 0; i < read.size(); ++i) EXPECT_TRUE(Unpack(file, read[i]) == members[i].original) << i;
     }
   }
 }

@@ -41,13 +41,19 @@ Bytes PackLh5(const Bytes& data) {
 }
 Bytes Stored(const Bytes& data) { return data; }
 
+Bytes FullTables(const Bytes& data) { return testing::EncodeLh5FullTables(data, 3, true); }
+
 struct Method {
   const char* name;
   Bytes (*pack)(const Bytes&);
+  const char* file;  // the archives' names
 };
 const Method kMethods[] = {
-    {"-lh0-", Stored}, {"-lz4-", Stored}, {"-pm0-", Stored}, {"-lzs-", testing::EncodeLzs},
-    {"-lz5-", testing::EncodeLz5}, {"-lh1-", testing::EncodeLh1}, {"-lh5-", PackLh5},
+    {"-lh0-", Stored, "lh0"}, {"-lz4-", Stored, "lz4"}, {"-pm0-", Stored, "pm0"},
+    {"-lzs-", testing::EncodeLzs, "lzs"}, {"-lz5-", testing::EncodeLz5, "lz5"},
+    {"-lh1-", testing::EncodeLh1, "lh1"}, {"-lh5-", PackLh5, "lh5"},
+    // -lh5- as writers that write every table out in full, in tiny blocks.
+    {"-lh5-", FullTables, "lh5full"},
 };
 
 struct Reader {
@@ -101,14 +107,14 @@ class OldReadersTest : public ::testing::TestWithParam<Reader> {
           m.stamp = level <= 1 ? (40u << 25 | 1u << 21 | 1u << 16) : 1577836800u;  // 2020-01-01
         }
         Bytes archive = testing::OldArchive(members);
-        std::ofstream(Path(method.name, level), std::ios::binary)
+        std::ofstream(Path(method.file, level), std::ios::binary)
             .write(reinterpret_cast<const char*>(archive.data()), static_cast<std::streamsize>(archive.size()));
       }
     }
   }
   static void TearDownTestSuite() { fs::remove_all(dir_); }
-  static fs::path Path(const std::string& method, int level) {
-    return dir_ / (method.substr(1, 3) + "_l" + std::to_string(level) + ".lzh");
+  static fs::path Path(const std::string& file, int level) {
+    return dir_ / (file + "_l" + std::to_string(level) + ".lzh");
   }
 
   static fs::path dir_;
@@ -130,11 +136,11 @@ TEST_P(OldReadersTest, ExtractsEveryMethodAndLevelItReads) {
     if (*r.methods != '\0' && std::string(r.methods).find(m) == std::string::npos) continue;
     for (int level = 0; level <= 3; ++level) {
       if (std::string(r.levels).find(static_cast<char>('0' + level)) == std::string::npos) continue;
-      SCOPED_TRACE(std::string(r.name) + " " + method.name + " level " + std::to_string(level));
-      fs::path out = dir_ / (std::string(r.name) + "_" + m + std::to_string(level));
+      SCOPED_TRACE(std::string(r.name) + " " + method.file + " level " + std::to_string(level));
+      fs::path out = dir_ / (std::string(r.name) + "_" + method.file + std::to_string(level));
       fs::create_directories(out);
       log.clear();
-      const std::string archive = Path(method.name, level).string();
+      const std::string archive = Path(method.file, level).string();
       ASSERT_EQ(Shell(Replace(Replace(r.extract, "{a}", archive), "{o}", out.string()), &log), 0) << log;
       for (const auto& [name, data] : files_) {
         std::ifstream in(out / name, std::ios::binary);
