@@ -81,14 +81,20 @@ uint8_t KeyCodeOf(std::string_view name) {
 
 std::string KeyName(uint8_t code) {
   if ((code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z')) return std::string(1, static_cast<char>(code));
-  if (code >= kF1 && code < kF1 + kFunctionKeys) return "F" + std::to_string(code - kF1 + 1);
-  if (code >= kNumpad0 && code <= kNumpad0 + 9) return "Num" + std::to_string(code - kNumpad0);
+  char name[8];
+  if (code >= kF1 && code < kF1 + kFunctionKeys) {
+    std::snprintf(name, sizeof name, "F%u", static_cast<unsigned>(code - kF1 + 1));
+    return name;
+  }
+  if (code >= kNumpad0 && code <= kNumpad0 + 9) {
+    std::snprintf(name, sizeof name, "Num%u", static_cast<unsigned>(code - kNumpad0));
+    return name;
+  }
   for (const NamedKey& k : kNamedKeys) {
     if (k.code == code) return k.name;
   }
-  char hex[4];
-  std::snprintf(hex, sizeof hex, "#%02X", static_cast<unsigned>(code));
-  return hex;
+  std::snprintf(name, sizeof name, "#%02X", static_cast<unsigned>(code));
+  return name;
 }
 
 bool RefusedKey(uint8_t code) {
