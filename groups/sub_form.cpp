@@ -1,14 +1,17 @@
 #include "groups/sub_form.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
 #include "common/profile.h"
+#include "model/keyboard_nav.h"
 #include "model/settings.h"
 #include "model/stored_layout.h"
 #include "win/hints.h"
 #include "win/icon_store.h"
+#include "win/text.h"
 
 namespace kb {
 
@@ -33,6 +36,9 @@ void TSubForm::FormCreate(HWND owner, const ProfileReader& settingsFile) {
     throw std::runtime_error("グループウインドウを作成できません");
   }
   SetWindowContextHelpId(hwnd(), kHelpContext);
+  // The focus marks wait for the keyboard; the buttons made below take
+  // this state over.
+  SendMessageW(hwnd(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
   PlaceGroupWindow();
   ArrangeExecButtons();
   LoadEntries(settingsFile);
@@ -177,6 +183,94 @@ void TSubForm::ShowBeside(int buttonLeft, int buttonTop) {
 }
 
 void TSubForm::HideWindow() { ShowWindow(hwnd(), SW_HIDE); }
+
+void TSubForm::ShowForKeyboard(HWND returnFocusTo) {
+  if (!hwnd()) return;
+  if (returnFocusTo && returnFocusTo != hwnd() && !IsChild(hwnd(), returnFocusTo)) {
+    returnFocus_ = returnFocusTo;
+  } else if (!returnFocusTo) {
+    returnFocus_ = nullptr;
+  }
+  if (!IsWindowVisible(hwnd())) {
+    SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    UpdateWindow(hwnd());
+  }
+  SetForegroundWindow(hwnd());
+  SendMessageW(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  FocusButton(1);
+}
+
+void TSubForm::FocusButton(int n) {
+  if (n < 1 || n > buttonCount_ || !buttons_[n - 1]) return;
+  SetFocus(buttons_[n - 1]->hwnd());
+}
+
+int TSubForm::FocusedButton() const {
+  HWND focus = GetFocus();
+  for (int n = 1; n <= createdCount_; ++n) {
+    if (buttons_[n - 1] && buttons_[n - 1]->hwnd() == focus) return n;
+  }
+  return 0;
+}
+
+bool TSubForm::ButtonKey(int n, WPARAM key) {
+  NavKey nav;
+  switch (key) {
+    case VK_UP: nav = NavKey::Up; break;
+    case VK_DOWN: nav = NavKey::Down; break;
+    case VK_LEFT: nav = NavKey::Left; break;
+    case VK_RIGHT: nav = NavKey::Right; break;
+    case VK_HOME: nav = NavKey::Home; break;
+    case VK_END: nav = NavKey::End; break;
+    case VK_PRIOR: nav = NavKey::PageUp; break;
+    case VK_NEXT: nav = NavKey::PageDown; break;
+    case VK_ESCAPE: EscapeKey(); return true;
+    default: return false;
+  }
+  switch (GroupWindowKeyMove(DisplaySettings().edge, nav)) {
+    case GroupWindowMove::Previous: FocusButton(StepWrapped(n, -1, buttonCount_)); break;
+    case GroupWindowMove::Next: FocusButton(StepWrapped(n, +1, buttonCount_)); break;
+    case GroupWindowMove::First: FocusButton(1); break;
+    case GroupWindowMove::Last: FocusButton(buttonCount_); break;
+    case GroupWindowMove::PreviousGroup:
+      if (OnStepGroup) OnStepGroup(-1);
+      break;
+    case GroupWindowMove::NextGroup:
+      if (OnStepGroup) OnStepGroup(+1);
+      break;
+    case GroupWindowMove::None: return false;
+  }
+  return true;
+}
+
+void TSubForm::ButtonCharacter(int n, wchar_t ch) {
+  // Control characters (Enter, Esc, Backspace) and the space, which clicks.
+  if (ch <= L' ' || ch == 0x7F) return;
+  const std::optional<std::string> typed = win::Narrow(std::wstring(1, ch));
+  if (!typed || typed->empty()) return;  // not a Shift-JIS character
+  std::vector<std::string> names;
+  for (int s = 1; s <= buttonCount_; ++s) names.push_back(Buttons(s).Entry.ShowName);
+  if (const int next = NextNameStartingWith(names, n, *typed)) FocusButton(next);
+}
+
+void TSubForm::EscapeKey() {
+  HWND back = returnFocus_;
+  returnFocus_ = nullptr;
+  HideWindow();
+  state_.OpenGroup = 0;
+  if (!back || !IsWindow(back)) return;
+  SetForegroundWindow(GetAncestor(back, GA_ROOT));
+  if (GetWindowThreadProcessId(back, nullptr) == GetCurrentThreadId()) SetFocus(back);
+}
+
+void TSubForm::SetGroupName(const std::string& sjisName) {
+  if (!hwnd()) return;
+  const std::wstring name = win::Widen(sjisName.empty() ? win::LaunchButton::kUnnamedText : sjisName);
+  wchar_t current[256] = {};
+  GetWindowTextW(hwnd(), current, 256);
+  if (name != current) SetWindowTextW(hwnd(), name.c_str());
+}
 
 void TSubForm::PasteEntry(int n) {
   TExecButton& button = Buttons(n);

@@ -63,6 +63,8 @@ void TMainForm::Create(HWND applicationWindow, const ProfileReader& settingsFile
   SetWindowTextW(hwnd(), win::Widen(kAppTitle).c_str());
   win::ApplyUiFont(hwnd(), state_.dpi);
   win::EnableHints(hwnd(), true);
+  // The focus marks wait for the keyboard; the buttons take this state over.
+  SendMessageW(hwnd(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
   CreateOwnButtons();
   FormCreate(settingsFile);
 }
@@ -82,6 +84,10 @@ void TMainForm::CreateOwnButtons() {
       SclDown.Create(hwnd(), 0, 0, thick, s(25), kIdSclDown, 0, kScrollStyle);
   if (!made) throw std::runtime_error("メインウィンドウのボタンを作成できません");
 
+  for (win::GlyphButton* own : {&SpeedButton1, &HelpBtn, &SclLeft, &SclRight, &SclUp, &SclDown}) {
+    TakeKeys(*own);
+  }
+  HelpBtn.SetUnnamedText("ヘルプ");
   SpeedButton1.OnClick = [this] { SpeedButton1Click(); };
   SpeedButton1.SetHint("Kobaruneの設定");
   HelpBtn.OnClick = [this] {
@@ -212,6 +218,7 @@ void TMainForm::CreateGroupButton(int k, const Box& box) {
   auto button = std::make_unique<TGroupButton>(k, icons_, groupEvents_, shell_);
   button->SetScale(Scale());
   button->Create(hwnd(), box.left, box.top);
+  TakeKeys(*button);
   // A move over a group button is a move over the bar.
   button->OnBarMouseMove = [this](int x, int y) {
     SendMessageW(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));

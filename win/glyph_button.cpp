@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "win/accessible.h"
 #include "win/hints.h"
 #include "win/text.h"
 #include "win/ui_font.h"
@@ -181,8 +182,13 @@ GlyphButton::~GlyphButton() {
 
 bool GlyphButton::Create(HWND parent, int x, int y, int width, int height, int id,
                          DWORD exStyle, DWORD style) {
-  return Window::Create(kClassName, exStyle, WS_CHILD | style, x, y, width, height, parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+  if (!Window::Create(kClassName, exStyle, WS_CHILD | style, x, y, width, height, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)))) {
+    return false;
+  }
+  windowText_.clear();
+  UpdateWindowText();
+  return true;
 }
 
 void GlyphButton::SetGlyph(HBITMAP bitmap, int imageCount, bool takeOwnership) {
@@ -202,10 +208,34 @@ void GlyphButton::FreeGlyph() {
 void GlyphButton::SetCaption(const std::string& sjisCaption) {
   caption_ = sjisCaption;
   if (hwnd()) {
-    // The window text lets tests and accessibility tools read the caption.
-    SetWindowTextW(hwnd(), Widen(caption_).c_str());
+    UpdateWindowText();
     InvalidateRect(hwnd(), nullptr, FALSE);
   }
+}
+
+void GlyphButton::SetHint(const std::string& sjisText) {
+  hint_ = sjisText;
+  UpdateWindowText();
+}
+
+void GlyphButton::SetUnnamedText(const std::string& sjisText) {
+  unnamedText_ = sjisText;
+  UpdateWindowText();
+}
+
+std::string GlyphButton::AccessibleName() const {
+  if (!caption_.empty()) return caption_;
+  return hint_.empty() ? unnamedText_ : hint_;
+}
+
+// The window text lets tests and accessibility tools read the button's name.
+// Set only when it changes: a group switch renames forty buttons.
+void GlyphButton::UpdateWindowText() {
+  if (!hwnd()) return;
+  const std::string name = AccessibleName();
+  if (name == windowText_) return;
+  windowText_ = name;
+  SetWindowTextW(hwnd(), Widen(name).c_str());
 }
 
 void GlyphButton::SetEnabled(bool enabled) {
@@ -250,6 +280,27 @@ void GlyphButton::Click() {
     if (HWND parent = GetParent(self)) {
       SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(self));
     }
+  }
+}
+
+void GlyphButton::KeyboardClick() {
+  if (!hwnd() || !IsWindowEnabled(hwnd())) return;
+  HWND self = hwnd();
+  Click();
+  if (!IsWindow(self) || hwnd() != self) return;
+  RECT rc;
+  GetClientRect(self, &rc);
+  MouseUp(MouseButton::Left, 0, rc.right / 2, rc.bottom / 2);
+}
+
+bool GlyphButton::FocusMarkShown() const {
+  return hwnd() && !(SendMessageW(hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+}
+
+// The first key shows the focus marks of the whole window, as Windows does.
+void GlyphButton::KeyboardUsed() {
+  if (!FocusMarkShown()) {
+    SendMessageW(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
   }
 }
 
@@ -349,11 +400,34 @@ LRESULT GlyphButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return DLGC_BUTTON | (default_ ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
     }
-    case WM_KEYDOWN:
-      if (wParam == VK_RETURN) Click();
+    case WM_CREATE:
+      // A button made later takes its window's state of the focus marks.
+      if (HWND parent = GetParent(hwnd())) {
+        const bool hidden = (SendMessageW(parent, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0;
+        DefaultHandling(WM_UPDATEUISTATE, MAKEWPARAM(hidden ? UIS_SET : UIS_CLEAR, UISF_HIDEFOCUS), 0);
+      }
+      break;
+    case WM_UPDATEUISTATE: {
+      const LRESULT result = DefaultHandling(msg, wParam, lParam);
+      InvalidateRect(hwnd(), nullptr, FALSE);
+      return result;
+    }
+    case WM_GETOBJECT:
+      if (const LRESULT object = AnswerPushButtonObject(hwnd(), wParam, lParam)) return object;
+      break;
+    case WM_SYSKEYDOWN:
+      KeyboardUsed();
+      if (OnKeyDown && OnKeyDown(wParam, true)) return 0;
+      break;
+    case WM_KEYDOWN: {
+      KeyboardUsed();
+      HWND self = hwnd();
+      if (OnKeyDown && OnKeyDown(wParam, false)) return 0;
+      if (IsWindow(self) && wParam == VK_RETURN) KeyboardClick();
       return 0;
+    }
     case WM_KEYUP:
-      if (wParam == VK_SPACE) Click();
+      if (wParam == VK_SPACE) KeyboardClick();
       return 0;
     case BM_CLICK: Click(); return 0;
     case WM_SETFONT:
@@ -465,9 +539,12 @@ void GlyphButton::PaintContent(HDC dc) const {
     }
   }
   SelectObject(dc, oldFont);
-  if (GetFocus() == hwnd() && !text.empty()) {
+  if (GetFocus() == hwnd() && FocusMarkShown()) {
     RECT fr = rc;
-    InflateRect(&fr, -4, -4);
+    const int inset = text.empty() ? 2 : 4;  // a glyph alone keeps its picture clear
+    InflateRect(&fr, -inset, -inset);
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
     DrawFocusRect(dc, &fr);
   }
 }
