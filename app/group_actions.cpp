@@ -89,10 +89,13 @@ void StepGroupByKeyboard(App& app, int delta) {
   const int target = StepWrapped(app.SubForm().ShownGroup(), delta, count);
   TGroupButton* button = bar.GroupButton(target);
   if (!button) return;
+  TSubForm& form = app.SubForm();
+  const int focused = form.FocusedButton();
   bar.RevealGroupButton(target);
   app.CurrentGroup = static_cast<uint8_t>(target);
   app.CurrentButton = 0;
   OpenGroupWindow(app, *button);
+  if (focused != 0) form.FocusButton(focused);
 }
 
 void GroupButtonFilesDropped(App& app, TGroupButton& button, HDROP drop) {

@@ -101,10 +101,10 @@ void TExecButton::CopyIntoFolder(HDROP drop) {
 }
 
 // Enter and Space are the glyph button's clicks; the keys that move the
-// focus are the window's.  The context-menu key and Shift+F10 do what a
-// right click does.
+// focus are the window's.  Shift+F10 does what a right click does (the
+// context-menu key arrives as WM_CONTEXTMENU).
 bool TExecButton::KeyDown(WPARAM key, bool system) {
-  if ((!system && key == VK_APPS) || (system && key == VK_F10 && GetKeyState(VK_SHIFT) < 0)) {
+  if (system && key == VK_F10 && GetKeyState(VK_SHIFT) < 0) {
     RegisterByKeyboard();
     return true;
   }
@@ -123,6 +123,7 @@ LRESULT TExecButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       FilesDropped(reinterpret_cast<HDROP>(wParam));
       return 0;
     case WM_CONTEXTMENU:
+      // The context-menu key, as the system reports it.
       RegisterByKeyboard();
       return 0;
     case WM_CHAR:

@@ -36,9 +36,6 @@ void TSubForm::FormCreate(HWND owner, const ProfileReader& settingsFile) {
     throw std::runtime_error("グループウインドウを作成できません");
   }
   SetWindowContextHelpId(hwnd(), kHelpContext);
-  // The focus marks wait for the keyboard; the buttons made below take
-  // this state over.
-  SendMessageW(hwnd(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
   PlaceGroupWindow();
   ArrangeExecButtons();
   LoadEntries(settingsFile);
@@ -197,12 +194,13 @@ void TSubForm::ShowForKeyboard(HWND returnFocusTo) {
     UpdateWindow(hwnd());
   }
   SetForegroundWindow(hwnd());
-  SendMessageW(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  win::GlyphButton::ShowFocusMarks(hwnd());
   FocusButton(1);
 }
 
 void TSubForm::FocusButton(int n) {
   if (n < 1 || n > buttonCount_ || !buttons_[n - 1]) return;
+  lastFocused_ = n;
   SetFocus(buttons_[n - 1]->hwnd());
 }
 
@@ -305,6 +303,11 @@ LRESULT TSubForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   if (msg == WM_ERASEBKGND) return 1;  // WM_PAINT covers every pixel
+  if (msg == WM_SETFOCUS) {
+    // The window itself takes no keys: its buttons do.
+    FocusButton(lastFocused_ >= 1 && lastFocused_ <= buttonCount_ ? lastFocused_ : 1);
+    return 0;
+  }
   if (msg == WM_SETCURSOR && dragCursor_ && reinterpret_cast<HWND>(wParam) == hwnd()) {
     ::SetCursor(win::GlyphButton::DragCursor());
     return TRUE;

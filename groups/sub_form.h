@@ -138,6 +138,7 @@ class TSubForm : public win::Window {
   int shownGroup_ = 0;
   bool dragCursor_ = false;
   HWND returnFocus_ = nullptr;
+  int lastFocused_ = 0;  // the button the keyboard moved to last
   NoBackupChain noBackup_;
   BackupHooks* backup_ = &noBackup_;
   win::ShellAccess defaultShell_;

@@ -63,8 +63,6 @@ void TMainForm::Create(HWND applicationWindow, const ProfileReader& settingsFile
   SetWindowTextW(hwnd(), win::Widen(kAppTitle).c_str());
   win::ApplyUiFont(hwnd(), state_.dpi);
   win::EnableHints(hwnd(), true);
-  // The focus marks wait for the keyboard; the buttons take this state over.
-  SendMessageW(hwnd(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
   CreateOwnButtons();
   FormCreate(settingsFile);
 }
@@ -420,6 +418,10 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_MOUSEMOVE:
       HoverActivate();
+      return 0;
+    case WM_SETFOCUS:
+      // The bar itself takes no keys: its first button does.
+      if (IsWindowVisible(SpeedButton1.hwnd())) SetFocus(SpeedButton1.hwnd());
       return 0;
     case kAppBarMessage:
       AppBarCallback(wParam, lParam);

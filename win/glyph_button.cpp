@@ -293,16 +293,29 @@ void GlyphButton::KeyboardClick() {
   MouseUp(MouseButton::Left, 0, rc.right / 2, rc.bottom / 2);
 }
 
+namespace {
+
+// Set on a top-level window once its focus marks show.  Kept by the
+// launcher itself: Wine answers WM_QUERYUISTATE with 0 whatever it was told.
+constexpr wchar_t kFocusMarksProperty[] = L"KobaruneFocusMarks";
+
+}  // namespace
+
 bool GlyphButton::FocusMarkShown() const {
-  return hwnd() && !(SendMessageW(hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+  return hwnd() && GetPropW(GetAncestor(hwnd(), GA_ROOT), kFocusMarksProperty) != nullptr;
+}
+
+void GlyphButton::ShowFocusMarks(HWND window) {
+  HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+  if (!root || GetPropW(root, kFocusMarksProperty)) return;
+  SetPropW(root, kFocusMarksProperty, reinterpret_cast<HANDLE>(1));
+  // The system's own state follows, for the system's controls in the window.
+  SendMessageW(root, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  RedrawWindow(root, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 // The first key shows the focus marks of the whole window, as Windows does.
-void GlyphButton::KeyboardUsed() {
-  if (!FocusMarkShown()) {
-    SendMessageW(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-  }
-}
+void GlyphButton::KeyboardUsed() { ShowFocusMarks(hwnd()); }
 
 void GlyphButton::MouseUp(MouseButton, WPARAM, int, int) {}
 
@@ -400,15 +413,15 @@ LRESULT GlyphButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return DLGC_BUTTON | (default_ ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
     }
-    case WM_CREATE:
-      // A button made later takes its window's state of the focus marks.
-      if (HWND parent = GetParent(hwnd())) {
-        const bool hidden = (SendMessageW(parent, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0;
-        DefaultHandling(WM_UPDATEUISTATE, MAKEWPARAM(hidden ? UIS_SET : UIS_CLEAR, UISF_HIDEFOCUS), 0);
-      }
-      break;
     case WM_UPDATEUISTATE: {
+      // The system tells the window's state (Windows: a key pressed in a
+      // dialog, or an application's WM_CHANGEUISTATE).
       const LRESULT result = DefaultHandling(msg, wParam, lParam);
+      if (HIWORD(wParam) & UISF_HIDEFOCUS) {
+        HWND root = GetAncestor(hwnd(), GA_ROOT);
+        if (LOWORD(wParam) == UIS_CLEAR) SetPropW(root, kFocusMarksProperty, reinterpret_cast<HANDLE>(1));
+        if (LOWORD(wParam) == UIS_SET) RemovePropW(root, kFocusMarksProperty);
+      }
       InvalidateRect(hwnd(), nullptr, FALSE);
       return result;
     }
@@ -428,6 +441,8 @@ LRESULT GlyphButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_KEYUP:
       if (wParam == VK_SPACE) KeyboardClick();
+      // The system makes WM_CONTEXTMENU of the context-menu key's release.
+      if (wParam == VK_APPS) break;
       return 0;
     case BM_CLICK: Click(); return 0;
     case WM_SETFONT:

@@ -91,9 +91,12 @@ class GlyphButton : public Window {
   // click and then MouseUp with no mouse keys held.
   void KeyboardClick();
 
-  // Whether the focus mark is shown (the window's UI state: hidden until
-  // the keyboard is used).
+  // Whether the focus mark is shown: hidden in a window until the keyboard
+  // is used there (or the system's UI state says so, WM_UPDATEUISTATE).
   bool FocusMarkShown() const;
+  // The keyboard is in use in the top-level window of `window`: its focus
+  // marks show from now on.
+  static void ShowFocusMarks(HWND window);
 
   bool Pressed() const { return pressed_; }
   int Id() const;
