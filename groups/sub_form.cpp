@@ -263,11 +263,7 @@ void TSubForm::EscapeKey() {
 }
 
 void TSubForm::SetGroupName(const std::string& sjisName) {
-  if (!hwnd()) return;
-  const std::wstring name = win::Widen(sjisName.empty() ? win::LaunchButton::kUnnamedText : sjisName);
-  wchar_t current[256] = {};
-  GetWindowTextW(hwnd(), current, 256);
-  if (name != current) SetWindowTextW(hwnd(), name.c_str());
+  groupName_ = sjisName.empty() ? win::LaunchButton::kUnnamedText : sjisName;
 }
 
 void TSubForm::PasteEntry(int n) {
@@ -303,6 +299,19 @@ LRESULT TSubForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   if (msg == WM_ERASEBKGND) return 1;  // WM_PAINT covers every pixel
+  if (msg == WM_GETTEXT || msg == WM_GETTEXTLENGTH) {
+    // The group's name, answered rather than stored: a title change of a
+    // top-level window is a round trip to the X server under Wine, at every
+    // group switch.
+    const std::wstring name = win::Widen(groupName_);
+    if (msg == WM_GETTEXTLENGTH) return static_cast<LRESULT>(name.size());
+    auto* buffer = reinterpret_cast<wchar_t*>(lParam);
+    if (!buffer || wParam == 0) return 0;
+    const size_t n = std::min(name.size(), static_cast<size_t>(wParam) - 1);
+    std::copy_n(name.data(), n, buffer);
+    buffer[n] = L'\0';
+    return static_cast<LRESULT>(n);
+  }
   if (msg == WM_SETFOCUS) {
     // The window itself takes no keys: its buttons do.
     FocusButton(lastFocused_ >= 1 && lastFocused_ <= buttonCount_ ? lastFocused_ : 1);

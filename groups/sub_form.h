@@ -82,7 +82,7 @@ class TSubForm : public win::Window {
   void ButtonCharacter(int n, wchar_t ch);
   // Esc: the window hides and the focus goes back where it came from.
   void EscapeKey();
-  // The name the window gives screen readers: the group's.
+  // The name the window gives screen readers (its WM_GETTEXT): the group's.
   void SetGroupName(const std::string& sjisName);
   // The arrows across the window and PageUp / PageDown: the previous (-1)
   // or next (+1) group, as the application opens groups.
@@ -139,6 +139,7 @@ class TSubForm : public win::Window {
   bool dragCursor_ = false;
   HWND returnFocus_ = nullptr;
   int lastFocused_ = 0;  // the button the keyboard moved to last
+  std::string groupName_{win::LaunchButton::kUnnamedText};
   NoBackupChain noBackup_;
   BackupHooks* backup_ = &noBackup_;
   win::ShellAccess defaultShell_;

@@ -213,15 +213,9 @@ void GlyphButton::SetCaption(const std::string& sjisCaption) {
   }
 }
 
-void GlyphButton::SetHint(const std::string& sjisText) {
-  hint_ = sjisText;
-  UpdateWindowText();
-}
+void GlyphButton::SetHint(const std::string& sjisText) { hint_ = sjisText; }
 
-void GlyphButton::SetUnnamedText(const std::string& sjisText) {
-  unnamedText_ = sjisText;
-  UpdateWindowText();
-}
+void GlyphButton::SetUnnamedText(const std::string& sjisText) { unnamedText_ = sjisText; }
 
 std::string GlyphButton::AccessibleName() const {
   if (!caption_.empty()) return caption_;
@@ -229,13 +223,26 @@ std::string GlyphButton::AccessibleName() const {
 }
 
 // The window text lets tests and accessibility tools read the button's name.
-// Set only when it changes: a group switch renames forty buttons.
+// A caption is stored as the window's text.  A hint or the unnamed text is
+// only answered to WM_GETTEXT: under Wine each SetWindowText costs 50 µs,
+// and a group switch renames forty buttons.  Screen readers ask through
+// WM_GETOBJECT, whose object reads the text inside this process.
 void GlyphButton::UpdateWindowText() {
-  if (!hwnd()) return;
-  const std::string name = AccessibleName();
-  if (name == windowText_) return;
-  windowText_ = name;
-  SetWindowTextW(hwnd(), Widen(name).c_str());
+  if (!hwnd() || caption_ == windowText_) return;
+  windowText_ = caption_;
+  SetWindowTextW(hwnd(), Widen(caption_).c_str());
+}
+
+LRESULT GlyphButton::AnswerText(UINT msg, WPARAM wParam, LPARAM lParam) {
+  const std::wstring name = Widen(AccessibleName());
+  if (msg == WM_GETTEXTLENGTH) return static_cast<LRESULT>(name.size());
+  auto* buffer = reinterpret_cast<wchar_t*>(lParam);
+  const size_t room = static_cast<size_t>(wParam);
+  if (!buffer || room == 0) return 0;
+  const size_t n = std::min(name.size(), room - 1);
+  std::copy_n(name.data(), n, buffer);
+  buffer[n] = L'\0';
+  return static_cast<LRESULT>(n);
 }
 
 void GlyphButton::SetEnabled(bool enabled) {
@@ -425,6 +432,10 @@ LRESULT GlyphButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       InvalidateRect(hwnd(), nullptr, FALSE);
       return result;
     }
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+      if (caption_.empty()) return AnswerText(msg, wParam, lParam);
+      break;
     case WM_GETOBJECT:
       if (const LRESULT object = AnswerPushButtonObject(hwnd(), wParam, lParam)) return object;
       break;

@@ -64,9 +64,9 @@ class GlyphButton : public Window {
   void SetHint(const std::string& sjisText);
   const std::string& Hint() const { return hint_; }
 
-  // The name screen readers give the button: its window text, which the
-  // system's standard accessible object reads.  The caption, else the hint,
-  // else this text (Shift-JIS; a button with nothing to show for itself).
+  // The name screen readers give the button: its window text (WM_GETTEXT),
+  // which the system's standard accessible object reads.  The caption, else
+  // the hint, else this text (Shift-JIS; a button with nothing to show).
   void SetUnnamedText(const std::string& sjisText);
   std::string AccessibleName() const;
 
@@ -134,6 +134,7 @@ class GlyphButton : public Window {
   void DrawGlyph(HDC dc, int x, int y, int w, int h, bool enabled) const;
   void Paint();
   void UpdateWindowText();
+  LRESULT AnswerText(UINT msg, WPARAM wParam, LPARAM lParam);
   void KeyboardUsed();
 
   HBITMAP glyph_ = nullptr;
@@ -144,7 +145,7 @@ class GlyphButton : public Window {
   std::string hint_;
   std::string appliedHint_;  // the text the tool tip holds
   std::string unnamedText_;
-  std::string windowText_;   // the accessible name last set as window text
+  std::string windowText_;   // the caption last stored as window text
   HCURSOR cursor_ = nullptr;
   bool default_ = false;
   bool pressed_ = false;           // drawn pressed
