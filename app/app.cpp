@@ -118,6 +118,7 @@ class GroupWindowOfApp final : public GroupWindowLink {
     app_.SubForm().HideWindow();
     app_.OpenGroup = 0;
   }
+  int ShownGroup() const override { return app_.HasSubForm() ? app_.SubForm().ShownGroup() : 0; }
 
  private:
   App& app_;
@@ -269,6 +270,8 @@ void App::CreateHiddenForms() {
   // clicks on program buttons and group buttons open the dialog.
   groupActions_ = std::make_unique<GroupButtonActions>(*this);
   mainForm_->SetGroupButtonEvents(groupActions_.get());
+  // The arrows across the group window and PageUp / PageDown.
+  subForm_->OnStepGroup = [this](int delta) { StepGroupByKeyboard(*this, delta); };
   ConnectRegistration(*editWindow_, *this, *subForm_);
 
   // 4. The backup target dialog (TBKUPDlg), hidden until the registration

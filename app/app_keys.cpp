@@ -4,12 +4,9 @@
 
 #include "app/app.h"
 #include "app/group_actions.h"
-#include "groups/exec_button.h"
 #include "groups/sub_form.h"
-#include "launcher/group_button.h"
 #include "launcher/main_form.h"
 #include "model/hot_key.h"
-#include "model/scroll_state.h"
 #include "win/hot_key_edit.h"
 
 namespace kb {
@@ -55,27 +52,9 @@ void App::HotKeyPressed() {
   HWND previous = GetForegroundWindow();
   if (!OwnWindow(previous)) hotKeyReturn_ = previous;
 
-  if (mainForm_->Collapsed()) mainForm_->ExpandBar();
-  int group = subForm_->ShownGroup();
-  if (group < 1 || group > settings.GroupCount || !mainForm_->GroupButton(group)) group = 1;
-  // A bar scrolled by its reset shows the group's button first.
-  ScrollState scroll = mainForm_->Scroll();
-  if (scroll.slotCount > 0) {
-    auto shown = [&] {
-      for (int g : ShownGroups(scroll)) {
-        if (g == group) return true;
-      }
-      return false;
-    };
-    while (!shown() && scroll.forwardEnabled) ScrollForward(scroll);
-    while (!shown() && scroll.backEnabled) ScrollBack(scroll);
-    if (!(scroll == mainForm_->Scroll())) mainForm_->SetScroll(scroll);
-  }
-  TGroupButton* button = mainForm_->GroupButton(group);
-  if (!button) return;
-  if (OpenGroup != group || !IsWindowVisible(subForm_->hwnd())) OpenGroupWindow(*this, *button);
-  SetForegroundWindow(subForm_->hwnd());
-  if (subForm_->CreatedCount() > 0) SetFocus(subForm_->Buttons(1).hwnd());
+  // Expanded, scrolled to the group shown last and opened as its button's
+  // click opens it; the group window gives the focus back on Esc.
+  OpenGroupWindowByKeyboard(*this, hotKeyReturn_);
 }
 
 }  // namespace kb

@@ -8,6 +8,7 @@
 #include "groups/sub_form.h"
 #include "launcher/main_form.h"
 #include "model/entry_rules.h"
+#include "model/keyboard_nav.h"
 #include "win/message_dlg.h"
 #include "win/shell.h"
 #include "win/text.h"
@@ -64,9 +65,37 @@ void OpenGroupWindow(App& app, TGroupButton& button) {
   app.CloseStartNote();
   TSubForm& form = app.SubForm();
   form.ShowGroup(button.Tag());
+  form.SetGroupName(button.Entry.ShowName);
   const RECT r = button.Bounds();
   form.ShowBeside(r.left, r.top);
   app.OpenGroup = static_cast<uint8_t>(button.Tag());
+}
+
+void GroupButtonActions::GroupButtonOpen(TGroupButton& button) {
+  app_.CurrentGroup = static_cast<uint8_t>(button.Tag());
+  app_.CurrentButton = 0;
+  OpenGroupWindow(app_, button);
+}
+
+bool OpenGroupWindowByKeyboard(App& app, HWND returnFocusTo) {
+  if (!app.HasMainForm() || !app.HasSubForm() || !app.MainForm().OpenLastGroup()) return false;
+  app.SubForm().ShowForKeyboard(returnFocusTo);
+  return true;
+}
+
+void StepGroupByKeyboard(App& app, int delta) {
+  TMainForm& bar = app.MainForm();
+  const int count = std::min<int>(app.settings.GroupCount, bar.CreatedGroupButtons());
+  const int target = StepWrapped(app.SubForm().ShownGroup(), delta, count);
+  TGroupButton* button = bar.GroupButton(target);
+  if (!button) return;
+  TSubForm& form = app.SubForm();
+  const int focused = form.FocusedButton();
+  bar.RevealGroupButton(target);
+  app.CurrentGroup = static_cast<uint8_t>(target);
+  app.CurrentButton = 0;
+  OpenGroupWindow(app, *button);
+  if (focused != 0) form.FocusButton(focused);
 }
 
 void GroupButtonFilesDropped(App& app, TGroupButton& button, HDROP drop) {

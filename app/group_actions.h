@@ -32,6 +32,16 @@ void GroupButtonFilesDropped(App& app, TGroupButton& button, HDROP drop);
 // Shows group `button.Tag()` in the group window beside the button.
 void OpenGroupWindow(App& app, TGroupButton& button);
 
+// The keyboard's way in: the bar opens the group window of the group shown
+// last (TMainForm::OpenLastGroup), which then takes the focus on its first
+// program button; Esc there gives the focus back to `returnFocusTo`.  False
+// when the bar has no group to open.
+bool OpenGroupWindowByKeyboard(App& app, HWND returnFocusTo);
+// The previous (-1) or next (+1) group, round the group buttons' order,
+// opened as its group button's click opens it; the focus stays on the
+// program button it was on.
+void StepGroupByKeyboard(App& app, int delta);
+
 // Group button k takes the picked-up group's record; its glyph stays.
 void PasteGroupEntry(App& app, int k);
 // The picked-up group's slots and their icons become those of `target`.
@@ -52,6 +62,7 @@ class GroupButtonActions final : public GroupButtonEvents {
   void GroupButtonFilesDropped(TGroupButton& button, HDROP drop) override {
     kb::GroupButtonFilesDropped(app_, button, drop);
   }
+  void GroupButtonOpen(TGroupButton& button) override;
 
  private:
   App& app_;

@@ -100,10 +100,37 @@ void TExecButton::CopyIntoFolder(HDROP drop) {
   }
 }
 
+// Enter and Space are the glyph button's clicks; the keys that move the
+// focus are the window's.  Shift+F10 does what a right click does (the
+// context-menu key arrives as WM_CONTEXTMENU).
+bool TExecButton::KeyDown(WPARAM key, bool system) {
+  if (system && key == VK_F10 && GetKeyState(VK_SHIFT) < 0) {
+    RegisterByKeyboard();
+    return true;
+  }
+  return !system && form_.ButtonKey(Tag(), key);
+}
+
+void TExecButton::RegisterByKeyboard() {
+  RECT rc;
+  GetClientRect(hwnd(), &rc);
+  MouseUp(win::MouseButton::Right, 0, rc.right / 2, rc.bottom / 2);
+}
+
 LRESULT TExecButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_DROPFILES) {
-    FilesDropped(reinterpret_cast<HDROP>(wParam));
-    return 0;
+  switch (msg) {
+    case WM_DROPFILES:
+      FilesDropped(reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case WM_CONTEXTMENU:
+      // The context-menu key, as the system reports it.
+      RegisterByKeyboard();
+      return 0;
+    case WM_CHAR:
+      form_.ButtonCharacter(Tag(), static_cast<wchar_t>(wParam));
+      return 0;
+    default:
+      break;
   }
   return LaunchButton::HandleMessage(msg, wParam, lParam);
 }

@@ -18,7 +18,9 @@ class TSubForm;
 
 class TExecButton : public win::LaunchButton {
  public:
-  TExecButton(TSubForm& form, int tag) : LaunchButton(tag), form_(form) {}
+  TExecButton(TSubForm& form, int tag) : LaunchButton(tag), form_(form) {
+    OnKeyDown = [this](WPARAM key, bool system) { return KeyDown(key, system); };
+  }
 
   // Creates the button window inside the group window.  Throws
   // std::runtime_error when Windows refuses.
@@ -40,6 +42,8 @@ class TExecButton : public win::LaunchButton {
 
  private:
   void LeftClick(int group, WPARAM keys);
+  bool KeyDown(WPARAM key, bool system);
+  void RegisterByKeyboard();
   void Launch(int group);
   void FilesDropped(HDROP drop);
   void CopyIntoFolder(HDROP drop);

@@ -1,14 +1,17 @@
 #include "groups/sub_form.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
 #include "common/profile.h"
+#include "model/keyboard_nav.h"
 #include "model/settings.h"
 #include "model/stored_layout.h"
 #include "win/hints.h"
 #include "win/icon_store.h"
+#include "win/text.h"
 
 namespace kb {
 
@@ -178,6 +181,91 @@ void TSubForm::ShowBeside(int buttonLeft, int buttonTop) {
 
 void TSubForm::HideWindow() { ShowWindow(hwnd(), SW_HIDE); }
 
+void TSubForm::ShowForKeyboard(HWND returnFocusTo) {
+  if (!hwnd()) return;
+  if (returnFocusTo && returnFocusTo != hwnd() && !IsChild(hwnd(), returnFocusTo)) {
+    returnFocus_ = returnFocusTo;
+  } else if (!returnFocusTo) {
+    returnFocus_ = nullptr;
+  }
+  if (!IsWindowVisible(hwnd())) {
+    SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    UpdateWindow(hwnd());
+  }
+  SetForegroundWindow(hwnd());
+  win::GlyphButton::ShowFocusMarks(hwnd());
+  FocusButton(1);
+}
+
+void TSubForm::FocusButton(int n) {
+  if (n < 1 || n > buttonCount_ || !buttons_[n - 1]) return;
+  lastFocused_ = n;
+  SetFocus(buttons_[n - 1]->hwnd());
+}
+
+int TSubForm::FocusedButton() const {
+  HWND focus = GetFocus();
+  for (int n = 1; n <= createdCount_; ++n) {
+    if (buttons_[n - 1] && buttons_[n - 1]->hwnd() == focus) return n;
+  }
+  return 0;
+}
+
+bool TSubForm::ButtonKey(int n, WPARAM key) {
+  NavKey nav;
+  switch (key) {
+    case VK_UP: nav = NavKey::Up; break;
+    case VK_DOWN: nav = NavKey::Down; break;
+    case VK_LEFT: nav = NavKey::Left; break;
+    case VK_RIGHT: nav = NavKey::Right; break;
+    case VK_HOME: nav = NavKey::Home; break;
+    case VK_END: nav = NavKey::End; break;
+    case VK_PRIOR: nav = NavKey::PageUp; break;
+    case VK_NEXT: nav = NavKey::PageDown; break;
+    case VK_ESCAPE: EscapeKey(); return true;
+    default: return false;
+  }
+  switch (GroupWindowKeyMove(DisplaySettings().edge, nav)) {
+    case GroupWindowMove::Previous: FocusButton(StepWrapped(n, -1, buttonCount_)); break;
+    case GroupWindowMove::Next: FocusButton(StepWrapped(n, +1, buttonCount_)); break;
+    case GroupWindowMove::First: FocusButton(1); break;
+    case GroupWindowMove::Last: FocusButton(buttonCount_); break;
+    case GroupWindowMove::PreviousGroup:
+      if (OnStepGroup) OnStepGroup(-1);
+      break;
+    case GroupWindowMove::NextGroup:
+      if (OnStepGroup) OnStepGroup(+1);
+      break;
+    case GroupWindowMove::None: return false;
+  }
+  return true;
+}
+
+void TSubForm::ButtonCharacter(int n, wchar_t ch) {
+  // Control characters (Enter, Esc, Backspace) and the space, which clicks.
+  if (ch <= L' ' || ch == 0x7F) return;
+  const std::optional<std::string> typed = win::Narrow(std::wstring(1, ch));
+  if (!typed || typed->empty()) return;  // not a Shift-JIS character
+  std::vector<std::string> names;
+  for (int s = 1; s <= buttonCount_; ++s) names.push_back(Buttons(s).Entry.ShowName);
+  if (const int next = NextNameStartingWith(names, n, *typed)) FocusButton(next);
+}
+
+void TSubForm::EscapeKey() {
+  HWND back = returnFocus_;
+  returnFocus_ = nullptr;
+  HideWindow();
+  state_.OpenGroup = 0;
+  if (!back || !IsWindow(back)) return;
+  SetForegroundWindow(GetAncestor(back, GA_ROOT));
+  if (GetWindowThreadProcessId(back, nullptr) == GetCurrentThreadId()) SetFocus(back);
+}
+
+void TSubForm::SetGroupName(const std::string& sjisName) {
+  groupName_ = sjisName.empty() ? win::LaunchButton::kUnnamedText : sjisName;
+}
+
 void TSubForm::PasteEntry(int n) {
   TExecButton& button = Buttons(n);
   button.Entry = CopiedEntry;
@@ -211,6 +299,24 @@ LRESULT TSubForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   if (msg == WM_ERASEBKGND) return 1;  // WM_PAINT covers every pixel
+  if (msg == WM_GETTEXT || msg == WM_GETTEXTLENGTH) {
+    // The group's name, answered rather than stored: a title change of a
+    // top-level window is a round trip to the X server under Wine, at every
+    // group switch.
+    const std::wstring name = win::Widen(groupName_);
+    if (msg == WM_GETTEXTLENGTH) return static_cast<LRESULT>(name.size());
+    auto* buffer = reinterpret_cast<wchar_t*>(lParam);
+    if (!buffer || wParam == 0) return 0;
+    const size_t n = std::min(name.size(), static_cast<size_t>(wParam) - 1);
+    std::copy_n(name.data(), n, buffer);
+    buffer[n] = L'\0';
+    return static_cast<LRESULT>(n);
+  }
+  if (msg == WM_SETFOCUS) {
+    // The window itself takes no keys: its buttons do.
+    FocusButton(lastFocused_ >= 1 && lastFocused_ <= buttonCount_ ? lastFocused_ : 1);
+    return 0;
+  }
   if (msg == WM_SETCURSOR && dragCursor_ && reinterpret_cast<HWND>(wParam) == hwnd()) {
     ::SetCursor(win::GlyphButton::DragCursor());
     return TRUE;

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "groups/backup_hooks.h"
 #include "groups/exec_button.h"
@@ -64,6 +65,29 @@ class TSubForm : public win::Window {
   void ShowBeside(int buttonLeft, int buttonTop);
   void HideWindow();
 
+  // --- Keyboard ---------------------------------------------------------------
+  // Shows the window where it last was (if hidden), makes it the active
+  // window with its focus marks shown and the focus on program button 1;
+  // Esc gives the focus back to `returnFocusTo` (nullptr: to no one).
+  void ShowForKeyboard(HWND returnFocusTo);
+  // Puts the focus on program button n (1 … ButtonCount()).
+  void FocusButton(int n);
+  // The program button that has the focus, 0 when none has.
+  int FocusedButton() const;
+  // A key on program button n: the arrows, Home, End, PageUp, PageDown and
+  // Esc; true when it was one of them.
+  bool ButtonKey(int n, WPARAM key);
+  // A character typed on program button n: the focus goes to the next
+  // button whose display name begins with it.
+  void ButtonCharacter(int n, wchar_t ch);
+  // Esc: the window hides and the focus goes back where it came from.
+  void EscapeKey();
+  // The name the window gives screen readers (its WM_GETTEXT): the group's.
+  void SetGroupName(const std::string& sjisName);
+  // The arrows across the window and PageUp / PageDown: the previous (-1)
+  // or next (+1) group, as the application opens groups.
+  std::function<void(int delta)> OnStepGroup;
+
   // Buttons[n] gets the copied record and builds its icon from it.
   void PasteEntry(int n);
 
@@ -113,6 +137,9 @@ class TSubForm : public win::Window {
   int createdCount_ = 0;
   int shownGroup_ = 0;
   bool dragCursor_ = false;
+  HWND returnFocus_ = nullptr;
+  int lastFocused_ = 0;  // the button the keyboard moved to last
+  std::string groupName_{win::LaunchButton::kUnnamedText};
   NoBackupChain noBackup_;
   BackupHooks* backup_ = &noBackup_;
   win::ShellAccess defaultShell_;

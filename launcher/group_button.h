@@ -31,6 +31,9 @@ class GroupButtonEvents {
   virtual void GroupButtonMouseUp(TGroupButton& button, win::MouseButton which, WPARAM keys) = 0;
   // Files dropped on the button; the handler owns the drop.
   virtual void GroupButtonFilesDropped(TGroupButton& button, HDROP drop) = 0;
+  // Open the group window of the button's group, as a left click on it
+  // opens it (also when that window shows the group already).
+  virtual void GroupButtonOpen(TGroupButton& button) { (void)button; }
 };
 
 class TGroupButton : public win::LaunchButton {

@@ -13,6 +13,8 @@ class GroupWindowLink {
   virtual HWND GroupWindowHandle() const = 0;
   // Hides it, as its own close does.
   virtual void HideGroupWindow() = 0;
+  // The group it shows or showed last (0 before the first).
+  virtual int ShownGroup() const { return 0; }
 };
 
 }  // namespace kb

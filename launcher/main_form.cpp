@@ -82,6 +82,10 @@ void TMainForm::CreateOwnButtons() {
       SclDown.Create(hwnd(), 0, 0, thick, s(25), kIdSclDown, 0, kScrollStyle);
   if (!made) throw std::runtime_error("メインウィンドウのボタンを作成できません");
 
+  for (win::GlyphButton* own : {&SpeedButton1, &HelpBtn, &SclLeft, &SclRight, &SclUp, &SclDown}) {
+    TakeKeys(*own);
+  }
+  HelpBtn.SetUnnamedText("ヘルプ");
   SpeedButton1.OnClick = [this] { SpeedButton1Click(); };
   SpeedButton1.SetHint("Kobaruneの設定");
   HelpBtn.OnClick = [this] {
@@ -212,6 +216,7 @@ void TMainForm::CreateGroupButton(int k, const Box& box) {
   auto button = std::make_unique<TGroupButton>(k, icons_, groupEvents_, shell_);
   button->SetScale(Scale());
   button->Create(hwnd(), box.left, box.top);
+  TakeKeys(*button);
   // A move over a group button is a move over the bar.
   button->OnBarMouseMove = [this](int x, int y) {
     SendMessageW(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
@@ -413,6 +418,10 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_MOUSEMOVE:
       HoverActivate();
+      return 0;
+    case WM_SETFOCUS:
+      // The bar itself takes no keys: its first button does.
+      if (IsWindowVisible(SpeedButton1.hwnd())) SetFocus(SpeedButton1.hwnd());
       return 0;
     case kAppBarMessage:
       AppBarCallback(wParam, lParam);

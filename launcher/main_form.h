@@ -147,6 +147,19 @@ class TMainForm : public win::Window {
   void SclUpClick();
   void SclDownClick();
 
+  // --- Keyboard (main_form_keys.cpp) ------------------------------------------
+  // Opens the group window of the group it showed last (group 1 the first
+  // time) the way a left click on its group button does: a collapsed bar
+  // expands first, a scrolled bar scrolls that button into view.  False
+  // when there is no group button to open.
+  bool OpenLastGroup();
+  // Scrolls a scrolled bar until group button k is shown.
+  void RevealGroupButton(int k);
+  // An arrow key on one of the bar's buttons: the focus goes to the next
+  // control along the bar (scrolling past the shown group buttons); true
+  // when the key was an arrow.
+  bool BarKey(const win::GlyphButton& from, WPARAM key);
+
   // Group button k (1 … 40), nullptr when it does not exist.
   TGroupButton* GroupButton(int k) const;
   // The records of group buttons 1 … GroupCount (an empty record where a
@@ -212,6 +225,7 @@ class TMainForm : public win::Window {
   enum : int { kIdSettings = 100, kIdHelp, kIdSclLeft, kIdSclRight, kIdSclUp, kIdSclDown };
 
   void CreateOwnButtons();
+  void TakeKeys(win::GlyphButton& button);
   void MakeOwnGlyphs();
   void RescaleControls();
   void ScrollBackClick();

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "win/accessible.h"
 #include "win/hints.h"
 #include "win/text.h"
 #include "win/ui_font.h"
@@ -181,8 +182,13 @@ GlyphButton::~GlyphButton() {
 
 bool GlyphButton::Create(HWND parent, int x, int y, int width, int height, int id,
                          DWORD exStyle, DWORD style) {
-  return Window::Create(kClassName, exStyle, WS_CHILD | style, x, y, width, height, parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+  if (!Window::Create(kClassName, exStyle, WS_CHILD | style, x, y, width, height, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)))) {
+    return false;
+  }
+  windowText_.clear();
+  UpdateWindowText();
+  return true;
 }
 
 void GlyphButton::SetGlyph(HBITMAP bitmap, int imageCount, bool takeOwnership) {
@@ -202,10 +208,41 @@ void GlyphButton::FreeGlyph() {
 void GlyphButton::SetCaption(const std::string& sjisCaption) {
   caption_ = sjisCaption;
   if (hwnd()) {
-    // The window text lets tests and accessibility tools read the caption.
-    SetWindowTextW(hwnd(), Widen(caption_).c_str());
+    UpdateWindowText();
     InvalidateRect(hwnd(), nullptr, FALSE);
   }
+}
+
+void GlyphButton::SetHint(const std::string& sjisText) { hint_ = sjisText; }
+
+void GlyphButton::SetUnnamedText(const std::string& sjisText) { unnamedText_ = sjisText; }
+
+std::string GlyphButton::AccessibleName() const {
+  if (!caption_.empty()) return caption_;
+  return hint_.empty() ? unnamedText_ : hint_;
+}
+
+// The window text lets tests and accessibility tools read the button's name.
+// A caption is stored as the window's text.  A hint or the unnamed text is
+// only answered to WM_GETTEXT: under Wine each SetWindowText costs 50 µs,
+// and a group switch renames forty buttons.  Screen readers ask through
+// WM_GETOBJECT, whose object reads the text inside this process.
+void GlyphButton::UpdateWindowText() {
+  if (!hwnd() || caption_ == windowText_) return;
+  windowText_ = caption_;
+  SetWindowTextW(hwnd(), Widen(caption_).c_str());
+}
+
+LRESULT GlyphButton::AnswerText(UINT msg, WPARAM wParam, LPARAM lParam) {
+  const std::wstring name = Widen(AccessibleName());
+  if (msg == WM_GETTEXTLENGTH) return static_cast<LRESULT>(name.size());
+  auto* buffer = reinterpret_cast<wchar_t*>(lParam);
+  const size_t room = static_cast<size_t>(wParam);
+  if (!buffer || room == 0) return 0;
+  const size_t n = std::min(name.size(), room - 1);
+  std::copy_n(name.data(), n, buffer);
+  buffer[n] = L'\0';
+  return static_cast<LRESULT>(n);
 }
 
 void GlyphButton::SetEnabled(bool enabled) {
@@ -252,6 +289,40 @@ void GlyphButton::Click() {
     }
   }
 }
+
+void GlyphButton::KeyboardClick() {
+  if (!hwnd() || !IsWindowEnabled(hwnd())) return;
+  HWND self = hwnd();
+  Click();
+  if (!IsWindow(self) || hwnd() != self) return;
+  RECT rc;
+  GetClientRect(self, &rc);
+  MouseUp(MouseButton::Left, 0, rc.right / 2, rc.bottom / 2);
+}
+
+namespace {
+
+// Set on a top-level window once its focus marks show.  Kept by the
+// launcher itself: Wine answers WM_QUERYUISTATE with 0 whatever it was told.
+constexpr wchar_t kFocusMarksProperty[] = L"KobaruneFocusMarks";
+
+}  // namespace
+
+bool GlyphButton::FocusMarkShown() const {
+  return hwnd() && GetPropW(GetAncestor(hwnd(), GA_ROOT), kFocusMarksProperty) != nullptr;
+}
+
+void GlyphButton::ShowFocusMarks(HWND window) {
+  HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+  if (!root || GetPropW(root, kFocusMarksProperty)) return;
+  SetPropW(root, kFocusMarksProperty, reinterpret_cast<HANDLE>(1));
+  // The system's own state follows, for the system's controls in the window.
+  SendMessageW(root, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  RedrawWindow(root, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+// The first key shows the focus marks of the whole window, as Windows does.
+void GlyphButton::KeyboardUsed() { ShowFocusMarks(hwnd()); }
 
 void GlyphButton::MouseUp(MouseButton, WPARAM, int, int) {}
 
@@ -349,11 +420,40 @@ LRESULT GlyphButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return DLGC_BUTTON | (default_ ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
     }
-    case WM_KEYDOWN:
-      if (wParam == VK_RETURN) Click();
+    case WM_UPDATEUISTATE: {
+      // The system tells the window's state (Windows: a key pressed in a
+      // dialog, or an application's WM_CHANGEUISTATE).
+      const LRESULT result = DefaultHandling(msg, wParam, lParam);
+      if (HIWORD(wParam) & UISF_HIDEFOCUS) {
+        HWND root = GetAncestor(hwnd(), GA_ROOT);
+        if (LOWORD(wParam) == UIS_CLEAR) SetPropW(root, kFocusMarksProperty, reinterpret_cast<HANDLE>(1));
+        if (LOWORD(wParam) == UIS_SET) RemovePropW(root, kFocusMarksProperty);
+      }
+      InvalidateRect(hwnd(), nullptr, FALSE);
+      return result;
+    }
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+      if (caption_.empty()) return AnswerText(msg, wParam, lParam);
+      break;
+    case WM_GETOBJECT:
+      if (const LRESULT object = AnswerPushButtonObject(hwnd(), wParam, lParam)) return object;
+      break;
+    case WM_SYSKEYDOWN:
+      KeyboardUsed();
+      if (OnKeyDown && OnKeyDown(wParam, true)) return 0;
+      break;
+    case WM_KEYDOWN: {
+      KeyboardUsed();
+      HWND self = hwnd();
+      if (OnKeyDown && OnKeyDown(wParam, false)) return 0;
+      if (IsWindow(self) && wParam == VK_RETURN) KeyboardClick();
       return 0;
+    }
     case WM_KEYUP:
-      if (wParam == VK_SPACE) Click();
+      if (wParam == VK_SPACE) KeyboardClick();
+      // The system makes WM_CONTEXTMENU of the context-menu key's release.
+      if (wParam == VK_APPS) break;
       return 0;
     case BM_CLICK: Click(); return 0;
     case WM_SETFONT:
@@ -465,9 +565,12 @@ void GlyphButton::PaintContent(HDC dc) const {
     }
   }
   SelectObject(dc, oldFont);
-  if (GetFocus() == hwnd() && !text.empty()) {
+  if (GetFocus() == hwnd() && FocusMarkShown()) {
     RECT fr = rc;
-    InflateRect(&fr, -4, -4);
+    const int inset = text.empty() ? 2 : 4;  // a glyph alone keeps its picture clear
+    InflateRect(&fr, -inset, -inset);
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
     DrawFocusRect(dc, &fr);
   }
 }

@@ -61,8 +61,14 @@ class GlyphButton : public Window {
   // over when the pointer first moves over the button: making the tool tip
   // window and registering tools costs more than a launcher start can spare,
   // and a group switch then only copies strings.
-  void SetHint(const std::string& sjisText) { hint_ = sjisText; }
+  void SetHint(const std::string& sjisText);
   const std::string& Hint() const { return hint_; }
+
+  // The name screen readers give the button: its window text (WM_GETTEXT),
+  // which the system's standard accessible object reads.  The caption, else
+  // the hint, else this text (Shift-JIS; a button with nothing to show).
+  void SetUnnamedText(const std::string& sjisText);
+  std::string AccessibleName() const;
 
   // Marks the button as the dialog's default one (thick frame, Enter).
   void SetDefault(bool isDefault);
@@ -75,6 +81,22 @@ class GlyphButton : public Window {
 
   // Presses the button as a left click would.
   void Click();
+
+  // A key pressed while the button has the focus (WM_KEYDOWN, and
+  // WM_SYSKEYDOWN with `system` set), before the button's own handling;
+  // true when the handler used the key.
+  std::function<bool(WPARAM key, bool system)> OnKeyDown;
+
+  // Enter or Space: what a left click released over the button does, the
+  // click and then MouseUp with no mouse keys held.
+  void KeyboardClick();
+
+  // Whether the focus mark is shown: hidden in a window until the keyboard
+  // is used there (or the system's UI state says so, WM_UPDATEUISTATE).
+  bool FocusMarkShown() const;
+  // The keyboard is in use in the top-level window of `window`: its focus
+  // marks show from now on.
+  static void ShowFocusMarks(HWND window);
 
   bool Pressed() const { return pressed_; }
   int Id() const;
@@ -111,6 +133,9 @@ class GlyphButton : public Window {
   void FreeGlyph();
   void DrawGlyph(HDC dc, int x, int y, int w, int h, bool enabled) const;
   void Paint();
+  void UpdateWindowText();
+  LRESULT AnswerText(UINT msg, WPARAM wParam, LPARAM lParam);
+  void KeyboardUsed();
 
   HBITMAP glyph_ = nullptr;
   HFONT font_ = nullptr;  // WM_SETFONT's; the UI font when none
@@ -119,6 +144,8 @@ class GlyphButton : public Window {
   std::string caption_;
   std::string hint_;
   std::string appliedHint_;  // the text the tool tip holds
+  std::string unnamedText_;
+  std::string windowText_;   // the caption last stored as window text
   HCURSOR cursor_ = nullptr;
   bool default_ = false;
   bool pressed_ = false;           // drawn pressed

@@ -20,7 +20,10 @@ class LaunchButton : public GlyphButton {
  public:
   static constexpr int kGlyphSize = 32;
 
-  explicit LaunchButton(int tag) : tag_(tag) {}
+  // The accessible name of a button whose record has no name.
+  static constexpr char kUnnamedText[] = "未登録";
+
+  explicit LaunchButton(int tag) : tag_(tag) { SetUnnamedText(kUnnamedText); }
   // The window goes first: it must never paint a freed glyph.
   ~LaunchButton() override;
 

@@ -151,6 +151,13 @@ TEST_F(HotKeyTest, KeyPressedInAnotherProgramOpensTheGroupShownLastWithTheFocusO
   // Pressed again inside the launcher, the window to go back to stays.
   ASSERT_TRUE(PressHotKey());
   EXPECT_EQ(app().HotKeyReturnWindow(), other.Window());
+
+  // Esc closes the group window and the other program has the keyboard again.
+  ASSERT_TRUE(wt::RunXdotool("key Escape"));
+  EXPECT_TRUE(wt::WaitUntil([&] {
+    return !form().Visible() && GetForegroundWindow() == other.Window();
+  }, 8000));
+  EXPECT_EQ(app().OpenGroup, 0);
 }
 
 TEST_F(HotKeyTest, KeyAnotherProgramHoldsIsToldAndTheSettingKept) {
