@@ -99,9 +99,10 @@ bool TDoBackUp::WaitForLateStart() const {
 std::vector<CopyStep> TDoBackUp::ExpandTargets() const { return PlanCopies(job_, &SearchPattern); }
 
 void TDoBackUp::CopyTargets(const std::vector<CopyStep>& steps) const {
+  CopySession session;
   for (const CopyStep& step : steps) {
     if (shared_->stop.load()) return;
-    LzCopyFile(step.source, step.destination, &shared_->stop);
+    session.Copy(step.source, step.destination, &shared_->stop);
   }
 }
 

@@ -25,6 +25,10 @@ class Handle {
   Handle& operator=(const Handle&) = delete;
   bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
   HANDLE get() const { return h_; }
+  void reset(HANDLE h) {
+    if (valid()) CloseHandle(h_);
+    h_ = h;
+  }
   HANDLE release() {
     HANDLE h = h_;
     h_ = INVALID_HANDLE_VALUE;
@@ -46,7 +50,8 @@ std::wstring FolderOf(const std::wstring& path) {
 }
 
 // A new temporary file in `folder`, opened for writing, deleting and
-// renaming, and already marked for deletion.
+// renaming, and already marked for deletion.  On failure the last error is
+// the create's (ERROR_PATH_NOT_FOUND: the folder is gone).
 HANDLE CreateTemporary(const std::wstring& folder, std::wstring& name) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 16; ++attempt) {
@@ -59,6 +64,7 @@ HANDLE CreateTemporary(const std::wstring& folder, std::wstring& name) {
       // Without a deletion mark the file would outlive a crash: give up.
       CloseHandle(file);
       DeleteFileW(name.c_str());
+      SetLastError(ERROR_ACCESS_DENIED);
       return INVALID_HANDLE_VALUE;
     }
     if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
@@ -66,48 +72,127 @@ HANDLE CreateTemporary(const std::wstring& folder, std::wstring& name) {
   return INVALID_HANDLE_VALUE;
 }
 
-bool CopyContent(HANDLE from, HANDLE to, const std::atomic<bool>* stop) {
+// The whole content of `from` into `to`.  The block is one byte larger
+// than a file that fits in one, so a single short read tells the end: a
+// small file costs one read and one write.
+bool CopyContent(HANDLE from, HANDLE to, std::vector<char>& block, const std::atomic<bool>* stop) {
   LARGE_INTEGER size{};
-  GetFileSizeEx(from, &size);
-  std::vector<char> block(static_cast<size_t>(
-      std::min<LONGLONG>(std::max<LONGLONG>(size.QuadPart, 1), kBlockSize)));
+  if (!GetFileSizeEx(from, &size)) return false;
+  const size_t wanted =
+      static_cast<size_t>(std::min<LONGLONG>(size.QuadPart + 1, static_cast<LONGLONG>(kBlockSize)));
+  if (block.size() < wanted) block.resize(wanted);
+  const DWORD ask = static_cast<DWORD>(wanted);
   for (;;) {
     if (stop && stop->load()) return false;
     DWORD got = 0;
-    if (!ReadFile(from, block.data(), static_cast<DWORD>(block.size()), &got, nullptr)) return false;
+    if (!ReadFile(from, block.data(), ask, &got, nullptr)) return false;
     if (got == 0) return true;
     DWORD put = 0;
     if (!WriteFile(to, block.data(), got, &put, nullptr) || put != got) return false;
+    if (got < ask) return true;
   }
 }
 
-}  // namespace
+// Opens the source so that others may read it meanwhile, not write it.  A
+// folder cannot be opened this way, nor a file its program holds without
+// sharing.
+HANDLE OpenSource(const std::wstring& from) {
+  HANDLE in = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (in != INVALID_HANDLE_VALUE && GetFileType(in) != FILE_TYPE_DISK) {
+    CloseHandle(in);
+    return INVALID_HANDLE_VALUE;
+  }
+  return in;
+}
 
-bool LzCopyFile(const std::string& source, const std::string& destination,
-                const std::atomic<bool>* stop) {
-  if (source.size() > kMaxBackupPath || destination.size() > kMaxBackupPath) return false;
-  const std::wstring from = win::Widen(source);
-  const std::wstring to = win::Widen(destination);
-
-  // Others may read the source meanwhile, not write it.  A folder cannot be
-  // opened this way, nor a file its program holds without sharing.
-  Handle in(CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!in.valid() || GetFileType(in.get()) != FILE_TYPE_DISK) return FileExistsW(to);
-
-  std::wstring temporaryName;
-  Handle out(CreateTemporary(FolderOf(to), temporaryName));
-  if (!out.valid()) return FileExistsW(to);
-
+// The content of the open source into the marked temporary file `out`,
+// then the temporary file into the destination's place.
+bool FinishCopy(HANDLE in, Handle& out, const std::wstring& temporaryName, const std::wstring& to,
+                std::vector<char>& block, const std::atomic<bool>* stop) {
   FILETIME written{};
-  const bool copied = CopyContent(in.get(), out.get(), stop) &&
-                      GetFileTime(in.get(), nullptr, nullptr, &written) &&
+  const bool copied = CopyContent(in, out.get(), block, stop) &&
+                      GetFileTime(in, nullptr, nullptr, &written) &&
                       SetFileTime(out.get(), nullptr, nullptr, &written);
   if (copied && !(stop && stop->load()) &&
       win::ReplaceWithOpenFile(out.release(), temporaryName, to)) {
     return true;
   }
   return FileExistsW(to);
+}
+
+bool PathsFit(const std::string& source, const std::string& destination) {
+  return source.size() <= kMaxBackupPath && destination.size() <= kMaxBackupPath;
+}
+
+}  // namespace
+
+bool LzCopyFile(const std::string& source, const std::string& destination,
+                const std::atomic<bool>* stop) {
+  if (!PathsFit(source, destination)) return false;
+  const std::wstring from = win::Widen(source);
+  const std::wstring to = win::Widen(destination);
+  Handle in(OpenSource(from));
+  if (!in.valid()) return FileExistsW(to);
+  std::wstring temporaryName;
+  Handle out(CreateTemporary(FolderOf(to), temporaryName));
+  if (!out.valid()) return FileExistsW(to);
+  std::vector<char> block;
+  return FinishCopy(in.get(), out, temporaryName, to, block, stop);
+}
+
+CopySession::~CopySession() {
+  // A work folder still in use by another copy is not empty and stays; the
+  // last session into that folder removes it.
+  for (const Work& w : folders_) {
+    if (!w.work.empty()) RemoveDirectoryW(w.work.c_str());
+  }
+}
+
+const std::wstring& CopySession::WorkFolder(const std::wstring& folder, bool remake) {
+  auto known = std::find_if(folders_.begin(), folders_.end(),
+                            [&](const Work& w) { return w.folder == folder; });
+  if (known != folders_.end() && !remake) return known->work;
+  if (known == folders_.end()) known = folders_.insert(folders_.end(), Work{folder, {}});
+  std::wstring work = folder + kCopyWorkFolder;
+  if (CreateDirectoryW(work.c_str(), nullptr)) {
+    SetFileAttributesW(work.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  } else {
+    // Left by a process that ended while copying, or in use by another
+    // copy: shared.  Anything else of that name is not ours.
+    const DWORD attributes = GetFileAttributesW(work.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      work.clear();
+    }
+  }
+  if (!work.empty()) work += L'\\';
+  known->work = std::move(work);
+  return known->work;
+}
+
+bool CopySession::Copy(const std::string& source, const std::string& destination,
+                       const std::atomic<bool>* stop) {
+  if (!PathsFit(source, destination)) return false;
+  const std::wstring from = win::Widen(source);
+  const std::wstring to = win::Widen(destination);
+  Handle in(OpenSource(from));
+  if (!in.valid()) return FileExistsW(to);
+
+  // A destination folder that does not exist gets no work folder, and the
+  // temporary file beside fails too: nothing is made.
+  const std::wstring folder = FolderOf(to);
+  std::wstring temporaryName;
+  Handle out(INVALID_HANDLE_VALUE);
+  for (bool remake : {false, true}) {
+    const std::wstring& work = WorkFolder(folder, remake);
+    if (work.empty()) break;
+    out.reset(CreateTemporary(work, temporaryName));
+    // Gone: another session into this folder ended meanwhile.
+    if (out.valid() || GetLastError() != ERROR_PATH_NOT_FOUND) break;
+  }
+  if (!out.valid()) out.reset(CreateTemporary(folder, temporaryName));
+  if (!out.valid()) return FileExistsW(to);
+  return FinishCopy(in.get(), out, temporaryName, to, block_, stop);
 }
 
 }  // namespace kb
