@@ -50,9 +50,10 @@ std::wstring FolderOf(const std::wstring& path) {
 }
 
 // A new temporary file in `folder`, opened for writing, deleting and
-// renaming, and already marked for deletion.  On failure the last error is
-// the create's (ERROR_PATH_NOT_FOUND: the folder is gone).
-HANDLE CreateTemporary(const std::wstring& folder, std::wstring& name) {
+// renaming, and unless `mark` is false already marked for deletion.  On
+// failure the last error is the create's (ERROR_PATH_NOT_FOUND: the folder
+// is gone).
+HANDLE CreateTemporary(const std::wstring& folder, std::wstring& name, bool mark = true) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 16; ++attempt) {
     name = folder + L"~kb" + std::to_wstring(GetCurrentProcessId()) + L"_" +
@@ -60,7 +61,7 @@ HANDLE CreateTemporary(const std::wstring& folder, std::wstring& name) {
     HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
-      if (win::SetDeleteMark(file, true)) return file;
+      if (!mark || win::SetDeleteMark(file, true)) return file;
       // Without a deletion mark the file would outlive a crash: give up.
       CloseHandle(file);
       DeleteFileW(name.c_str());
@@ -75,11 +76,10 @@ HANDLE CreateTemporary(const std::wstring& folder, std::wstring& name) {
 // The whole content of `from` into `to`.  The block is one byte larger
 // than a file that fits in one, so a single short read tells the end: a
 // small file costs one read and one write.
-bool CopyContent(HANDLE from, HANDLE to, std::vector<char>& block, const std::atomic<bool>* stop) {
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(from, &size)) return false;
+bool CopyContent(HANDLE from, HANDLE to, LONGLONG size, std::vector<char>& block,
+                 const std::atomic<bool>* stop) {
   const size_t wanted =
-      static_cast<size_t>(std::min<LONGLONG>(size.QuadPart + 1, static_cast<LONGLONG>(kBlockSize)));
+      static_cast<size_t>(std::min<LONGLONG>(size + 1, static_cast<LONGLONG>(kBlockSize)));
   if (block.size() < wanted) block.resize(wanted);
   const DWORD ask = static_cast<DWORD>(wanted);
   for (;;) {
@@ -93,32 +93,56 @@ bool CopyContent(HANDLE from, HANDLE to, std::vector<char>& block, const std::at
   }
 }
 
-// Opens the source so that others may read it meanwhile, not write it.  A
-// folder cannot be opened this way, nor a file its program holds without
-// sharing.
-HANDLE OpenSource(const std::wstring& from) {
+// Opens the source so that others may read it meanwhile, not write it, and
+// takes its size.  A folder cannot be opened this way, nor a file its
+// program holds without sharing.
+HANDLE OpenSource(const std::wstring& from, LONGLONG& size) {
   HANDLE in = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (in != INVALID_HANDLE_VALUE && GetFileType(in) != FILE_TYPE_DISK) {
+  LARGE_INTEGER bytes{};
+  if (in != INVALID_HANDLE_VALUE &&
+      (GetFileType(in) != FILE_TYPE_DISK || !GetFileSizeEx(in, &bytes))) {
     CloseHandle(in);
     return INVALID_HANDLE_VALUE;
   }
+  size = bytes.QuadPart;
   return in;
 }
 
-// The content of the open source into the marked temporary file `out`,
-// then the temporary file into the destination's place.
-bool FinishCopy(HANDLE in, Handle& out, const std::wstring& temporaryName, const std::wstring& to,
+// The content of the open source into the temporary file `out`, then the
+// temporary file into the destination's place.  An unmarked temporary file
+// that does not get there is removed here.
+bool FinishCopy(HANDLE in, LONGLONG size, Handle& out, bool marked,
+                const std::wstring& temporaryName, const std::wstring& to,
                 std::vector<char>& block, const std::atomic<bool>* stop) {
   FILETIME written{};
-  const bool copied = CopyContent(in, out.get(), block, stop) &&
+  const bool copied = CopyContent(in, out.get(), size, block, stop) &&
                       GetFileTime(in, nullptr, nullptr, &written) &&
                       SetFileTime(out.get(), nullptr, nullptr, &written);
-  if (copied && !(stop && stop->load()) &&
-      win::ReplaceWithOpenFile(out.release(), temporaryName, to)) {
-    return true;
+  if (copied && !(stop && stop->load())) {
+    if (marked ? win::ReplaceWithOpenFile(out.release(), temporaryName, to)
+               : win::RenameOpenFile(out.release(), temporaryName, to)) {
+      return true;
+    }
+  } else if (!marked) {
+    out.reset(INVALID_HANDLE_VALUE);
+    DeleteFileW(temporaryName.c_str());
   }
   return FileExistsW(to);
+}
+
+// Removes the temporary files an ended process left in a work folder.  One
+// that a live copy holds open cannot be removed and stays.
+void SweepWorkFolder(const std::wstring& work) {
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((work + L"~kb*.tmp").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      DeleteFileW((work + found.cFileName).c_str());
+    }
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
 }
 
 bool PathsFit(const std::string& source, const std::string& destination) {
@@ -132,20 +156,23 @@ bool LzCopyFile(const std::string& source, const std::string& destination,
   if (!PathsFit(source, destination)) return false;
   const std::wstring from = win::Widen(source);
   const std::wstring to = win::Widen(destination);
-  Handle in(OpenSource(from));
+  LONGLONG size = 0;
+  Handle in(OpenSource(from, size));
   if (!in.valid()) return FileExistsW(to);
   std::wstring temporaryName;
   Handle out(CreateTemporary(FolderOf(to), temporaryName));
   if (!out.valid()) return FileExistsW(to);
   std::vector<char> block;
-  return FinishCopy(in.get(), out, temporaryName, to, block, stop);
+  return FinishCopy(in.get(), size, out, true, temporaryName, to, block, stop);
 }
 
 CopySession::~CopySession() {
   // A work folder still in use by another copy is not empty and stays; the
   // last session into that folder removes it.
   for (const Work& w : folders_) {
-    if (!w.work.empty()) RemoveDirectoryW(w.work.c_str());
+    if (w.work.empty() || RemoveDirectoryW(w.work.c_str())) continue;
+    SweepWorkFolder(w.work);
+    RemoveDirectoryW(w.work.c_str());
   }
 }
 
@@ -163,9 +190,12 @@ const std::wstring& CopySession::WorkFolder(const std::wstring& folder, bool rem
     const DWORD attributes = GetFileAttributesW(work.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
       work.clear();
+    } else {
+      work += L'\\';
+      SweepWorkFolder(work);
     }
   }
-  if (!work.empty()) work += L'\\';
+  if (!work.empty() && work.back() != L'\\') work += L'\\';
   known->work = std::move(work);
   return known->work;
 }
@@ -175,24 +205,36 @@ bool CopySession::Copy(const std::string& source, const std::string& destination
   if (!PathsFit(source, destination)) return false;
   const std::wstring from = win::Widen(source);
   const std::wstring to = win::Widen(destination);
-  Handle in(OpenSource(from));
+  LONGLONG size = 0;
+  Handle in(OpenSource(from, size));
   if (!in.valid()) return FileExistsW(to);
 
   // A destination folder that does not exist gets no work folder, and the
   // temporary file beside fails too: nothing is made.
   const std::wstring folder = FolderOf(to);
+  // A file that fits in one block is in its temporary file only for the
+  // moment of one write: it goes unmarked (two calls fewer per file, which
+  // is what many small files cost).  Should the process end in that moment,
+  // the file stays in the work folder, where the next session into this
+  // folder removes it; it never stands beside the copies.
+  const bool mark = size + 1 > static_cast<LONGLONG>(kBlockSize);
   std::wstring temporaryName;
   Handle out(INVALID_HANDLE_VALUE);
+  bool marked = true;
   for (bool remake : {false, true}) {
     const std::wstring& work = WorkFolder(folder, remake);
     if (work.empty()) break;
-    out.reset(CreateTemporary(work, temporaryName));
+    marked = mark;
+    out.reset(CreateTemporary(work, temporaryName, mark));
     // Gone: another session into this folder ended meanwhile.
     if (out.valid() || GetLastError() != ERROR_PATH_NOT_FOUND) break;
   }
-  if (!out.valid()) out.reset(CreateTemporary(folder, temporaryName));
+  if (!out.valid()) {
+    marked = true;
+    out.reset(CreateTemporary(folder, temporaryName));
+  }
   if (!out.valid()) return FileExistsW(to);
-  return FinishCopy(in.get(), out, temporaryName, to, block_, stop);
+  return FinishCopy(in.get(), size, out, marked, temporaryName, to, block_, stop);
 }
 
 }  // namespace kb

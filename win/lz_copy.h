@@ -28,9 +28,12 @@ bool LzCopyFile(const std::string& source, const std::string& destination,
 // temporary files are made in a work folder of their own inside each
 // destination folder (kCopyWorkFolder): a new name in a folder that already
 // holds a thousand files costs the system far more than one in a folder that
-// holds none.  The work folder is removed when the session ends, or by the
-// next session into that folder when a process ended without its session
-// (an empty folder; its marked temporary files went with the process).
+// holds none.  A file that fits in one block of the copy goes through an
+// unmarked temporary file, there only for the moment of one write; larger
+// ones are marked as in LzCopyFile.  The work folder is removed when the
+// session ends.  A process that ends without its session leaves at most the
+// work folder and the one unmarked file of that moment, never anything
+// beside the copies; the next session into that folder removes both.
 // Copies from several sessions, also in other processes, into one folder
 // share its work folder.  One session belongs to one thread.
 class CopySession {

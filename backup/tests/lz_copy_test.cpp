@@ -207,6 +207,27 @@ TEST_F(LzCopyTest, ASessionCopiesLikeTheSingleCopyAndLeavesNothingOfItsOwn) {
   ExpectDestinationFolder({"empty.dat", "old.dat", "表示.dat"});
 }
 
+// What an ended process left in the work folder goes with the next session
+// into that folder; a temporary file a live copy holds open stays.
+TEST_F(LzCopyTest, ASessionRemovesWhatAnEndedProcessLeftInTheWorkFolder) {
+  dir_.Write("dst\\~kbcopy.tmp\\~kb12_34_5.tmp", "left by a dead copy");
+  dir_.Write("dst\\~kbcopy.tmp\\~kb12_34_6.tmp", "a live copy's");
+  {
+    HeldFile live(dir_.Path("dst\\~kbcopy.tmp\\~kb12_34_6.tmp"));
+    ASSERT_TRUE(live.held());
+    CopySession session;
+    EXPECT_TRUE(session.Copy(dir_.Path("src\\data.dat"), dir_.Path("dst\\data.dat")));
+    EXPECT_EQ(dir_.List("dst\\~kbcopy.tmp\\"), std::vector<std::string>{"~kb12_34_6.tmp"});
+  }
+  ExpectDestinationFolder({"data.dat", "~kbcopy.tmp"});
+  {
+    CopySession session;
+    EXPECT_TRUE(session.Copy(dir_.Path("src\\data.dat"), dir_.Path("dst\\data.dat")));
+  }
+  EXPECT_EQ(dir_.Read("dst\\data.dat"), "new content");
+  ExpectDestinationFolder({"data.dat"});
+}
+
 // Sessions into one folder share its work folder: one that ends while the
 // other still copies takes it away, the other makes it again.  A file of
 // the work folder's name that is not a folder is left alone.
