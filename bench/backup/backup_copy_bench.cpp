@@ -5,7 +5,10 @@
 // their ratio.  Two cases: into an emptied folder, and over the copies of
 // the round before.
 //
-//   backup_copy_bench [rounds]   (default 5)
+//   backup_copy_bench [rounds]           (default 5)
+//   backup_copy_bench rounds steps       where one small copy's time goes
+//   backup_copy_bench rounds worker|copyfile   only that one, replacing the
+//                                        small files (to watch it from outside)
 #include <windows.h>
 
 #include <algorithm>
@@ -17,6 +20,7 @@
 
 #include "backup/backup_worker.h"
 #include "backup/lha_library.h"
+#include "win/lz_copy.h"
 #include "win/file_disposition.h"
 #include "win/text.h"
 
@@ -141,6 +145,84 @@ double Median(std::vector<double> v) {
   return v[v.size() / 2];
 }
 
+// What making a file costs against opening one that exists: each made in an
+// empty folder, then closed and deleted, the ways in turns.
+void PrintFileMaking(const std::wstring& folder) {
+  constexpr int kCount = 2000;
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring kept = folder + L"~kept.tmp";
+  CloseHandle(CreateFileW(kept.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  const struct {
+    const char* name;
+    DWORD access, disposition;
+    bool existing;  // opens `kept`
+  } ways[] = {
+      {"make (write, delete)", GENERIC_WRITE | DELETE, CREATE_NEW, false},
+      {"make (write)", GENERIC_WRITE, CREATE_NEW, false},
+      {"make or truncate", GENERIC_WRITE, CREATE_ALWAYS, false},
+      {"open a missing name", GENERIC_WRITE, OPEN_EXISTING, false},
+      {"open, truncating", GENERIC_WRITE | DELETE, TRUNCATE_EXISTING, true},
+  };
+  constexpr int kWays = sizeof ways / sizeof ways[0];
+  double spent[kWays + 1] = {};
+  for (int i = 0; i < kCount; ++i) {
+    for (int w = 0; w < kWays; ++w) {
+      const std::wstring name =
+          ways[w].existing ? kept : folder + L"~x" + std::to_wstring(i * kWays + w) + L".tmp";
+      const double t = Now();
+      HANDLE h = CreateFileW(name.c_str(), ways[w].access, 0, nullptr, ways[w].disposition, 0,
+                             nullptr);
+      spent[w] += Now() - t;
+      if (h == INVALID_HANDLE_VALUE) continue;
+      CloseHandle(h);
+      if (!ways[w].existing) DeleteFileW(name.c_str());
+    }
+    const std::wstring link = folder + L"~l" + std::to_wstring(i) + L".tmp";
+    const double t = Now();
+    if (CreateHardLinkW(link.c_str(), kept.c_str(), nullptr)) {
+      spent[kWays] += Now() - t;
+      DeleteFileW(link.c_str());
+    }
+  }
+  DeleteFileW(kept.c_str());
+  RemoveDirectoryW(folder.c_str());
+  std::printf("  making one file (us)\n");
+  for (int w = 0; w < kWays; ++w) {
+    std::printf("  %-22s %8.1f\n", ways[w].name, spent[w] * 1e6 / kCount);
+  }
+  std::printf("  %-22s %8.1f\n", "hard link", spent[kWays] * 1e6 / kCount);
+}
+
+// File by file in turns, so that a change of the machine's load meets both:
+// one session's copy into `out`, CopyFileW into `other`, both replacing the
+// copies of the round before.
+void PrintFileByFile(const Set& set, const std::wstring& out, const std::wstring& other,
+                     int rounds) {
+  CreateDirectoryW(other.c_str(), nullptr);
+  RunCopyFile(set, other);
+  std::vector<double> session, system;
+  for (int r = 0; r < rounds; ++r) {
+    double s1 = 0, s2 = 0;
+    kb::CopySession copies;
+    for (const std::wstring& name : set.files) {
+      const std::wstring from = set.sourceFolder + name;
+      double t = Now();
+      copies.Copy(kb::win::Narrow(from).value(), kb::win::Narrow(out + name).value());
+      s1 += Now() - t;
+      t = Now();
+      CopyFileW(from.c_str(), (other + name).c_str(), FALSE);
+      s2 += Now() - t;
+    }
+    session.push_back(s1);
+    system.push_back(s2);
+  }
+  std::printf("  file by file: session %.1f us, CopyFileW %.1f us (medians); CopyFileW / session %.2f\n",
+              Median(session) * 1e6 / set.files.size(), Median(system) * 1e6 / set.files.size(),
+              Median(system) / Median(session));
+  EmptyFolder(other);
+  RemoveDirectoryW(other.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -169,7 +251,19 @@ int main(int argc, char** argv) {
   }
 
   std::printf("backup copy benchmark: %d rounds, alternating\n", rounds);
-  const bool breakdownOnly = argc > 2 && std::string(argv[2]) == "steps";
+  const std::string only = argc > 2 ? argv[2] : "";
+  const bool breakdownOnly = only == "steps";
+  // "worker" or "copyfile": only that one, replacing the small files, for
+  // looking at it from outside (a system-call trace).
+  if (only == "worker" || only == "copyfile") {
+    RunCopyFile(many, out);
+    for (int r = 0; r < rounds; ++r) {
+      const double t = only == "worker" ? RunWorker(many, out) : RunCopyFile(many, out);
+      std::printf("  %s %.1f ms\n", only.c_str(), t * 1e3);
+    }
+    EmptyFolder(out);
+    return 0;
+  }
 
   // The breakdown: the replacing case, temporary file beside the copies and
   // in a sub-folder, taking turns, with CopyFileW's whole time beside them.
@@ -194,6 +288,8 @@ int main(int argc, char** argv) {
     double sum = 0;
     for (double v : platform) sum += v;
     std::printf("  CopyFileW    %10.1f\n", sum * 1e6 / (platform.size() * many.files.size()));
+    PrintFileMaking(out + L"~stage\\");
+    PrintFileByFile(many, out, root + L"other\\", rounds);
     EmptyFolder(out);
   }
   for (const bool replacing : breakdownOnly ? std::vector<bool>{} : std::vector<bool>{false, true}) {
