@@ -145,6 +145,36 @@ void SweepWorkFolder(const std::wstring& work) {
   FindClose(find);
 }
 
+// Whether the destination already is what the copy of the open source
+// (`size` bytes, one block) would make: same size, same last-write time and,
+// read back, the same bytes.  The source is read from its start and left at
+// its start again.
+bool AlreadyCopied(HANDLE in, LONGLONG size, const std::wstring& to, std::vector<char>& block) {
+  WIN32_FILE_ATTRIBUTE_DATA there{};
+  FILETIME written{};
+  if (!GetFileAttributesExW(to.c_str(), GetFileExInfoStandard, &there) ||
+      (there.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      ((static_cast<LONGLONG>(there.nFileSizeHigh) << 32) | there.nFileSizeLow) != size ||
+      !GetFileTime(in, nullptr, nullptr, &written) ||
+      CompareFileTime(&written, &there.ftLastWriteTime) != 0) {
+    return false;
+  }
+  // Nobody may write the copy while it is compared.
+  Handle copy(CreateFileW(to.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!copy.valid()) return false;
+  const size_t bytes = static_cast<size_t>(size);
+  if (block.size() < 2 * bytes + 2) block.resize(2 * bytes + 2);
+  const DWORD ask = static_cast<DWORD>(bytes + 1);
+  DWORD fromSource = 0, fromCopy = 0;
+  const bool same = ReadFile(in, block.data(), ask, &fromSource, nullptr) &&
+                    ReadFile(copy.get(), block.data() + ask, ask, &fromCopy, nullptr) &&
+                    fromSource == bytes && fromCopy == bytes &&
+                    std::equal(block.data(), block.data() + bytes, block.data() + ask);
+  LARGE_INTEGER start{};
+  return SetFilePointerEx(in, start, nullptr, FILE_BEGIN) && same;
+}
+
 bool PathsFit(const std::string& source, const std::string& destination) {
   return source.size() <= kMaxBackupPath && destination.size() <= kMaxBackupPath;
 }
@@ -210,8 +240,17 @@ bool CopySession::Copy(const std::string& source, const std::string& destination
   if (!in.valid()) return FileExistsW(to);
 
   // A destination folder that does not exist gets no work folder, and the
-  // temporary file beside fails too: nothing is made.
+  // temporary file beside fails too: nothing is made.  The work folder is
+  // made with the first copy into a folder, also one that is left as it is:
+  // so what an ended process left there goes in any case.
   const std::wstring folder = FolderOf(to);
+  WorkFolder(folder, false);
+  // A backup mostly finds most of its files as the last one left them: a
+  // copy that already holds the source's bytes and time stamp stays as it
+  // is, which costs two opens instead of making a file and replacing one.
+  if (size + 1 <= static_cast<LONGLONG>(kBlockSize) && AlreadyCopied(in.get(), size, to, block_)) {
+    return true;
+  }
   // A file that fits in one block is in its temporary file only for the
   // moment of one write: it goes unmarked (two calls fewer per file, which
   // is what many small files cost).  Should the process end in that moment,

@@ -24,7 +24,9 @@ namespace kb {
 bool LzCopyFile(const std::string& source, const std::string& destination,
                 const std::atomic<bool>* stop = nullptr);
 
-// Many copies into the same folders, each exactly as LzCopyFile.  The
+// Many copies into the same folders, each exactly as LzCopyFile, but a
+// destination that already holds the source's bytes and last-write time (a
+// file of at most one block, read back and compared) is left as it is.  The
 // temporary files are made in a work folder of their own inside each
 // destination folder (kCopyWorkFolder): a new name in a folder that already
 // holds a thousand files costs the system far more than one in a folder that

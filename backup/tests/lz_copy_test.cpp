@@ -207,6 +207,41 @@ TEST_F(LzCopyTest, ASessionCopiesLikeTheSingleCopyAndLeavesNothingOfItsOwn) {
   ExpectDestinationFolder({"empty.dat", "old.dat", "表示.dat"});
 }
 
+// A copy that already holds the source's bytes and time stamp is left as
+// it is (the same file afterwards); any difference makes a new copy.
+TEST_F(LzCopyTest, ASessionLeavesAnUnchangedCopyAndReplacesAChangedOne) {
+  auto fileIndex = [&](const std::string& relative) {
+    HANDLE file = CreateFileW(win::Widen(dir_.Path(relative)).c_str(), 0, 7, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    return (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  };
+  constexpr ULONGLONG kTime = 125000000000000000ULL;
+  const struct {
+    const char* copy;     // what the destination holds first
+    ULONGLONG copyTime;   // and its last-write time
+    bool sameFile;
+  } cases[] = {
+      {"new content", kTime, true},
+      {"old content", kTime, false},  // same size and time, other bytes
+      {"new content", kTime + 20000000, false},
+      {"new content, longer", kTime, false},
+  };
+  backup_testing::SetLastWrite(dir_.Path("src\\data.dat"), kTime);
+  for (const auto& c : cases) {
+    dir_.Write("dst\\data.dat", c.copy);
+    backup_testing::SetLastWrite(dir_.Path("dst\\data.dat"), c.copyTime);
+    const ULONGLONG before = fileIndex("dst\\data.dat");
+    CopySession session;
+    EXPECT_TRUE(session.Copy(dir_.Path("src\\data.dat"), dir_.Path("dst\\data.dat")));
+    EXPECT_EQ(fileIndex("dst\\data.dat") == before, c.sameFile) << c.copy;
+    EXPECT_EQ(dir_.Read("dst\\data.dat"), "new content") << c.copy;
+    EXPECT_EQ(LastWrite(dir_.Path("dst\\data.dat")), kTime) << c.copy;
+  }
+}
+
 // What an ended process left in the work folder goes with the next session
 // into that folder; a temporary file a live copy holds open stays.
 TEST_F(LzCopyTest, ASessionRemovesWhatAnEndedProcessLeftInTheWorkFolder) {
