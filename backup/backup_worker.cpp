@@ -187,9 +187,10 @@ bool TDoBackUp::WaitForLateStart() const {
 std::vector<CopyStep> TDoBackUp::ExpandTargets() const { return PlanCopies(job_, &SearchPattern); }
 
 bool TDoBackUp::CopyTargets(const std::vector<CopyStep>& steps) const {
+  CopySession session;
   for (const CopyStep& step : steps) {
     if (shared_->stop.load()) return false;
-    LzCopyFile(step.source, step.destination, &shared_->stop);
+    session.Copy(step.source, step.destination, &shared_->stop);
   }
   // A stop during the last file left it uncopied.
   return !shared_->stop.load();

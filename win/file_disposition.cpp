@@ -60,6 +60,11 @@ bool ReplaceWithOpenFile(HANDLE file, const std::wstring& name, const std::wstri
     CloseHandle(file);
     return false;
   }
+  return RenameOpenFile(file, name, destination, functions);
+}
+
+bool RenameOpenFile(HANDLE file, const std::wstring& name, const std::wstring& destination,
+                    const FileFunctions& functions) {
   if (functions.setInformation) {
     // Renamed through the open handle: there is no moment at which the file
     // exists unmarked and closed.

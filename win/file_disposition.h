@@ -35,4 +35,9 @@ bool SetDeleteMark(HANDLE file, bool doDelete,
 bool ReplaceWithOpenFile(HANDLE file, const std::wstring& name, const std::wstring& destination,
                          const FileFunctions& functions = SystemFileFunctions());
 
+// The same for a complete file that carries no delete mark; on failure the
+// file is removed all the same.
+bool RenameOpenFile(HANDLE file, const std::wstring& name, const std::wstring& destination,
+                    const FileFunctions& functions = SystemFileFunctions());
+
 }  // namespace kb::win

@@ -81,6 +81,34 @@ TEST_P(FileDispositionTest, FailedReplacementRemovesTheTemporaryAndKeepsTheDesti
   EXPECT_FALSE(folder_.Exists("missing"));
 }
 
+// An unmarked file from a sub-folder into its parent, and one that cannot
+// get there: removed all the same.
+TEST_P(FileDispositionTest, RenamesAnUnmarkedFileFromASubFolderOrRemovesIt) {
+  folder_.Write("表.txt", "old contents");
+  folder_.MakeFolder("work");
+  const struct {
+    const char* destination;
+    bool renamed;
+    const char* content;  // of the destination afterwards
+  } cases[] = {
+      {"表.txt", true, "new contents"},
+      {"fresh.txt", true, "new contents"},
+      {"missing\\x.txt", false, ""},
+  };
+  for (const auto& c : cases) {
+    HANDLE file = CreateFileW(PathW("work\\~n.tmp").c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD put = 0;
+    WriteFile(file, "new contents", 12, &put, nullptr);
+    EXPECT_EQ(RenameOpenFile(file, PathW("work\\~n.tmp"), PathW(c.destination), Functions()),
+              c.renamed)
+        << c.destination;
+    EXPECT_EQ(folder_.Read(c.destination), c.content) << c.destination;
+    EXPECT_FALSE(folder_.Exists("work\\~n.tmp")) << c.destination;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Ways, FileDispositionTest,
                          ::testing::Values(Way{"ThroughHandle", true}, Way{"WindowsXp", false}),
                          [](const auto& info) { return std::string(info.param.name); });
