@@ -16,43 +16,14 @@
 #include "lzh/tests/old_formats.h"
 #include "lzh/times.h"
 #include "tools/unlha/unlha32_api.h"
+#include "tools/unlha/tests/unlha32_files.h"
 
 namespace {
 
+using namespace kb::unlha_testing;
+
 using kb::unlha::IndividualInfo;
 using HArc = HANDLE;
-
-std::wstring Wide(const std::string& s) {
-  int n = MultiByteToWideChar(932, 0, s.c_str(), -1, nullptr, 0);
-  std::wstring w(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(932, 0, s.c_str(), -1, w.data(), n);
-  w.resize(w.size() - 1);
-  return w;
-}
-
-std::string ShiftJis(const std::wstring& w) {
-  int n = WideCharToMultiByte(932, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(932, 0, w.c_str(), -1, s.data(), n, nullptr, nullptr);
-  s.resize(s.size() - 1);
-  return s;
-}
-
-std::string Utf8(const std::wstring& w) {
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, s.data(), n, nullptr, nullptr);
-  s.resize(s.size() - 1);
-  return s;
-}
-
-void Put(const std::string& path, const std::string& bytes) {
-  HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-  DWORD put = 0;
-  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-  CloseHandle(h);
-}
 
 std::uint64_t Ticks(const FILETIME& t) { return static_cast<std::uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime; }
 

@@ -11,36 +11,15 @@
 
 #include "lzh/status.h"
 #include "lzh/tests/old_formats.h"
+#include "tools/unlha/tests/unlha32_files.h"
 
 namespace {
+
+using namespace kb::unlha_testing;
 
 using kb::lzh::Status;
 using kb::lzh::testing::OldMember;
 using UnlhaFn = int(WINAPI*)(HWND, LPCSTR, LPSTR, DWORD);
-
-std::string ShiftJis(const std::wstring& w) {
-  int n = WideCharToMultiByte(932, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(932, 0, w.c_str(), -1, s.data(), n, nullptr, nullptr);
-  s.resize(s.size() - 1);
-  return s;
-}
-
-std::wstring Wide(const std::string& s) {
-  int n = MultiByteToWideChar(932, 0, s.c_str(), -1, nullptr, 0);
-  std::wstring w(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(932, 0, s.c_str(), -1, w.data(), n);
-  w.resize(w.size() - 1);
-  return w;
-}
-
-void Put(const std::string& path, const std::string& content) {
-  HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-  DWORD put = 0;
-  WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &put, nullptr);
-  CloseHandle(h);
-}
 
 std::string Get(const std::string& path) {
   std::string content;
