@@ -153,10 +153,16 @@ TEST_F(HotKeyTest, KeyPressedInAnotherProgramOpensTheGroupShownLastWithTheFocusO
   EXPECT_EQ(app().HotKeyReturnWindow(), other.Window());
 
   // Esc closes the group window and the other program has the keyboard again.
-  ASSERT_TRUE(wt::RunXdotool("key Escape"));
-  EXPECT_TRUE(wt::WaitUntil([&] {
-    return !form().Visible() && GetForegroundWindow() == other.Window();
-  }, 8000));
+  // As with the hot key, a press before the X server's focus came is made
+  // once more (Esc in the other program does nothing).
+  bool back = false;
+  for (int attempt = 0; attempt < 2 && !back; ++attempt) {
+    ASSERT_TRUE(wt::RunXdotool("keydown shift sleep 0.05 keyup shift sleep 0.05 key Escape"));
+    back = wt::WaitUntil([&] {
+      return !form().Visible() && GetForegroundWindow() == other.Window();
+    }, 4000);
+  }
+  EXPECT_TRUE(back);
   EXPECT_EQ(app().OpenGroup, 0);
 }
 
