@@ -160,7 +160,7 @@ void WorkerShared::Ended(DWORD threadId, bool made) {
 }
 
 TDoBackUp::TDoBackUp(BackupJob job, std::shared_ptr<WorkerShared> shared)
-    : job_(std::move(job)), shared_(std::move(shared)) {}
+    : job_(std::move(job)), shared_(std::move(shared)), launchTick_(shared_->clock->TickCount()) {}
 
 bool TDoBackUp::Execute() {
   if (job_.lateStart && !WaitForLateStart()) return false;
@@ -170,7 +170,7 @@ bool TDoBackUp::Execute() {
 }
 
 bool TDoBackUp::WaitForLateStart() const {
-  const uint32_t start = shared_->clock->TickCount();
+  const uint32_t start = launchTick_;
   for (;;) {
     // Unsigned difference: right across the counter's wrap.
     const uint32_t elapsed = shared_->clock->TickCount() - start;

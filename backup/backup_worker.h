@@ -109,6 +109,9 @@ class TDoBackUp {
 
   BackupJob job_;
   std::shared_ptr<WorkerShared> shared_;
+  // The tick of the launch, taken when the worker is made: the late wait
+  // counts from the launch, not from when the thread first runs.
+  uint32_t launchTick_ = 0;
 };
 
 class BackupWorkers {

@@ -111,6 +111,29 @@ TEST_F(CopyBackupTest, LateStartTouchesNothingUntilMoreThan20SecondsHavePassed) 
   EXPECT_EQ(dir_.List("BACK\\").size(), 3u);
 }
 
+// A clock that holds every reading taken off the test's thread until the
+// test lets it go: the worker's thread runs only after the time moved on.
+class HeldClock : public FakeClock {
+ public:
+  uint32_t TickCount() const override {
+    if (GetCurrentThreadId() != owner) WaitForSingleObject(go, 10000);
+    return FakeClock::TickCount();
+  }
+  DWORD owner = GetCurrentThreadId();
+  HANDLE go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  ~HeldClock() override { CloseHandle(go); }
+};
+
+TEST_F(CopyBackupTest, LateStartCountsFromTheLaunchNotFromWhenItsThreadFirstRuns) {
+  auto clock = std::make_shared<HeldClock>();
+  BackupWorkers workers(NoLibrary(), clock);
+  workers.Start(Job({dir_.Path("APP\\*.DAT")}, Folder(), BackupWay::Copy, true));
+  clock->ticks += kLateBackupDelayMs + 1;  // before the thread read the clock
+  SetEvent(clock->go);
+  ASSERT_TRUE(workers.WaitAll(10000));
+  EXPECT_EQ(dir_.List("BACK\\").size(), 3u);
+}
+
 TEST_F(CopyBackupTest, ClosingDropsAWaitingWorkerAtOnceAndIsImmediateWithNoWorker) {
   auto clock = std::make_shared<FakeClock>();
   {
