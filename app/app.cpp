@@ -46,7 +46,7 @@ void RemoveSaveLeftovers(const std::string& exeDir) {
        {SettingsPathFor(exeDir), IconStorePathFor(exeDir), BackupSettingsPath(exeDir)}) {
     RemoveSaveLeftover(path);
   }
-  RemoveArchiveLeftoversLater(StoredBackupFolders(ProfileReader(BackupSettingsPath(exeDir))));
+  RemoveArchiveLeftoversLater(BackupSettingsPath(exeDir));
 }
 
 }  // namespace

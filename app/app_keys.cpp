@@ -8,6 +8,7 @@
 #include "launcher/main_form.h"
 #include "model/hot_key.h"
 #include "win/hot_key_edit.h"
+#include "win/window.h"
 
 namespace kb {
 namespace {
@@ -17,11 +18,6 @@ std::string KeyTakenText(const HotKey& key) {
   return "ホットキー " + HotKeyText(key) +
          " は他のプログラムが使用しているため使えません。\r"
          "設定ウィンドウの「その他」ページで別のキーを選んでください";
-}
-
-bool OwnWindow(HWND window) {
-  DWORD process = 0;
-  return window && GetWindowThreadProcessId(window, &process) && process == GetCurrentProcessId();
 }
 
 }  // namespace
@@ -50,7 +46,7 @@ void App::HotKeyPressed() {
   }
   // Pressed again inside the launcher: the window to go back to stays.
   HWND previous = GetForegroundWindow();
-  if (!OwnWindow(previous)) hotKeyReturn_ = previous;
+  if (!win::IsOwnProcessWindow(previous)) hotKeyReturn_ = previous;
 
   // Expanded, scrolled to the group shown last and opened as its button's
   // click opens it; the group window gives the focus back on Esc.

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "backup/lha_library.h"
+#include "common/profile.h"
+#include "model/backup_settings.h"
 #include "win/lz_copy.h"
 #include "win/text.h"
 
@@ -116,9 +118,9 @@ bool ProcessRuns(DWORD id) {
 }
 
 DWORD WINAPI LeftoverThread(void* parameter) {
-  std::unique_ptr<std::vector<std::string>> folders(static_cast<std::vector<std::string>*>(parameter));
+  std::unique_ptr<std::string> settingsPath(static_cast<std::string*>(parameter));
   try {
-    RemoveArchiveLeftovers(*folders);
+    RemoveArchiveLeftovers(StoredBackupFolders(ProfileReader(*settingsPath)));
   } catch (...) {
     // A leftover that stays is removed at a later start.
   }
@@ -304,9 +306,8 @@ int RemoveArchiveLeftovers(const std::vector<std::string>& folders) {
   return removed;
 }
 
-void RemoveArchiveLeftoversLater(std::vector<std::string> folders) {
-  if (folders.empty()) return;
-  auto work = std::make_unique<std::vector<std::string>>(std::move(folders));
+void RemoveArchiveLeftoversLater(std::string backupSettingsPath) {
+  auto work = std::make_unique<std::string>(std::move(backupSettingsPath));
   HANDLE thread = CreateThread(nullptr, 0, &LeftoverThread, work.get(), 0, nullptr);
   if (!thread) return;
   work.release();

@@ -152,8 +152,9 @@ class BackupWorkers {
 // `folders` (those of this process and of processes that still run are left
 // alone).  Returns how many went.
 int RemoveArchiveLeftovers(const std::vector<std::string>& folders);
-// The same on a thread of its own, so that a slow or absent drive among the
-// folders cannot hold the start up.
-void RemoveArchiveLeftoversLater(std::vector<std::string> folders);
+// The same for the folders the backup settings file names, read and done on
+// a thread of its own, so that neither the file nor a slow or absent drive
+// among the folders holds the start up.
+void RemoveArchiveLeftoversLater(std::string backupSettingsPath);
 
 }  // namespace kb

@@ -24,12 +24,6 @@ UINT ShellEdge(int type) {
 
 Box BoxOf(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
 
-bool OwnProcess(HWND window) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  return window && pid == GetCurrentProcessId();
-}
-
 }  // namespace
 
 // --- Registration -------------------------------------------------------------
@@ -220,7 +214,7 @@ void TMainForm::Timer2Timer() {
   tick.saverSuspended = SaverSuspended;
   // The launcher's own dialogs (a question asked over the group window)
   // count as the launcher: only another program hides the group window.
-  tick.foregroundIsOurs = OwnProcess(GetForegroundWindow());
+  tick.foregroundIsOurs = win::IsOwnProcessWindow(GetForegroundWindow());
   tick.groupWindowVisible = groupWindow && IsWindowVisible(groupWindow);
   tick.bar = BoxOf(Bounds());
   tick.cursorX = cursor.x;

@@ -5,6 +5,7 @@
 #include "lzh/archive.h"
 #include "lzh/decoder.h"
 #include "lzh/sjis.h"
+#include "lzh/times.h"
 
 namespace kb::lzh {
 namespace {
@@ -15,8 +16,6 @@ constexpr std::uint16_t kUnixOwnerWrite = 0200;
 constexpr std::uint16_t kReadOnly = 0x01;
 // Read-only, hidden, system, archive: what a file takes back.
 constexpr std::uint16_t kFileAttributes = 0x27;
-constexpr std::uint64_t kTicksPerSecond = 10'000'000;
-constexpr std::uint64_t kSeconds1601To1970 = 11'644'473'600;
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -166,7 +165,6 @@ bool IsLink(const MemberHeader& h, std::size_t* bar) {
   return h.method == "-lhd-" && *bar != std::string::npos;
 }
 
-std::uint64_t FileTimeFromUnix(std::uint32_t seconds) { return (seconds + kSeconds1601To1970) * kTicksPerSecond; }
 
 FileTimes TimesOf(const MemberHeader& h, FileSystem& fs) {
   if (h.times && h.times->lastWrite != 0) return *h.times;

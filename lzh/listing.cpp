@@ -122,12 +122,6 @@ DosDateTime MemberDosTime(const MemberHeader& h, const std::function<CivilTime(s
   return DosFromCivil(localTime(h.stamp));
 }
 
-std::uint64_t FileTimeFromUnix(std::uint32_t unixTime) {
-  constexpr std::uint64_t kTicksPerSecond = 10'000'000;
-  constexpr std::uint64_t kSeconds1601To1970 = 11'644'473'600;
-  return (unixTime + kSeconds1601To1970) * kTicksPerSecond;
-}
-
 unsigned MemberAttributes(const MemberHeader& h) {
   unsigned a = h.attributes.value_or(0) & (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrDirectory | kAttrArchive);
   const bool link = h.unixMode && (*h.unixMode & kUnixTypeMask) == kUnixLink;

@@ -35,9 +35,6 @@ DosDateTime DosFromCivil(const CivilTime& t);
 // store one; a Unix time (UTC) goes through localTime.
 DosDateTime MemberDosTime(const MemberHeader& h, const std::function<CivilTime(std::uint32_t)>& localTime);
 
-// 100 ns steps since 1601 of a Unix time.
-std::uint64_t FileTimeFromUnix(std::uint32_t unixTime);
-
 // The family's attribute bits.
 constexpr unsigned kAttrReadOnly = 0x01;
 constexpr unsigned kAttrHidden = 0x02;

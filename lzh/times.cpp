@@ -40,12 +40,19 @@ CivilTime CivilFromDosTime(std::uint32_t stamp) {
   return t;
 }
 
+namespace {
+constexpr std::uint64_t kTicksPerSecond = 10'000'000;
+constexpr std::uint64_t kSeconds1601To1970 = 11'644'473'600;
+}  // namespace
+
 std::uint32_t UnixFromFileTime(std::uint64_t fileTime) {
-  constexpr std::uint64_t kTicksPerSecond = 10'000'000;
-  constexpr std::uint64_t kSeconds1601To1970 = 11'644'473'600;
   std::uint64_t seconds = fileTime / kTicksPerSecond;
   if (seconds <= kSeconds1601To1970) return 0;
   return static_cast<std::uint32_t>(std::min<std::uint64_t>(seconds - kSeconds1601To1970, 0xFFFFFFFFu));
+}
+
+std::uint64_t FileTimeFromUnix(std::uint32_t unixTime) {
+  return (unixTime + kSeconds1601To1970) * kTicksPerSecond;
 }
 
 }  // namespace kb::lzh

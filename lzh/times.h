@@ -25,4 +25,7 @@ CivilTime CivilFromDosTime(std::uint32_t stamp);
 // hold (earlier times give 0).
 std::uint32_t UnixFromFileTime(std::uint64_t fileTime);
 
+// The file time (100 ns steps since 1601) of a Unix time.
+std::uint64_t FileTimeFromUnix(std::uint32_t unixTime);
+
 }  // namespace kb::lzh

@@ -212,4 +212,9 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
   return result;
 }
 
+bool IsOwnProcessWindow(HWND window) {
+  DWORD process = 0;
+  return window && GetWindowThreadProcessId(window, &process) && process == GetCurrentProcessId();
+}
+
 }  // namespace kb::win

@@ -59,6 +59,9 @@ void GuardCallback(Body&& body) noexcept {
 // after all (WM_ENDSESSION with FALSE).  Nothing may wait for the user then.
 bool SessionEnding();
 
+// Whether `window` is a window of this process (false for nullptr).
+bool IsOwnProcessWindow(HWND window);
+
 // While a modal window is up, every other visible, enabled top-level window
 // of the thread is disabled (and the modal window's owner, also when it is
 // hidden): a click on the bar or the stay-on-top group window would change

@@ -14,6 +14,7 @@
 #include "lzh/lh5_encoder.h"
 #include "lzh/tests/old_formats.h"
 #include "lzh/tests/sample_data.h"
+#include "lzh/tests/std_file_system.h"
 
 namespace kb::lzh {
 namespace {
@@ -23,14 +24,7 @@ using testing::Kind;
 using testing::OldMember;
 using testing::Sample;
 
-int Shell(const std::string& command, std::string* log) {
-  std::string full = "env LANG=C.UTF-8 LC_ALL=C.UTF-8 " + command + " 2>&1";
-  FILE* p = ::popen(full.c_str(), "r");
-  if (p == nullptr) return -1;
-  char buffer[4096];
-  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, p)) log->append(buffer, n);
-  return ::pclose(p);
-}
+using testing::Shell;
 
 Bytes PackLh5(const Bytes& data) {
   MemoryOutput out;

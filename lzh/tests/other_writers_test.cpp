@@ -17,14 +17,7 @@ namespace kb::lzh {
 namespace {
 namespace fs = std::filesystem;
 
-int Shell(const std::string& command, std::string* log) {
-  std::string full = "env LANG=C.UTF-8 LC_ALL=C.UTF-8 " + command + " 2>&1";
-  FILE* p = ::popen(full.c_str(), "r");
-  if (p == nullptr) return -1;
-  char buffer[4096];
-  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, p)) log->append(buffer, n);
-  return ::pclose(p);
-}
+using testing::Shell;
 
 std::string Read(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);

@@ -66,15 +66,7 @@ std::string Replace(std::string s, const std::string& key, const std::string& va
   return s;
 }
 
-// Runs a shell command; its output goes to a log that failures show.
-int Shell(const std::string& command, std::string* log) {
-  std::string full = "env LANG=C.UTF-8 LC_ALL=C.UTF-8 " + command + " 2>&1";
-  FILE* p = ::popen(full.c_str(), "r");
-  if (p == nullptr) return -1;
-  char buffer[4096];
-  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, p)) log->append(buffer, n);
-  return ::pclose(p);
-}
+using testing::Shell;
 
 class ReadersTest : public ::testing::TestWithParam<Reader> {
  protected:

@@ -262,4 +262,13 @@ std::uint64_t StdFileSystem::FileTimeFromLocal(const CivilTime& local) {
   return (static_cast<std::uint64_t>(t) + kSeconds1601To1970) * kTicksPerSecond;
 }
 
+int Shell(const std::string& command, std::string* log) {
+  std::string full = "env LANG=C.UTF-8 LC_ALL=C.UTF-8 " + command + " 2>&1";
+  FILE* p = ::popen(full.c_str(), "r");
+  if (p == nullptr) return -1;
+  char buffer[4096];
+  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, p)) log->append(buffer, n);
+  return ::pclose(p);
+}
+
 }  // namespace kb::lzh::testing

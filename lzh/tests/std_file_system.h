@@ -4,6 +4,8 @@
 // followed.
 #pragma once
 
+#include <string>
+
 #include "lzh/commands.h"
 
 namespace kb::lzh::testing {
@@ -27,5 +29,9 @@ class StdFileSystem : public FileSystem {
 
 // '*' any run, '?' one byte.
 bool MatchesWildcard(std::string_view name, std::string_view pattern);
+
+// Runs a shell command on the host (C.UTF-8 locale), its output and errors
+// appended to `log` for failures to show; the status as pclose gives it.
+int Shell(const std::string& command, std::string* log);
 
 }  // namespace kb::lzh::testing

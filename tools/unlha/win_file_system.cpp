@@ -250,7 +250,7 @@ std::string WinFileSystem::FullPath(const std::string& path) {
 }
 
 lzh::CivilTime WinFileSystem::LocalTime(std::uint32_t unixTime) {
-  const std::uint64_t ticks = (static_cast<std::uint64_t>(unixTime) + 11'644'473'600ull) * 10'000'000ull;
+  const std::uint64_t ticks = lzh::FileTimeFromUnix(unixTime);
   FILETIME utc{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
   FILETIME local;
   SYSTEMTIME st;

@@ -37,11 +37,7 @@ struct Listed {
 class ArchiveHandlesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring dll = exe;
-    dll = dll.substr(0, dll.find_last_of(L'\\') + 1) + L"UNLHA32.DLL";
-    module_ = LoadLibraryW(dll.c_str());
+    module_ = LoadBuiltLibrary();
     ASSERT_NE(module_, nullptr);
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);

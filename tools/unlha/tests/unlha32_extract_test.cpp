@@ -94,11 +94,7 @@ OldMember Stored(const std::string& name, const std::string& content, int level 
 class Unlha32ExtractTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring dll = exe;
-    dll = dll.substr(0, dll.find_last_of(L'\\') + 1) + L"UNLHA32.DLL";
-    module_ = LoadLibraryW(dll.c_str());
+    module_ = LoadBuiltLibrary();
     ASSERT_NE(module_, nullptr);
     unlha_ = reinterpret_cast<UnlhaFn>(reinterpret_cast<void*>(GetProcAddress(module_, "Unlha")));
     ASSERT_NE(unlha_, nullptr);

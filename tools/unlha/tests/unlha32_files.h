@@ -38,4 +38,14 @@ inline void Put(const std::string& path, const std::string& bytes) {
   CloseHandle(h);
 }
 
+// The library built beside the test program, loaded by its full path as a
+// caller loads it; nullptr when it is not there.
+inline HMODULE LoadBuiltLibrary() {
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring dll = exe;
+  dll = dll.substr(0, dll.find_last_of(L'\\') + 1) + L"UNLHA32.DLL";
+  return LoadLibraryW(dll.c_str());
+}
+
 }  // namespace kb::unlha_testing

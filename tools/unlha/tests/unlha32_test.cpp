@@ -71,11 +71,7 @@ std::vector<std::string> FolderNames(const std::string& folder) {
 class Unlha32Test : public ::testing::Test {
  protected:
   void SetUp() override {
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring dll = exe;
-    dll = dll.substr(0, dll.find_last_of(L'\\') + 1) + L"UNLHA32.DLL";
-    module_ = LoadLibraryW(dll.c_str());
+    module_ = LoadBuiltLibrary();
     ASSERT_NE(module_, nullptr) << "UNLHA32.DLL beside the test program";
     unlha_ = Fn<UnlhaFn>("Unlha");
     ASSERT_NE(unlha_, nullptr);
